@@ -1,0 +1,22 @@
+// vrnqel43: definitions shared by every public header of the library.
+#ifndef VRNQEL43_QEL_BASE_H
+#define VRNQEL43_QEL_BASE_H
+
+#include <cstddef>
+#include <cstdint>
+
+// QEL_API marks what the library exports; everything else stays hidden.
+#if defined(_WIN32)
+#  if defined(QEL_BUILDING_LIBRARY)
+#    define QEL_API __declspec(dllexport)
+#  else
+#    define QEL_API __declspec(dllimport)
+#  endif
+#else
+#  define QEL_API __attribute__((visibility("default")))
+#endif
+
+// Functions exported under their plain, unmangled names.
+#define QEL_C_API extern "C" QEL_API
+
+#endif

@@ -1,0 +1,122 @@
+// vrnqel43: error records, their classification, and the exception classes.
+#ifndef VRNQEL43_QEL_ERRORS_H
+#define VRNQEL43_QEL_ERRORS_H
+
+#include "qel_base.h"
+
+// <windows.h> defines NO_ERROR (0) and IGNORE (0) as macros. Both equal the
+// library's values, so they are only set aside while the enumerations are declared.
+#pragma push_macro("NO_ERROR")
+#pragma push_macro("IGNORE")
+#undef NO_ERROR
+#undef IGNORE
+
+// The class, severity and action of an error. They are scoped because severity
+// and action both have a PANIC.
+enum class QelEnErrorClass : std::int32_t {
+#define QEL_ERROR_CLASS(name, value, message) name = value,
+#include "qel_errortables.inc"
+};
+
+enum class QelEnErrorSeverity : std::int32_t {
+#define QEL_ERROR_SEVERITY(name, value, message) name = value,
+#include "qel_errortables.inc"
+};
+
+enum class QelEnErrorAction : std::int32_t {
+#define QEL_ERROR_ACTION(name, value, message) name = value,
+#include "qel_errortables.inc"
+};
+
+// Error identifiers, as stored in the ulErrorId fields. 0 (NO_ERROR) is no error.
+enum QelEnErrorId : std::uint32_t {
+#define QEL_ERROR_ID(name, value, message) name = value,
+#include "qel_errortables.inc"
+};
+
+#pragma pop_macro("IGNORE")
+#pragma pop_macro("NO_ERROR")
+
+// The short error record filled by operations that report without throwing.
+struct _QelStError {
+  std::uint32_t ulErrorId;
+  QelEnErrorClass enErrorClass;
+};
+
+// The full error record: identifier, class, severity and recommended action.
+struct QEL_API _QelStUserError {
+  std::uint32_t ulErrorId;
+  QelEnErrorClass enErrorClass;
+  QelEnErrorSeverity enErrorSeverity;
+  QelEnErrorAction enErrorAction;
+
+  _QelStUserError();
+  _QelStUserError(std::uint32_t id, QelEnErrorClass errorClass, QelEnErrorSeverity severity,
+                  QelEnErrorAction action);
+};
+
+// The number of the built-in message that names a value, or 0 for a value the
+// vocabulary does not have.
+QEL_C_API std::uint32_t qelErrorGetIdAsMessageId(std::uint32_t errorId);
+QEL_C_API std::uint32_t qelErrorGetClassAsMessageId(QelEnErrorClass errorClass);
+QEL_C_API std::uint32_t qelErrorGetSeverityAsMessageId(QelEnErrorSeverity severity);
+QEL_C_API std::uint32_t qelErrorGetActionAsMessageId(QelEnErrorAction action);
+
+// Exceptions are thrown by value and caught by reference. They own no memory:
+// the cause and module texts must have static lifetime.
+class QEL_API QelClExceptionABase {
+public:
+  explicit QelClExceptionABase(const char* cause);
+  QelClExceptionABase(const QelClExceptionABase&) = default;
+  QelClExceptionABase& operator=(const QelClExceptionABase&) = default;
+  virtual ~QelClExceptionABase();
+
+  virtual bool isQelException() const = 0;
+  virtual const char* getCause() const;
+
+  // Where the exception was raised: "file:line" as one text, and the line.
+  void setLocation(const char* module, unsigned long line);
+  const char* getModule() const { return pszModule; }
+  std::uint32_t getLine() const { return ulLine; }
+
+protected:
+  QelClExceptionABase();
+
+  const char* pszCause;
+  const char* pszModule;
+  std::uint32_t ulLine;
+};
+
+class QEL_API QelClException : public QelClExceptionABase {
+public:
+  QelClException(unsigned long id, QelEnErrorClass errorClass, QelEnErrorSeverity severity,
+                 QelEnErrorAction action, const char* cause);
+  QelClException(const QelClException&) = default;
+  QelClException& operator=(const QelClException&) = default;
+  ~QelClException() override;
+
+  bool isQelException() const override;
+
+  std::uint32_t getErrorId() const { return ulErrorId; }
+  QelEnErrorClass getErrorClass() const { return enErrorClass; }
+  QelEnErrorSeverity getErrorSeverity() const { return enErrorSeverity; }
+  QelEnErrorAction getErrorAction() const { return enErrorAction; }
+
+protected:
+  std::uint32_t ulErrorId;
+  QelEnErrorClass enErrorClass;
+  QelEnErrorSeverity enErrorSeverity;
+  QelEnErrorAction enErrorAction;
+};
+
+// A QelClException whose severity is always FATAL.
+class QEL_API QelClExceptionFatal : public QelClException {
+public:
+  QelClExceptionFatal(unsigned long id, QelEnErrorClass errorClass, QelEnErrorAction action,
+                      const char* cause);
+  QelClExceptionFatal(const QelClExceptionFatal&) = default;
+  QelClExceptionFatal& operator=(const QelClExceptionFatal&) = default;
+  ~QelClExceptionFatal() override;
+};
+
+#endif

@@ -1,0 +1,76 @@
+// vrnqel43: utilities: number text, byte order and hex dumps.
+#ifndef VRNQEL43_QEL_UTIL_H
+#define VRNQEL43_QEL_UTIL_H
+
+#include "qel_base.h"
+
+#include <iosfwd>
+
+// ---- Number text -----------------------------------------------------------------
+// Each writes the value's decimal text and a terminating zero into buffer and
+// returns the number of characters before the terminator. Room needed: 12 bytes
+// for 32-bit values, 21 for 64-bit ones (long and unsigned long are 64-bit on
+// 64-bit POSIX hosts).
+QEL_C_API int qelItoa(int value, char* buffer);
+QEL_C_API int qelLtoa(long value, char* buffer);
+QEL_C_API int qelULtoa(unsigned long value, char* buffer);
+QEL_C_API int qelI64toa(std::int64_t value, char* buffer);
+QEL_C_API int qelW64toa(std::uint64_t value, char* buffer);
+
+// ---- Byte order ------------------------------------------------------------------
+// Each converts the byteCount / 2 16-bit units at the start of buffer in place.
+QEL_C_API void qelEndianConvertW16LittleToBig(void* buffer, unsigned int byteCount);
+QEL_C_API void qelEndianConvertW16BigToLittle(void* buffer, unsigned int byteCount);
+QEL_C_API void qelEndianConvertW16HostToBig(void* buffer, unsigned int byteCount);
+QEL_C_API void qelEndianConvertW16BigToHost(void* buffer, unsigned int byteCount);
+QEL_C_API void qelEndianConvertW16HostToLittle(void* buffer, unsigned int byteCount);
+QEL_C_API void qelEndianConvertW16LittleToHost(void* buffer, unsigned int byteCount);
+
+// ---- Text renderings -------------------------------------------------------------
+class QEL_API QelClStringRepresentationABase {
+public:
+  virtual ~QelClStringRepresentationABase();
+  virtual const char* getAsCString() const = 0;
+};
+
+// One hex-dump line of up to 16 bytes, for example
+// "00000010: 41 42 0A __ __ __ __ __  __ __ __ __ __ __ __ __ | AB._____________".
+class QEL_API QelClStrepHexDump : public QelClStringRepresentationABase {
+public:
+  QelClStrepHexDump(const void* data, unsigned int length);
+  QelClStrepHexDump(unsigned int address, const void* data, unsigned int length);
+  const char* getAsCString() const override;
+
+private:
+  char szLine[80];
+};
+
+// A pointer as the standard output stream writes it.
+class QEL_API QelClStrepAddress : public QelClStringRepresentationABase {
+public:
+  explicit QelClStrepAddress(const void* pointer);
+  const char* getAsCString() const override;
+
+private:
+  char szText[40];
+};
+
+// ---- Buffer dumps ----------------------------------------------------------------
+// Hex-dump lines of 16 bytes each, addressed by their offset in the data; the
+// count is in elements of the given width.
+QEL_API void qelDump(std::ostream& out, const unsigned char* data, unsigned int length);
+QEL_API void qelDump(std::ostream& out, const unsigned short* data, unsigned int count);
+QEL_API void qelDump(std::ostream& out, const unsigned int* data, unsigned int count);
+QEL_API void qelDump(std::ostream& out, const std::uint64_t* data, unsigned int count);
+// The same to standard output.
+QEL_API void qelDump(const unsigned char* data, unsigned int length);
+QEL_API void qelDump(const unsigned short* data, unsigned int count);
+QEL_API void qelDump(const unsigned int* data, unsigned int count);
+QEL_API void qelDump(const std::uint64_t* data, unsigned int count);
+// Labelled dumps that do nothing: debug dumps may stay in shipped code at no cost.
+QEL_API void qelDebugDump(const char* label, const unsigned char* data, unsigned int length);
+QEL_API void qelDebugDump(const char* label, const unsigned short* data, unsigned int count);
+QEL_API void qelDebugDump(const char* label, const unsigned int* data, unsigned int count);
+QEL_API void qelDebugDump(const char* label, const std::uint64_t* data, unsigned int count);
+
+#endif

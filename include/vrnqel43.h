@@ -1,0 +1,10 @@
+// vrnqel43: the whole public interface of the library. Applications include only this.
+#ifndef VRNQEL43_H
+#define VRNQEL43_H
+
+#include "qel_base.h"
+#include "qel_errors.h"
+#include "qel_memory.h"
+#include "qel_util.h"
+
+#endif

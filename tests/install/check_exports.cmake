@@ -1,0 +1,17 @@
+# cmake -DLISTER=<tool;args> -DLIBRARY=<file> -DNAMES=<names> -P check_exports.cmake
+execute_process(COMMAND ${LISTER} ${LIBRARY} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "could not list the exports of ${LIBRARY}")
+endif()
+set(missing "")
+foreach(name IN LISTS NAMES)
+  # nm -D: "<address> T name"; objdump -p: "[ordinal] name"
+  if(NOT listing MATCHES "[] ]${name}\r?\n")
+    list(APPEND missing ${name})
+  endif()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "not exported under their plain names: ${missing}")
+endif()
+list(LENGTH NAMES count)
+message(STATUS "${count} plain names exported")

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and tests both targets: Linux (plain and
+# under AddressSanitizer + UndefinedBehaviorSanitizer) and the Windows DLL under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+jobs=$(nproc)
+build() {  # build <dir> <cmake options>...
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DQEL_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+run_ctest() {
+  ctest --test-dir "$1" -j "$jobs" --timeout 300 --output-on-failure "${@:2}"
+}
+
+echo "== Linux"
+build build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_ctest build/linux
+
+echo "== Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
+build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=address,undefined
+run_ctest build/sanitize
+
+echo "== Windows (MinGW-w64, under Wine)"
+build build/windows -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+source tools/wine-env.sh
+run_ctest build/windows
