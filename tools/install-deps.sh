@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
-  googletest libgtest-dev libbenchmark-dev libicu-dev
+  googletest libgtest-dev libbenchmark-dev libssl-dev libicu-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
 )
 missing=()

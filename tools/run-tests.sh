@@ -17,7 +17,7 @@ run_ctest() {
 }
 
 echo "== Linux"
-build build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCHMARKS=ON
 run_ctest build/linux
 
 echo "== Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
