@@ -6,6 +6,7 @@
 #include "qel_errors.h"
 #include "qel_filesystem.h"
 #include "qel_memory.h"
+#include "qel_messages.h"
 #include "qel_process.h"
 #include "qel_util.h"
 
