@@ -62,6 +62,17 @@ QEL_C_API std::uint32_t qelErrorGetClassAsMessageId(QelEnErrorClass errorClass);
 QEL_C_API std::uint32_t qelErrorGetSeverityAsMessageId(QelEnErrorSeverity severity);
 QEL_C_API std::uint32_t qelErrorGetActionAsMessageId(QelEnErrorAction action);
 
+// The Windows SDK's symbolic name of a Windows system error code ("ERROR_FILE_NOT_FOUND"
+// for 2), or null for a code the table lacks. Codes above 2^31 stand for the negative
+// file-expansion codes (4294967295 is "LZERROR_BADINHANDLE").
+QEL_C_API const char* qelWinGetErrorAsString(std::uint32_t code);
+
+// The build of the library: its level "QELLibR4-49", its date "Sep 17 2002", and
+// whether it is a shipped build (always true).
+QEL_C_API const char* qelLibraryGetLevel();
+QEL_C_API const char* qelLibraryGetTod();
+QEL_C_API bool qelLibraryIsShipCode();
+
 // Exceptions are thrown by value and caught by reference. They own no memory:
 // the cause and module texts must have static lifetime.
 class QEL_API QelClExceptionABase {
