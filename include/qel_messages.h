@@ -6,6 +6,12 @@
 
 #include <iosfwd>
 
+// ---- Message tables ------------------------------------------------------------
+// The library's own string table: entry 0 is the signature line
+// "[QEL_MSGTAB_SIGNATURE] 274", entry 1 the catalog name "[QEL-LIBRARY]", the others
+// the library's messages by number. Stores the entry count (274) in *entries.
+QEL_C_API const char* const* qelMsgCatGetBuiltInTable(unsigned long* entries);
+
 // ---- Languages -------------------------------------------------------------------
 // A language and optionally a territory, as locale texts name them (en-us, de_DE).
 class QEL_API QelClLanguage {
