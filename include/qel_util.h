@@ -1,4 +1,4 @@
-// vrnqel43: utilities: number text, byte order and hex dumps.
+// vrnqel43: utilities: number text, byte order, hex dumps and bit arrays.
 #ifndef VRNQEL43_QEL_UTIL_H
 #define VRNQEL43_QEL_UTIL_H
 
@@ -72,5 +72,50 @@ QEL_API void qelDebugDump(const char* label, const unsigned char* data, unsigned
 QEL_API void qelDebugDump(const char* label, const unsigned short* data, unsigned int count);
 QEL_API void qelDebugDump(const char* label, const unsigned int* data, unsigned int count);
 QEL_API void qelDebugDump(const char* label, const std::uint64_t* data, unsigned int count);
+
+// ---- Persistence -----------------------------------------------------------------
+// An object that writes itself to a binary stream and reads itself back.
+class QEL_API QelClPersistencyABase {
+public:
+  virtual ~QelClPersistencyABase();
+  virtual void write(std::ostream& out) const = 0;
+  virtual void read(std::istream& in) = 0;
+};
+
+// ---- Bit arrays ------------------------------------------------------------------
+// A fixed number of bits, all 0 at first. Bit i is the bit of value 1 << (i % 8) in
+// storage byte i / 8. The storage, taken through qelMalloc, always holds
+// (bit count >> 3) + 1 bytes; the bits beyond the count stay 0.
+class QEL_API QelClBitArray : public QelClPersistencyABase {
+public:
+  explicit QelClBitArray(unsigned int bitCount);
+  QelClBitArray(const QelClBitArray& other);
+  QelClBitArray& operator=(const QelClBitArray& other);
+  ~QelClBitArray() override;
+
+  // Compares the (bit count >> 3) + 1 storage bytes of this array with the other's,
+  // not the bit counts: a 9-bit and a 15-bit array with the same bytes are equal.
+  // Unequal when the other array's storage is shorter.
+  bool operator==(const QelClBitArray& other) const;
+
+  // An index at or beyond the bit count is ignored by set and clear; test returns
+  // false for it.
+  void set(unsigned int index);
+  void clear(unsigned int index);
+  bool test(unsigned int index) const;
+  std::uint32_t getBitCount() const;
+
+  // The bit count as 4 bytes in host byte order, then the storage bytes.
+  void write(std::ostream& out) const override;
+  // Reads what write wrote and takes the stored bit count and bits, whatever the
+  // array's count was before. Stored bits beyond the count are dropped. When the
+  // stream ends early the array keeps its previous count and bits, and the stream
+  // has failbit set.
+  void read(std::istream& in) override;
+
+private:
+  std::uint32_t ulBitCount;
+  unsigned char* pucStorage;
+};
 
 #endif
