@@ -1,4 +1,5 @@
-// vrnqel43: utilities: number text, byte order, hex dumps and bit arrays.
+// vrnqel43: utilities: number text, byte order, hex dumps, bit arrays and MD5
+// signatures.
 #ifndef VRNQEL43_QEL_UTIL_H
 #define VRNQEL43_QEL_UTIL_H
 
@@ -116,6 +117,40 @@ public:
 private:
   std::uint32_t ulBitCount;
   unsigned char* pucStorage;
+};
+
+// ---- Signatures ------------------------------------------------------------------
+// The MD5 digest (RFC 1321) of a block of bytes, computed at construction; the
+// bytes are not read afterwards.
+class QEL_API QelClSignature {
+public:
+  QelClSignature(const void* data, unsigned long length);
+  // The 16 digest bytes.
+  const unsigned char* getDigest() const;
+  // The digest as 32 lower-case hexadecimal characters and a terminating zero.
+  void getDigestAsHex(char out[33]) const;
+
+private:
+  // The working context: state words, the message length in bits (low word
+  // first) and the bytes of a partial block.
+  struct MD5_CTX {
+    std::uint32_t state[4];
+    std::uint32_t count[2];
+    unsigned char buffer[64];
+  };
+
+  static void MD5Init(MD5_CTX* context);
+  static void MD5Update(MD5_CTX* context, const unsigned char* input, unsigned int inputLen);
+  static void MD5Final(unsigned char digest[16], MD5_CTX* context);
+  static void MD5Transform(std::uint32_t state[4], const unsigned char block[64]);
+  static void Encode(unsigned char* output, const std::uint32_t* input, unsigned int len);
+  static void Decode(std::uint32_t* output, const unsigned char* input, unsigned int len);
+  static void MD5_memcpy(unsigned char* output, const unsigned char* input, unsigned int len);
+  static void MD5_memset(unsigned char* output, int value, unsigned int len);
+
+  const void* pvData;      // as given at construction
+  std::uint32_t ulLength;  // as given, modulo 2^32
+  unsigned char aucDigest[16];
 };
 
 #endif
