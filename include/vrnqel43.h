@@ -4,7 +4,9 @@
 
 #include "qel_base.h"
 #include "qel_errors.h"
+#include "qel_filesystem.h"
 #include "qel_memory.h"
+#include "qel_process.h"
 #include "qel_util.h"
 
 #endif

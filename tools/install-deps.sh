@@ -2,7 +2,7 @@
 # Installs what building, testing and running the library needs on Debian 12.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev libssl-dev libicu-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
 )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and tests both targets: Linux (plain and
-# under AddressSanitizer + UndefinedBehaviorSanitizer) and the Windows DLL under Wine.
+# Installs what is needed, then builds and tests both targets: Linux (plain, under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and the fuzzers for a short run) and
+# the Windows DLL under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -23,6 +24,11 @@ run_ctest build/linux
 echo "== Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
 build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=address,undefined
 run_ctest build/sanitize
+
+echo "== Fuzzing (clang, libFuzzer with ASan+UBSan, short runs)"
+build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DQEL_BUILD_TESTS=OFF -DQEL_BUILD_EXAMPLES=OFF -DQEL_BUILD_FUZZERS=ON -DQEL_SANITIZE=address,undefined
+run_ctest build/fuzz
 
 echo "== Windows (MinGW-w64, under Wine)"
 build build/windows -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake

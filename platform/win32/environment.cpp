@@ -1,0 +1,5 @@
+#include "platform/platform.h"
+
+#include <cstdlib>
+
+bool qel::platform::putEnvironment(const char* definition) { return _putenv(definition) != -1; }
