@@ -14,7 +14,9 @@ std::string hexSignature(const void* data, unsigned long length) {
   return hex;
 }
 
-std::string hexSignature(const std::string& text) { return hexSignature(text.data(), text.size()); }
+std::string hexSignature(const std::string& text) {
+  return hexSignature(text.data(), static_cast<unsigned long>(text.size()));
+}
 
 }  // namespace
 
@@ -33,7 +35,8 @@ TEST(Signature, RfcTestSuite) {
 
 TEST(Signature, MillionBytesSpanManyBlocks) {
   const std::vector<char> as(1000000, 'a');
-  EXPECT_EQ(hexSignature(as.data(), as.size()), "7707d6ae4e027c70eea2a935c2296f21");
+  EXPECT_EQ(hexSignature(as.data(), static_cast<unsigned long>(as.size())),
+            "7707d6ae4e027c70eea2a935c2296f21");
 }
 
 TEST(Signature, EmptyBlockMayBeNull) {
