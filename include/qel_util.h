@@ -1,5 +1,5 @@
-// vrnqel43: utilities: number text, byte order, hex dumps, bit arrays and MD5
-// signatures.
+// vrnqel43: utilities: number text, byte order, hex dumps, bit arrays, random
+// numbers and MD5 signatures.
 #ifndef VRNQEL43_QEL_UTIL_H
 #define VRNQEL43_QEL_UTIL_H
 
@@ -117,6 +117,20 @@ public:
 private:
   std::uint32_t ulBitCount;
   unsigned char* pucStorage;
+};
+
+// ---- Random numbers --------------------------------------------------------------
+// Numbers from the runtime's one generator (srand/rand), shared by the whole
+// process: two generators built in the same millisecond give the same sequence.
+class QEL_API QelClRandomNumberGenerator {
+public:
+  // Seeds the runtime's generator with the millisecond tick count.
+  QelClRandomNumberGenerator();
+  // The next number of the generator, 0 to 32767 on every host.
+  int getRandomNumber() const;
+  // The next number scaled to 0 .. n (truncated toward zero): n itself only for
+  // 32767.
+  int getRandomNumber(int n) const;
 };
 
 // ---- Signatures ------------------------------------------------------------------
