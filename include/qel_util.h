@@ -1,4 +1,5 @@
-// vrnqel43: utilities: number text, byte order and hex dumps.
+// vrnqel43: utilities: number text, byte order, hex dumps, bit arrays, random
+// numbers and MD5 signatures.
 #ifndef VRNQEL43_QEL_UTIL_H
 #define VRNQEL43_QEL_UTIL_H
 
@@ -72,5 +73,98 @@ QEL_API void qelDebugDump(const char* label, const unsigned char* data, unsigned
 QEL_API void qelDebugDump(const char* label, const unsigned short* data, unsigned int count);
 QEL_API void qelDebugDump(const char* label, const unsigned int* data, unsigned int count);
 QEL_API void qelDebugDump(const char* label, const std::uint64_t* data, unsigned int count);
+
+// ---- Persistence -----------------------------------------------------------------
+// An object that writes itself to a binary stream and reads itself back.
+class QEL_API QelClPersistencyABase {
+public:
+  virtual ~QelClPersistencyABase();
+  virtual void write(std::ostream& out) const = 0;
+  virtual void read(std::istream& in) = 0;
+};
+
+// ---- Bit arrays ------------------------------------------------------------------
+// A fixed number of bits, all 0 at first. Bit i is the bit of value 1 << (i % 8) in
+// storage byte i / 8. The storage, taken through qelMalloc, always holds
+// (bit count >> 3) + 1 bytes; the bits beyond the count stay 0.
+class QEL_API QelClBitArray : public QelClPersistencyABase {
+public:
+  explicit QelClBitArray(unsigned int bitCount);
+  QelClBitArray(const QelClBitArray& other);
+  QelClBitArray& operator=(const QelClBitArray& other);
+  ~QelClBitArray() override;
+
+  // Compares the (bit count >> 3) + 1 storage bytes of this array with the other's,
+  // not the bit counts: a 9-bit and a 15-bit array with the same bytes are equal.
+  // Unequal when the other array's storage is shorter.
+  bool operator==(const QelClBitArray& other) const;
+
+  // An index at or beyond the bit count is ignored by set and clear; test returns
+  // false for it.
+  void set(unsigned int index);
+  void clear(unsigned int index);
+  bool test(unsigned int index) const;
+  std::uint32_t getBitCount() const;
+
+  // The bit count as 4 bytes in host byte order, then the storage bytes.
+  void write(std::ostream& out) const override;
+  // Reads what write wrote and takes the stored bit count and bits, whatever the
+  // array's count was before. Stored bits beyond the count are dropped. When the
+  // stream ends early the array keeps its previous count and bits, and the stream
+  // has failbit set.
+  void read(std::istream& in) override;
+
+private:
+  std::uint32_t ulBitCount;
+  unsigned char* pucStorage;
+};
+
+// ---- Random numbers --------------------------------------------------------------
+// Numbers from the runtime's one generator (srand/rand), shared by the whole
+// process: two generators built in the same millisecond give the same sequence.
+class QEL_API QelClRandomNumberGenerator {
+public:
+  // Seeds the runtime's generator with the millisecond tick count.
+  QelClRandomNumberGenerator();
+  // The next number of the generator, 0 to 32767 on every host.
+  int getRandomNumber() const;
+  // The next number scaled to 0 .. n (truncated toward zero): n itself only for
+  // 32767.
+  int getRandomNumber(int n) const;
+};
+
+// ---- Signatures ------------------------------------------------------------------
+// The MD5 digest (RFC 1321) of a block of bytes, computed at construction; the
+// bytes are not read afterwards.
+class QEL_API QelClSignature {
+public:
+  QelClSignature(const void* data, unsigned long length);
+  // The 16 digest bytes.
+  const unsigned char* getDigest() const;
+  // The digest as 32 lower-case hexadecimal characters and a terminating zero.
+  void getDigestAsHex(char out[33]) const;
+
+private:
+  // The working context: state words, the message length in bits (low word
+  // first) and the bytes of a partial block.
+  struct MD5_CTX {
+    std::uint32_t state[4];
+    std::uint32_t count[2];
+    unsigned char buffer[64];
+  };
+
+  static void MD5Init(MD5_CTX* context);
+  static void MD5Update(MD5_CTX* context, const unsigned char* input, unsigned int inputLen);
+  static void MD5Final(unsigned char digest[16], MD5_CTX* context);
+  static void MD5Transform(std::uint32_t state[4], const unsigned char block[64]);
+  static void Encode(unsigned char* output, const std::uint32_t* input, unsigned int len);
+  static void Decode(std::uint32_t* output, const unsigned char* input, unsigned int len);
+  static void MD5_memcpy(unsigned char* output, const unsigned char* input, unsigned int len);
+  static void MD5_memset(unsigned char* output, int value, unsigned int len);
+
+  const void* pvData;      // as given at construction
+  std::uint32_t ulLength;  // as given, modulo 2^32
+  unsigned char aucDigest[16];
+};
 
 #endif

@@ -1,0 +1,140 @@
+#include <vrnqel43.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string written(const QelClBitArray& bits) {
+  std::ostringstream out;
+  bits.write(out);
+  return out.str();
+}
+
+// The stream form of count bits with the given storage bytes (count little-endian).
+std::string streamOf(std::uint32_t count, const std::string& storage) {
+  const char header[4] = {static_cast<char>(count), static_cast<char>(count >> 8),
+                          static_cast<char>(count >> 16), static_cast<char>(count >> 24)};
+  return std::string(header, 4) + storage;
+}
+
+QelClBitArray withBits(unsigned int count, std::initializer_list<unsigned int> indexes) {
+  QelClBitArray bits(count);
+  for (unsigned int index : indexes) bits.set(index);
+  return bits;
+}
+
+}  // namespace
+
+TEST(BitArray, StreamFormIsCountThenOneByteMoreThanTheWholeBytes) {
+  EXPECT_EQ(written(QelClBitArray(0)), streamOf(0, std::string(1, '\0')));
+  EXPECT_EQ(written(QelClBitArray(7)), streamOf(7, std::string(1, '\0')));
+  EXPECT_EQ(written(withBits(8, {7})), streamOf(8, std::string("\x80\0", 2)));
+  EXPECT_EQ(written(withBits(12, {0, 9, 11})), streamOf(12, "\x01\x0A"));
+}
+
+TEST(BitArray, SetClearAndTestStayWithinTheCount) {
+  QelClBitArray bits = withBits(10, {3, 9, 10, 4000000000u});
+  EXPECT_TRUE(bits.test(3));
+  EXPECT_TRUE(bits.test(9));
+  EXPECT_FALSE(bits.test(2));
+  EXPECT_FALSE(bits.test(10));
+  EXPECT_FALSE(bits.test(4000000000u));
+  bits.clear(3);
+  bits.clear(10);
+  EXPECT_FALSE(bits.test(3));
+  EXPECT_EQ(written(bits), streamOf(10, std::string("\0\x02", 2)));
+}
+
+TEST(BitArray, ComparesStorageBytesNotCounts) {
+  EXPECT_TRUE(withBits(9, {1, 8}) == withBits(15, {1, 8}));
+  EXPECT_FALSE(withBits(9, {1, 8}) == withBits(15, {1, 9}));
+  // A 9-bit array compares two bytes, a 17-bit one three.
+  EXPECT_TRUE(withBits(9, {1}) == withBits(17, {1, 16}));
+  EXPECT_FALSE(withBits(17, {1}) == withBits(9, {1}));
+}
+
+TEST(BitArray, CopiesAreIndependent) {
+  QelClBitArray original = withBits(20, {5, 19});
+  QelClBitArray copy(original);
+  copy.clear(5);
+  EXPECT_TRUE(original.test(5));
+
+  QelClBitArray assigned(3);
+  assigned = original;
+  original.set(0);
+  EXPECT_EQ(assigned.getBitCount(), 20u);
+  EXPECT_EQ(written(assigned), streamOf(20, std::string("\x20\0\x08", 3)));
+  const QelClBitArray& same = assigned;
+  assigned = same;
+  EXPECT_TRUE(assigned.test(19));
+}
+
+TEST(BitArray, ReadRestoresWhatWasWritten) {
+  const QelClBitArray original = withBits(21, {0, 7, 8, 20});
+  std::stringstream stream;
+  original.write(stream);
+  original.write(stream);
+  QelClBitArray first(21), second(21);
+  first.read(stream);
+  second.read(stream);
+  EXPECT_TRUE(first == original);
+  EXPECT_TRUE(second == original);
+  EXPECT_TRUE(stream.good());
+}
+
+TEST(BitArray, ReadTakesTheStoredCountAndDropsBitsBeyondIt) {
+  std::istringstream longer(streamOf(30, std::string("\x01\0\0\x20", 4)));
+  QelClBitArray bits(4);
+  bits.read(longer);
+  EXPECT_EQ(bits.getBitCount(), 30u);
+  EXPECT_TRUE(bits.test(29));
+
+  std::istringstream shorter(streamOf(10, "\xFF\xFF"));
+  bits.read(shorter);
+  EXPECT_EQ(bits.getBitCount(), 10u);
+  EXPECT_FALSE(bits.test(29));
+  EXPECT_EQ(written(bits), streamOf(10, "\xFF\x03"));
+}
+
+TEST(BitArray, TruncatedStreamLeavesTheArrayAsItWas) {
+  const QelClBitArray original = withBits(12, {1, 11});
+  for (const std::string& truncated :
+       {std::string(), std::string("\x10\0", 2), streamOf(64, "\xFF\xFF\xFF")}) {
+    QelClBitArray bits(original);
+    std::istringstream in(truncated);
+    bits.read(in);
+    EXPECT_TRUE(in.fail());
+    EXPECT_EQ(written(bits), written(original));
+  }
+}
+
+TEST(BitArray, StorageComesFromTheLibraryAllocator) {
+  static int blocks;
+  blocks = 0;
+  qelSetNewMemoryManager(
+      [](std::size_t size) {
+        ++blocks;
+        return std::malloc(size);
+      },
+      nullptr,
+      [](void* block) {
+        --blocks;
+        std::free(block);
+      });
+  {
+    QelClBitArray bits(100);
+    QelClBitArray copy(bits);
+    bits = copy;
+    std::istringstream in(streamOf(9, "\x01\x01"));
+    copy.read(in);
+    std::istringstream truncated(streamOf(9, "\x01"));
+    copy.read(truncated);
+    EXPECT_EQ(blocks, 2);
+  }
+  EXPECT_EQ(blocks, 0);
+  qelSetNewMemoryManager(malloc, nullptr, free);
+}
