@@ -1,6 +1,7 @@
 // Fixed-size bit arrays and their binary stream form.
 #include "qel_util.h"
 
+#include <algorithm>
 #include <cstring>
 #include <istream>
 #include <ostream>
@@ -11,6 +12,9 @@ namespace {
 
 // One byte more than the bits need when the count is a multiple of 8.
 unsigned int storageLength(std::uint32_t bitCount) { return (bitCount >> 3) + 1; }
+
+// How much of a stream read is taken before the bytes have arrived.
+constexpr unsigned int kReadChunk = 64 * 1024;
 
 unsigned char bitMask(unsigned int index) { return static_cast<unsigned char>(1u << (index % 8)); }
 
@@ -69,7 +73,8 @@ void QelClBitArray::write(std::ostream& out) const {
 }
 
 // The stored bits go into new storage of the stored count's length, which replaces
-// the old only once every byte has arrived.
+// the old only once every byte has arrived. The storage grows as the bytes arrive,
+// so that a count in a short or damaged stream cannot claim a huge block up front.
 void QelClBitArray::read(std::istream& in) {
   char count[sizeof ulBitCount];
   if (!in.read(count, sizeof count)) return;
@@ -77,10 +82,21 @@ void QelClBitArray::read(std::istream& in) {
   std::memcpy(&bitCount, count, sizeof bitCount);
 
   const unsigned int length = storageLength(bitCount);
-  auto* storage = static_cast<unsigned char*>(qelMalloc(length));
-  if (!in.read(reinterpret_cast<char*>(storage), length)) {
-    qelFree(storage);
-    return;
+  unsigned int capacity = std::min(length, kReadChunk);
+  auto* storage = static_cast<unsigned char*>(qelMalloc(capacity));
+  for (unsigned int filled = 0; filled < length;) {
+    if (filled == capacity) {
+      capacity = length - capacity > capacity ? 2 * capacity : length;
+      auto* grown = static_cast<unsigned char*>(qelMalloc(capacity));
+      std::memcpy(grown, storage, filled);
+      qelFree(storage);
+      storage = grown;
+    }
+    if (!in.read(reinterpret_cast<char*>(storage) + filled, capacity - filled)) {
+      qelFree(storage);
+      return;
+    }
+    filled = capacity;
   }
   storage[length - 1] &= static_cast<unsigned char>(bitMask(bitCount) - 1);
   qelFree(pucStorage);

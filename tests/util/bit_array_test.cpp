@@ -103,13 +103,26 @@ TEST(BitArray, ReadTakesTheStoredCountAndDropsBitsBeyondIt) {
 TEST(BitArray, TruncatedStreamLeavesTheArrayAsItWas) {
   const QelClBitArray original = withBits(12, {1, 11});
   for (const std::string& truncated :
-       {std::string(), std::string("\x10\0", 2), streamOf(64, "\xFF\xFF\xFF")}) {
+       {std::string(), std::string("\x10\0", 2), streamOf(64, "\xFF\xFF\xFF"),
+        streamOf(0xFFFFFFF0u, std::string(100000, '\x55'))}) {
     QelClBitArray bits(original);
     std::istringstream in(truncated);
     bits.read(in);
     EXPECT_TRUE(in.fail());
     EXPECT_EQ(written(bits), written(original));
   }
+}
+
+TEST(BitArray, LargeArraysRoundTrip) {
+  QelClBitArray large(3000000);
+  for (unsigned int i = 0; i < 3000000; i += 7919) large.set(i);
+  std::stringstream stream(written(large));
+  QelClBitArray back(1);
+  back.read(stream);
+  EXPECT_EQ(back.getBitCount(), 3000000u);
+  EXPECT_TRUE(back == large);
+  EXPECT_TRUE(back.test(7919 * 300));
+  EXPECT_FALSE(back.test(7919 * 300 + 1));
 }
 
 TEST(BitArray, StorageComesFromTheLibraryAllocator) {
