@@ -1,11 +1,86 @@
-// vrnqel43: utilities: number text, byte order, hex dumps, bit arrays, random
-// numbers and MD5 signatures.
+// vrnqel43: utilities: string search and wildcard matching, number text, byte order,
+// hex dumps, bit arrays, random numbers and MD5 signatures.
 #ifndef VRNQEL43_QEL_UTIL_H
 #define VRNQEL43_QEL_UTIL_H
 
 #include "qel_base.h"
 
 #include <iosfwd>
+
+// ---- Wildcard matching and substring search ---------------------------------------
+// Nonzero when the whole text matches pattern, where '*' stands for any run of
+// characters, the empty one included, and '?' for exactly one character. Any
+// nonzero caseSensitive compares exactly; zero compares after toupper.
+QEL_C_API int qelMatchesWildcardPattern(const char* pattern, const char* text, int caseSensitive);
+// The first occurrence of needle in haystack, or null; an empty needle yields
+// haystack. A nonzero ignoreCase compares after tolower.
+QEL_C_API const char* qelStrFind(const char* haystack, const char* needle, int ignoreCase);
+// The number of occurrences of c in text.
+QEL_C_API unsigned int qelStrCount(const char* text, char c);
+// Copies source up to, not including, the first delimiter or its end, terminates
+// target and returns the number of characters copied. target needs that room.
+QEL_C_API unsigned int qelStrCopyUntil(char* target, const char* source, char delimiter);
+
+// A pattern matcher: getPattern returns where in text the pattern is found, or
+// null. The pattern is referenced, not copied, unless a class says otherwise: it
+// must outlive the matcher. The flag's meaning is each class's own.
+class QEL_API QelClStringMatchABase {
+public:
+  QelClStringMatchABase(const char* pattern, bool flag);
+  virtual ~QelClStringMatchABase();
+  virtual const char* getPattern(const char* text) const = 0;
+
+protected:
+  const char* cpszPattern;
+  bool bFlag;
+};
+
+// Substring search with a shift table computed once per pattern (Horspool). The
+// flag is ignore case: the object then keeps an upper-cased copy of the pattern
+// and upper-cases the text's bytes as it compares.
+class QEL_API QelClStringSearch : public QelClStringMatchABase {
+public:
+  QelClStringSearch(const char* pattern, bool ignoreCase);
+  ~QelClStringSearch() override;
+  QelClStringSearch(const QelClStringSearch&) = delete;
+  QelClStringSearch& operator=(const QelClStringSearch&) = delete;
+
+  // The first occurrence in the zero-terminated text; an empty pattern is found
+  // at its start.
+  const char* getPattern(const char* text) const override;
+  // The first occurrence within the first length bytes of text, which need no
+  // terminator; nothing beyond them is read.
+  const char* getPattern(const char* text, unsigned int length) const;
+
+private:
+  const char* find(const char* text, std::size_t length) const;
+
+  // How far the pattern may move on when the given byte stands under its last
+  // character; the entry of byte 0 is the pattern's length.
+  std::uint32_t aulShift[256];
+};
+
+// Whole-text wildcard match: getPattern returns text itself when it matches. The
+// flag is case-sensitive, the opposite sense of QelClStringSearch's flag.
+class QEL_API QelClStringMatchWildcards : public QelClStringMatchABase {
+public:
+  QelClStringMatchWildcards(const char* pattern, bool caseSensitive);
+  const char* getPattern(const char* text) const override;
+};
+
+// A matcher that finds nothing: getPattern returns null for every text.
+class QEL_API QelClGrep : public QelClStringMatchABase {
+public:
+  QelClGrep(const char* pattern, bool flag);
+  QelClGrep(int, const char* pattern);
+  void init(const char* pattern, int);
+  const char* getPattern(const char* text) const override;
+  const char* getPattern(const char* text, int) const;
+
+protected:
+  // 1 once constructed or initialised.
+  std::uint32_t ulReady;
+};
 
 // ---- Number text -----------------------------------------------------------------
 // Each writes the value's decimal text and a terminating zero into buffer and
