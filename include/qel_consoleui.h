@@ -88,4 +88,79 @@ private:
   bool bInsidePlaceholder;
 };
 
+// ---- Argument cursors ------------------------------------------------------------
+// Walks argv[1] to argv[argc - 1]; argv[0] is reachable only through getArgv0.
+// The vector is referenced, not copied. Stepping past either end leaves the cursor
+// invalid; stepping back in is allowed. Copies are cheap.
+class QEL_API QelClArgvCursor : public QelClBiDirCursorABase {
+public:
+  // Stands on the first argument (if there is one).
+  QelClArgvCursor(int argc, const char* const* argv);
+
+  bool isValid() const override;
+  bool setToFirst() override;
+  bool setToNext() override;
+  bool setToLast() override;
+  bool setToPrevious() override;
+
+  const char* getArgv0() const;
+  // The current argument as given ('-' included); null when the cursor is invalid.
+  const char* getAsCString() const;
+  bool isSwitch() const;
+  // The current argument is the switch name: one leading '-' of name is skipped,
+  // then the whole name is compared, case-sensitive, no abbreviation.
+  bool matches(const char* name) const;
+  // The first switch argument that matches name; invalid when there is none.
+  bool positionTo(const char* name);
+
+protected:
+  // The argument at index, or null outside 1..argc-1.
+  const char* getArgAt(std::int32_t index) const;
+
+  std::int32_t lArgc;
+  std::int32_t lIndex;
+  const char* const* ppszArgv;
+};
+
+// An argument cursor that measures the arguments against a usage text (referenced,
+// not copied; null is the empty text). A switch is described by its first item in
+// the usage text.
+class QEL_API QelClArgvCheckCursor : public QelClArgvCursor {
+public:
+  QelClArgvCheckCursor(int argc, const char* const* argv, const char* usage);
+
+  // The current argument is a switch whose usage item takes an argument.
+  bool reqArg() const;
+  // The current argument is a switch followed by a non-switch argument ("-5" counts
+  // as a value). The usage text is not consulted.
+  bool hasArg() const;
+  // The current argument is no switch and is the value of the switch before it.
+  bool isBound() const;
+  // The current argument is neither a switch nor bound.
+  bool isFree() const;
+  // The current argument, as written, is an item on a tagged line of the usage text.
+  bool isTagged() const;
+  // A switch is legal when the usage text has it; a bound value is legal; a free
+  // argument is legal when the usage text has an item outside every group that is
+  // no switch (a placeholder, a bare word, an ellipsis).
+  bool isLegal() const;
+
+protected:
+  bool switchRequiresArg(const char* argument) const;
+
+  const char* pszUsage;
+};
+
+// A check cursor that stands only on free arguments.
+class QEL_API QelClArgvFreeCursor : public QelClArgvCheckCursor {
+public:
+  // Stands on the first free argument (if there is one).
+  QelClArgvFreeCursor(int argc, const char* const* argv, const char* usage);
+
+  bool setToFirst() override;
+  bool setToNext() override;
+  bool setToLast() override;
+  bool setToPrevious() override;
+};
+
 #endif
