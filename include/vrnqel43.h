@@ -3,6 +3,8 @@
 #define VRNQEL43_H
 
 #include "qel_base.h"
+#include "qel_consoleui.h"
+#include "qel_cursor.h"
 #include "qel_errors.h"
 #include "qel_filesystem.h"
 #include "qel_memory.h"

@@ -1,0 +1,150 @@
+#include <vrnqel43.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kTraceUsage[] =
+    "(-key <key>) [(-instance <instance>)] [(-file <filename>)]\n[-display]\n"
+    "[(-format <string>)] [(-findent <string>)]\n[-fnest] [-fnofhd] [-fssfhd] [-fhex] [-fbin]\n"
+    "[(-fdetail <detail>)] [(-fcompids <compids>)]\n[(-fpid <pid>)] [(-ftid <tid>)]\n[-verbose]";
+
+// The item at the cursor as a reader sees it: a placeholder through its '>', anything
+// else up to the next character with a meaning.
+std::string itemText(const QelClUsageCursor& cursor) {
+  const char* item = cursor.getAsCString();
+  if (*item == '<') return std::string(item, std::strcspn(item, ">") + 1);
+  return std::string(item, 1 + std::strcspn(item + 1, " []()<>{}|\n\"-"));
+}
+
+// Every item, with "+" after a switch that takes an argument and "*" after one that
+// takes a list.
+std::vector<std::string> walk(const char* usage) {
+  std::vector<std::string> items;
+  QelClUsageCursor cursor(usage);
+  for (bool onItem = cursor.setToFirst(); onItem; onItem = cursor.setToNext()) {
+    EXPECT_TRUE(cursor.isValid());
+    items.push_back(itemText(cursor) + (cursor.reqArg() ? "+" : "") +
+                    (cursor.reqArgEllipsis() ? "*" : ""));
+  }
+  EXPECT_FALSE(cursor.isValid());
+  return items;
+}
+
+using Items = std::vector<std::string>;
+
+}  // namespace
+
+TEST(UsageCursorWalk, TraceToolUsageItemByItem) {
+  EXPECT_EQ(walk(kTraceUsage),
+            (Items{"-key+", "<key>", "-instance+", "<instance>", "-file+", "<filename>",
+                   "-display", "-format+", "<string>", "-findent+", "<string>", "-fnest",
+                   "-fnofhd", "-fssfhd", "-fhex", "-fbin", "-fdetail+", "<detail>",
+                   "-fcompids+", "<compids>", "-fpid+", "<pid>", "-ftid+", "<tid>",
+                   "-verbose"}));
+}
+
+TEST(UsageCursorWalk, WhichSwitchTakesAnArgument) {
+  EXPECT_EQ(walk("[-display]"), Items{"-display"});
+  EXPECT_EQ(walk("(-key <key>)"), (Items{"-key+", "<key>"}));
+  EXPECT_EQ(walk("[(-format <string>)]"), (Items{"-format+", "<string>"}));
+  EXPECT_EQ(walk("(-n -1)"), (Items{"-n+", "-1"}));
+  EXPECT_EQ(walk("(-a) <x>"), (Items{"-a", "<x>"}));
+  EXPECT_EQ(walk("((-a) <x>)"), (Items{"-a", "<x>"}));
+  EXPECT_EQ(walk("(-a -b)"), (Items{"-a", "-b"}));
+  EXPECT_EQ(walk("(-mode fast)"), (Items{"-mode+", "fast"}));
+  EXPECT_EQ(walk("(-f <input file>) [-v]"), (Items{"-f+", "<input file>", "-v"}));
+}
+
+TEST(UsageCursorWalk, ListsAndEllipses) {
+  EXPECT_EQ(walk("(-files <file> ...)"), (Items{"-files+*", "<file>", "."}));
+  EXPECT_EQ(walk("(-file <file>) ..."), (Items{"-file+", "<file>", "."}));
+  EXPECT_EQ(walk("(-files <file> -x ..)"), (Items{"-files+", "<file>", "-x+*", "."}));
+  EXPECT_EQ(walk("[-v] <file> .. end."), (Items{"-v", "<file>", ".", "end."}));
+
+  QelClUsageCursor cursor("<file> ....");
+  cursor.setToFirst();
+  ASSERT_TRUE(cursor.setToNext());
+  EXPECT_TRUE(cursor.isArgEllipsis());
+  EXPECT_STREQ(cursor.getAsCString(), ".");  // on the last dot of the run
+  EXPECT_FALSE(cursor.setToNext());
+}
+
+TEST(UsageCursorWalk, BareWordsQuotesAndSlashes) {
+  EXPECT_EQ(walk("[-a] file"), (Items{"-a", "file"}));
+  EXPECT_EQ(walk("[-a]\nfile"), Items{"-a"});  // no blank before the word
+  EXPECT_EQ(walk("name [-a]"), Items{"-a"});
+  EXPECT_EQ(walk("\"(-x <y>)\" [-y]"), Items{"-y"});
+  EXPECT_EQ(walk("[-a] \"-b"), Items{"-a"});  // quote never closed
+  EXPECT_EQ(walk("[-a] /b"), (Items{"-a", "/b"}));
+  EXPECT_EQ(walk(""), Items{});
+  EXPECT_EQ(walk(nullptr), Items{});
+}
+
+TEST(UsageCursorState, DepthsAndTaggedLines) {
+  QelClUsageCursor cursor("\"(\" [(-a <x>)] ((-b))\n![-c] [-d]\n[-e] [(");
+  struct Expected { const char* item; std::int32_t group; std::int32_t optional; bool tagged; };
+  const Expected expected[] = {{"-a", 1, 1, false}, {"<x>", 1, 1, false}, {"-b", 2, 0, false},
+                               {"-c", 0, 1, true},  {"-d", 0, 1, true},   {"-e", 0, 1, false}};
+  bool onItem = cursor.setToFirst();
+  for (const Expected& e : expected) {
+    ASSERT_TRUE(onItem) << e.item;
+    EXPECT_EQ(itemText(cursor), e.item);
+    EXPECT_EQ(cursor.getGroupDepth(), e.group) << e.item;
+    EXPECT_EQ(cursor.getOptionalDepth(), e.optional) << e.item;
+    EXPECT_EQ(cursor.isOnTaggedLine(), e.tagged) << e.item;
+    onItem = cursor.setToNext();
+  }
+  EXPECT_FALSE(onItem);
+
+  // the text leaves a group and an optional part open; a second walk starts afresh
+  EXPECT_EQ(cursor.getGroupDepth(), 1);
+  EXPECT_EQ(cursor.getOptionalDepth(), 1);
+  ASSERT_TRUE(cursor.setToFirst());
+  EXPECT_EQ(cursor.getGroupDepth(), 1);
+  EXPECT_EQ(cursor.getOptionalDepth(), 1);
+}
+
+TEST(UsageCursorMatch, SwitchNamesEndAtADelimiter) {
+  for (const char delimiter : std::string("[]<>(){}-| ")) {
+    const std::string usage = std::string("-ab") + delimiter;
+    QelClUsageCursor cursor(usage.c_str());
+    ASSERT_TRUE(cursor.setToFirst());
+    EXPECT_TRUE(cursor.matchesSwitch("ab")) << usage;
+    EXPECT_TRUE(cursor.matchesSwitch("-ab")) << usage;
+    EXPECT_TRUE(cursor.matches("-ab")) << usage;
+  }
+  for (const char* usage : {"-ab\n", "-ab.", "-abc", "-ab_", "-ab\""}) {
+    QelClUsageCursor cursor(usage);
+    ASSERT_TRUE(cursor.setToFirst());
+    EXPECT_FALSE(cursor.matchesSwitch("ab")) << usage;
+    EXPECT_FALSE(cursor.matches("-ab")) << usage;
+  }
+  QelClUsageCursor cursor("[-file] x");
+  ASSERT_TRUE(cursor.setToFirst());
+  EXPECT_TRUE(cursor.matchesSwitch("file"));
+  EXPECT_FALSE(cursor.matchesSwitch("fil"));
+  EXPECT_FALSE(cursor.matchesSwitch("filename"));
+  EXPECT_FALSE(cursor.matchesSwitch("FILE"));
+  EXPECT_FALSE(cursor.matchesSwitch("--file"));
+  EXPECT_FALSE(cursor.matches("file"));  // as written, with its '-'
+  ASSERT_TRUE(cursor.setToNext());
+  EXPECT_FALSE(cursor.matchesSwitch("x"));  // a bare word is no switch
+  EXPECT_TRUE(cursor.matches("x"));
+}
+
+TEST(UsageCursorMatch, SwitchIndicatorAndDisplayedCharacters) {
+  for (const char* yes : {"-key", "-k", "-", "--", "-x5"}) {
+    EXPECT_TRUE(QelClUsageCursor::isSwitchIndicator(yes)) << yes;
+  }
+  for (const char* no : {"-5", "-12", "/x", "x-", ""}) {
+    EXPECT_FALSE(QelClUsageCursor::isSwitchIndicator(no)) << no;
+  }
+  EXPECT_FALSE(QelClUsageCursor::isSwitchIndicator(nullptr));
+  for (const char c : std::string("\"()")) EXPECT_FALSE(QelClUsageCursor::isToBeDisplayed(c));
+  for (const char c : std::string("[]<>{}|-!. a\n")) EXPECT_TRUE(QelClUsageCursor::isToBeDisplayed(c));
+}
