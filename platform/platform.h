@@ -3,6 +3,7 @@
 #ifndef VRNQEL43_PLATFORM_PLATFORM_H
 #define VRNQEL43_PLATFORM_PLATFORM_H
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qel {
@@ -19,6 +20,48 @@ const void* resolveFunction(const void* function);
 // "NAME=value" sets, "NAME=" removes, a definition without "=" or without a name
 // changes nothing and fails. Returns false on failure.
 bool putEnvironment(const char* definition);
+// The host's directory for temporary files, for when neither TMP nor TEMP is set:
+// C:\ on Windows; on POSIX the value of TMPDIR, else /tmp.
+const char* defaultTemporaryDirectory();
+
+// ---- Files and directories -------------------------------------------------------
+// Directory texts are written with the host's separator; the directory classes turn
+// the other one into it. Only Windows has drive letters: elsewhere "C:" is a name.
+#if defined(_WIN32)
+constexpr char kDirectorySeparator = '\\';
+constexpr char kForeignSeparator = '/';
+constexpr bool kDriveLetters = true;
+#else
+constexpr char kDirectorySeparator = '/';
+constexpr char kForeignSeparator = '\\';
+constexpr bool kDriveLetters = false;
+#endif
+
+// What a component of a directory text (the characters between two separators)
+// refers to. Windows: every component that ends with "." is the current directory,
+// every one that ends with ".." the parent, and an empty one a name. POSIX: only "."
+// and ".." refer, and an empty component (from "//") is the current directory.
+enum class PathComponent { name, current, parent };
+PathComponent classifyComponent(const char* component, std::size_t length);
+
+// An entry (file or directory) of this name exists.
+bool pathExists(const char* path);
+// The current working directory into buffer; false (buffer empty) when it doesn't fit.
+bool currentDirectory(char* buffer, std::size_t size);
+bool changeDirectory(const char* path);
+bool makeDirectory(const char* path);
+
+enum class RemoveResult { removed, inUse, failed };
+// Removes an empty directory. inUse: something holds the directory open.
+RemoveResult removeDirectory(const char* path);
+
+// Seconds since 1970-01-01 00:00 UTC; false when the entry can't be queried.
+struct FileTimes {
+  std::int64_t created;
+  std::int64_t accessed;
+  std::int64_t modified;
+};
+bool fileTimes(const char* path, FileTimes& times);
 
 // ---- Processes, threads and time -------------------------------------------------
 std::uint32_t currentProcessId();

@@ -11,3 +11,8 @@ bool qel::platform::putEnvironment(const char* definition) {
   const char* value = equals + 1;
   return (*value == '\0' ? unsetenv(name.c_str()) : setenv(name.c_str(), value, 1)) == 0;
 }
+
+const char* qel::platform::defaultTemporaryDirectory() {
+  const char* directory = std::getenv("TMPDIR");
+  return directory != nullptr ? directory : "/tmp";
+}
