@@ -1,8 +1,305 @@
-// vrnqel43: the file system family: environment variables.
+// vrnqel43: the file system family: file names, locations and directories,
+// environment variables.
 #ifndef VRNQEL43_QEL_FILESYSTEM_H
 #define VRNQEL43_QEL_FILESYSTEM_H
 
 #include "qel_base.h"
+#include "qel_errors.h"
+
+class QelClLocation;
+class QelClTmpFilename;
+
+// ---- Path analysis ---------------------------------------------------------------
+// What every path text shares: where a network prefix \\server\share ends, the
+// separator style, a drive letter, absoluteness. The text lives in the owner's buffer.
+class QEL_API QelClPathProperty {
+public:
+  // WINDOWS_STYLE: drive letters and backslashes; UNIX_STYLE: forward slashes only.
+  enum QelEnPathStyle { WINDOWS_STYLE = 0, UNIX_STYLE = 1 };
+
+  QelEnPathStyle getPathStyle() const { return enStyle; }
+  bool hasDrive() const;
+  // A network prefix; else a leading "/" in UNIX_STYLE, or "X:\" in WINDOWS_STYLE.
+  bool isAbsolute() const;
+  // The path text has no forward slash.
+  bool isNormalized() const;
+  // Every forward slash of text becomes a backslash, in place.
+  static void normalizePath(char* text);
+
+protected:
+  QelClPathProperty();
+  QelClPathProperty(const QelClPathProperty&) = default;
+  QelClPathProperty& operator=(const QelClPathProperty&) = default;
+  // Analyses a text in the owner's buffer, which the owner may change through the pointers.
+  void init(const char* text);
+  // Points full text and path text into ownText at the places they have in source.
+  void relocate(const QelClPathProperty& source, char* ownText);
+  QelEnPathStyle getStyle(const char* text) const;
+  // The separator of the text's style: '\\' or '/'.
+  char getPathSep(const char* text) const;
+
+  char* pszFullText;
+  char* pszPathText;
+  QelEnPathStyle enStyle;
+
+private:
+  void determinePath();
+};
+
+// ---- File names ------------------------------------------------------------------
+// A file name of at most 260 characters kept with the positions of its parts:
+// directory part (full text up to the name), name, base name (name up to the
+// extension) and extension (the last "." of the name onwards, or empty).
+class QEL_API QelClFilenameABase : public QelClPathProperty {
+public:
+  const char* getAsCString() const { return pszFullText; }
+  std::uint32_t getLength() const { return ulLength; }
+  const char* getName() const { return pszName; }
+  const char* getExtension() const { return pszExtension; }
+  // Behind the network prefix, if any.
+  const char* getPathText() const { return pszPathText; }
+
+  // Case is ignored unless this name is UNIX_STYLE.
+  // The directory parts (without server) are equal; a name in a sub-directory matches too.
+  bool matchesPath(const QelClFilenameABase& other) const;
+  bool matchesBase(const QelClFilenameABase& other) const;
+  // ".txt" and "txt" both match the extension .txt; no extension matches only "".
+  bool matchesExtension(const char* extension) const;
+  // The name (without directory) against a pattern of * and ?.
+  bool matchesWildcardPattern(const char* pattern) const;
+
+  // Each writes a zero-terminated part into out, which has room for 261 characters.
+  void extractPath(char* out, bool withSeparator) const;
+  void extractBaseName(char* out) const;
+  // \\server\share of a network name, else empty.
+  void extractServer(char* out) const;
+
+  // WINDOWS_STYLE, base name of at most 8 characters, extension of at most 3 behind
+  // its dot, directory components of at most 8 characters without dots.
+  bool isStyleFAT_8_3() const;
+  // The file system has a file or directory of this name.
+  bool isExistent() const;
+
+protected:
+  enum : std::uint32_t { MAX_LENGTH = 260 };
+
+  QelClFilenameABase();
+  // Cut to 260 characters.
+  explicit QelClFilenameABase(const char* text);
+  // The first length characters, or up to a zero byte. A length above 260 is refused:
+  // the name is empty.
+  QelClFilenameABase(const void* text, unsigned int length);
+  // Joins the parts with the directory's separator; extension may be null.
+  QelClFilenameABase(const char* directory, const char* name, const char* extension);
+  QelClFilenameABase(const QelClFilenameABase& other);
+  QelClFilenameABase& operator=(const QelClFilenameABase& other);
+
+  void init(const char* text);
+  void init(const char* directory, const char* name, const char* extension);
+  // Length, name and extension from the text in the buffer.
+  void determineParts();
+  void determineExtension();
+  // The empty name, which also stands for a name refused for its length.
+  void clear();
+
+  char szBuffer[MAX_LENGTH + 1];
+  char* pszName;
+  char* pszExtension;
+  std::uint32_t ulLength;
+};
+
+// Where an extension, a base name with the old extension, a backup suffix or a
+// temporary name would take a name beyond 260 characters, the name is refused and
+// becomes empty. Parts that a name is joined from are cut to 260 characters.
+class QEL_API QelClFilename : public QelClFilenameABase {
+public:
+  explicit QelClFilename(const char* text);
+  QelClFilename(const void* text, unsigned int length);
+  QelClFilename(const char* directory, const char* name, const char* extension);
+  QelClFilename(const QelClLocation& directory, const char* name, const char* extension);
+  QelClFilename(const QelClFilenameABase& other);
+  QelClFilename(const QelClFilename& other) = default;
+  QelClFilename& operator=(const QelClFilename& other);
+  QelClFilename& operator=(const QelClTmpFilename& other);
+
+  // Replaces base name and extension; the new name may bring its own extension.
+  void setNewName(const char* name);
+  // Replaces the base name and keeps the extension.
+  void setNewBaseName(const char* baseName);
+  // "" removes the extension; "doc" and ".doc" both give .doc.
+  void setNewExtension(const char* extension);
+  // Replace the directory part (server included) and keep the name.
+  void setNewPath(const char* directory);
+  void setNewPath(const QelClLocation& directory);
+  void setNew(const QelClLocation& directory, const char* name);
+  // Drops server and directory: the name alone remains.
+  void removePath();
+
+private:
+  void writeExtension(const char* withoutDot);
+};
+
+// A name for a temporary file that no file system entry has yet (nothing is created):
+// up to 5 characters of the prefix, random characters up to 8, then "." and the last
+// three digits of the process id, units first. Without a directory the temporary
+// directory is used; without a prefix, "TMP".
+class QEL_API QelClTmpFilename : public QelClFilenameABase {
+public:
+  QelClTmpFilename();
+  explicit QelClTmpFilename(const char* prefix);
+  QelClTmpFilename(const char* directory, const char* prefix);
+  explicit QelClTmpFilename(const QelClLocation& directory);
+  QelClTmpFilename(const QelClLocation& directory, const char* prefix);
+  // In the directory of model.
+  QelClTmpFilename(const QelClFilename& model, const char* prefix);
+
+private:
+  void initPrefix(const char* prefix);
+};
+
+// The backup name of a file name: ".BAK" appended; the extension then reads as the
+// old extension followed by .BAK.
+class QEL_API QelClBakFilename : public QelClFilenameABase {
+public:
+  explicit QelClBakFilename(const QelClFilenameABase& source);
+};
+
+// The directory for temporary files: the value of TMP, else of TEMP, else (POSIX)
+// of TMPDIR, else C:\ on Windows and /tmp on POSIX. Not to be freed.
+QEL_C_API const char* qelGetTmpDirectory();
+
+// ---- Locations -------------------------------------------------------------------
+// A directory path held as a value: up to 260 characters and a separator that the
+// location appends itself, so that a non-empty text always ends with the separator of
+// its style. With normalize, forward slashes become backslashes. A text longer than
+// 260 characters is refused: the location is empty.
+class QEL_API QelClLocation : public QelClPathProperty {
+public:
+  explicit QelClLocation(const char* path, bool normalize = false);
+  // Give normalize with a length: QelClLocation(text, length) is ambiguous on purpose.
+  QelClLocation(const void* text, unsigned int length, bool normalize = false);
+  // The directory part of a file name (server prefix included).
+  explicit QelClLocation(const QelClFilenameABase& name, bool normalize = false);
+  QelClLocation(const QelClLocation& other);
+  QelClLocation& operator=(const QelClLocation& other);
+  QelClLocation& operator=(const char* path);
+
+  const char* getAsCString() const { return pszFullText; }
+  std::uint32_t getLength() const { return ulLength; }
+  bool isExistent() const;
+  // C:\, / and \\server\share\ are roots.
+  bool isRoot() const;
+
+protected:
+  enum : std::uint32_t { MAX_LENGTH = 260 };
+
+  void init(bool normalize);
+
+  char szBuffer[264];
+  std::uint32_t ulLength;
+
+private:
+  friend class QelClDirectory;
+  void assign(const char* text, std::size_t length, bool normalize);
+};
+
+// ---- Files and directories -------------------------------------------------------
+// The common base of directories and files. Times are seconds since 1970-01-01 00:00 UTC.
+class QEL_API QelClFileABase {
+public:
+  virtual ~QelClFileABase();
+  virtual const char* getAsCString() const = 0;
+  virtual operator const char*() const = 0;
+  virtual bool isExistent() const = 0;
+  virtual bool isDirectory() const = 0;
+  virtual bool isFile() const = 0;
+  virtual bool remove() = 0;
+  virtual long getDateTimeOfCreation() const = 0;
+  virtual long getDateTimeOfLastAccess() const = 0;
+  virtual long getDateTimeOfLastModification() const = 0;
+
+  // Not absolute, or holding a "." or ".." component: the text needs expansion.
+  static bool isRelativePath(const char* path);
+  // Makes path a clean absolute directory text ending with the separator: relative
+  // texts are taken from the current directory, "." components dropped, ".."
+  // components remove the one before. Going above the root, or a result longer than
+  // 260 characters, fails: path becomes empty and the result is false. path has room
+  // for 261 characters.
+  static bool expandRelativePath(char* path);
+
+protected:
+  QelClFileABase() = default;
+  QelClFileABase(const QelClFileABase&) = default;
+  QelClFileABase& operator=(const QelClFileABase&) = default;
+
+  // 0 when the entry can't be queried.
+  long getDateTimeOfCreation(const char* path) const;
+  long getDateTimeOfLastAccess(const char* path) const;
+  long getDateTimeOfLastModification(const char* path) const;
+};
+
+// A directory of the file system: always absolute, written with the host's separator
+// (backslash on Windows, forward slash on POSIX; the other one is turned into it), and
+// ending with it. Failing operations fill the error record and return false; those that
+// succeed clear it, except attachSubDir.
+class QEL_API QelClDirectory : public QelClFileABase {
+public:
+  // The current working directory.
+  QelClDirectory();
+  // A relative text is expanded against the current directory; a failed expansion
+  // leaves the text empty with DIRECTORY_EXPANSION_FAILED.
+  explicit QelClDirectory(const QelClLocation& location);
+  explicit QelClDirectory(const char* path);
+  QelClDirectory(const QelClDirectory& other);
+  QelClDirectory& operator=(const QelClDirectory& other) = default;
+  ~QelClDirectory() override;
+
+  static bool isRelativeDirectory(const char* path);
+  static bool expandRelativeDirectory(char* path);
+
+  // Creates every missing level (DIRECTORY_COULD_NOT_CREATE); levels created before a
+  // failure stay. The numbers are accepted and not used.
+  bool create();
+  bool create(unsigned long mode);
+  bool create(unsigned long mode, unsigned long attributes);
+  // DIRECTORY_COULD_NOT_CHANGE.
+  bool setAsCurrent();
+  // Removes the empty directory (DIRECTORY_COULD_NOT_REMOVE).
+  bool remove() override;
+
+  // Appends a sub-directory's text (without server prefix) and expands the result:
+  // ..\x\ attached to C:\a\b\ gives C:\a\x\.
+  void attachSubDir(const QelClLocation& subDirectory);
+  // C:\a\b\ becomes C:\a\; a root fails with DIRECTORY_COULD_NOT_DETACH.
+  bool detachLastSubDir();
+  // Stops at a root with DIRECTORY_COULD_NOT_DETACH, keeping the levels detached so far.
+  bool detachSubDirs(unsigned int count);
+  // C:\ has 0, C:\a\b\ has 2.
+  unsigned int getNumOfSubDirs() const;
+
+  const QelClLocation& getLocation() const { return clLocation; }
+  const _QelStError& getError() const { return stError; }
+
+  const char* getAsCString() const override;
+  operator const char*() const override;
+  bool isExistent() const override;
+  bool isDirectory() const override;
+  bool isFile() const override;
+  long getDateTimeOfCreation() const override;
+  long getDateTimeOfLastAccess() const override;
+  long getDateTimeOfLastModification() const override;
+
+private:
+  void expandRelativeDirectory();
+  // Takes a text with the host's separators and expanded where needed; false, and the
+  // text empty, when that fails.
+  bool takeText(const char* text);
+  void setError(std::uint32_t id, QelEnErrorClass errorClass);
+  void clearError();
+
+  QelClLocation clLocation;
+  _QelStError stError;
+};
 
 // ---- Environment variables -------------------------------------------------------
 // A named variable of the process environment, read afresh at every query.
