@@ -218,6 +218,10 @@ public:
   const unsigned char* getDigest() const;
   // The digest as 32 lower-case hexadecimal characters and a terminating zero.
   void getDigestAsHex(char out[33]) const;
+  // The block as given at construction; its bytes are read only then.
+  const void* getData() const { return pvData; }
+  // The block's length as given, modulo 2^32.
+  std::uint32_t getLength() const { return ulLength; }
 
 private:
   // The working context: state words, the message length in bits (low word

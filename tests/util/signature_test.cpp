@@ -47,6 +47,8 @@ TEST(Signature, DigestIsTakenAtConstruction) {
   const unsigned char expected[16] = {0x90, 0x01, 0x50, 0x98, 0x3c, 0xd2, 0x4f, 0xb0,
                                       0xd6, 0x96, 0x3f, 0x7d, 0x28, 0xe1, 0x7f, 0x72};
   EXPECT_EQ(std::memcmp(signature.getDigest(), expected, 16), 0);
+  EXPECT_EQ(signature.getData(), text);
+  EXPECT_EQ(signature.getLength(), 3u);
 
   char hex[34];
   std::memset(hex, '#', sizeof hex);
