@@ -4,6 +4,8 @@
 
 #include "qel_base.h"
 
+#include <iosfwd>
+
 // <windows.h> defines NO_ERROR (0) and IGNORE (0) as macros. Both equal the
 // library's values, so they are only set aside while the enumerations are declared.
 #pragma push_macro("NO_ERROR")
@@ -61,6 +63,37 @@ QEL_C_API std::uint32_t qelErrorGetIdAsMessageId(std::uint32_t errorId);
 QEL_C_API std::uint32_t qelErrorGetClassAsMessageId(QelEnErrorClass errorClass);
 QEL_C_API std::uint32_t qelErrorGetSeverityAsMessageId(QelEnErrorSeverity severity);
 QEL_C_API std::uint32_t qelErrorGetActionAsMessageId(QelEnErrorAction action);
+
+// ---- Assertions ------------------------------------------------------------------
+// A failed assertion writes the internal-error report to standard error, shows it in
+// a message box (Windows; skipped when QEL_NO_ASSERT_POPUP is ON, YES, TRUE or 1 at the
+// first assertion of the process) and ends the process with abort().
+QEL_C_API [[noreturn]] void qel__assert(const char* expression, const char* file,
+                                        unsigned int line);
+// The same with a function name and a message, each may be null; the function name is
+// shown only together with a message.
+QEL_C_API [[noreturn]] void qel__assert_msg(const char* expression, const char* file,
+                                            unsigned int line, const char* function,
+                                            const char* message);
+
+// Assertions stay active in every build.
+#define QEL_ASSERT(expression) \
+  ((expression) ? (void)0 : qel__assert(#expression, __FILE__, __LINE__))
+#define QEL_ASSERT_MSG(expression, message) \
+  ((expression) ? (void)0 : qel__assert_msg(#expression, __FILE__, __LINE__, __func__, message))
+
+// "[name.cpp:42] " to out: the file's name without its directory, no newline.
+QEL_API void qel_tprint(std::ostream& out, const char* file, int line);
+// "[path/name.cpp: 42] " and the formatted text to standard output, ending the line
+// when the format has no newline of its own; then flushes.
+QEL_C_API void qel_tprintf(const char* file, int line, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+#define QEL_TPRINT(stream) qel_tprint((stream), __FILE__, __LINE__)
+#define QEL_TPRINTF(...) qel_tprintf(__FILE__, __LINE__, __VA_ARGS__)
 
 // The Windows SDK's symbolic name of a Windows system error code ("ERROR_FILE_NOT_FOUND"
 // for 2), or null for a code the table lacks. Codes above 2^31 stand for the negative

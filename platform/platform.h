@@ -72,6 +72,26 @@ std::uint32_t tickCount();
 double wallClockSeconds();
 void sleepMilliseconds(std::uint32_t milliseconds);
 
+// ---- Diagnostics -----------------------------------------------------------------
+// Shows the assertion report to the user and waits until it is closed. Hosts without
+// message boxes show nothing: the report is on standard error already.
+void showAssertionBox(const char* report, const char* caption);
+
+// ---- Message modules -------------------------------------------------------------
+// A resource-only module with message tables; null when it does not load (always on
+// hosts without such modules).
+void* loadMessageModule(const char* fileName);
+void freeMessageModule(void* module);
+// Message id of the module in language, with ten insertion texts, into buffer (room
+// for capacity characters and a terminator). Returns its length; 0 when not found.
+std::size_t formatModuleMessage(void* module, std::uint32_t id, unsigned int language,
+                                const char* const insertions[10], char* buffer,
+                                std::size_t capacity);
+// The user's and the system's default language as Windows LANGIDs (0x0409 is
+// English, United States).
+unsigned int userDefaultLanguage();
+unsigned int systemDefaultLanguage();
+
 }  // namespace platform
 }  // namespace qel
 

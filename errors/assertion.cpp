@@ -1,0 +1,66 @@
+// Assertion reports and source-located trace prints.
+#include "qel_errors.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+
+#include "qel_filesystem.h"
+#include "qel_process.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Whether QEL_NO_ASSERT_POPUP was read: only the first assertion of a process does.
+bool g_bAssertionPopupChecked = false;
+
+const char* orEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+}  // namespace
+
+void qel__assert(const char* expression, const char* file, unsigned int line) {
+  qel__assert_msg(expression, file, line, nullptr, nullptr);
+}
+
+void qel__assert_msg(const char* expression, const char* file, unsigned int line,
+                     const char* function, const char* message) {
+  std::ostringstream report;
+  report << "\n*** INTERNAL ERROR OCCURED ***\n";
+  if (message != nullptr) {
+    report << "*** " << message << " ***\n";
+    if (function != nullptr) report << "***         FUNCTION: " << function << '\n';
+  }
+  report << "*** ASSERTION FAILED: " << orEmpty(expression) << '\n'
+         << "***             LINE: " << line << '\n'
+         << "***           MODULE: " << orEmpty(file) << '\n'
+         << "***       PROCESS ID: " << QelClProcessProperty().getProcessId() << '\n'
+         << '\n';
+  const std::string text = report.str();
+  std::cerr << text << std::endl;
+
+  if (!g_bAssertionPopupChecked) {
+    g_bAssertionPopupChecked = true;
+    QelClEnvironmentVariableQueryOnly noPopup;
+    noPopup.setNewName("QEL_NO_ASSERT_POPUP");
+    if (noPopup.hasValueEnabled()) std::abort();
+  }
+  qel::platform::showAssertionBox(text.c_str(), "Internal error occured: Assertion failed!");
+  std::abort();
+}
+
+void qel_tprint(std::ostream& out, const char* file, int line) {
+  out << '[' << QelClFilename(orEmpty(file)).getName() << ':' << line << "] ";
+}
+
+void qel_tprintf(const char* file, int line, const char* format, ...) {
+  std::printf("[%s: %d] ", orEmpty(file), line);
+  va_list arguments;
+  va_start(arguments, format);
+  std::vprintf(format, arguments);
+  va_end(arguments);
+  if (std::strchr(format, '\n') == nullptr) std::putchar('\n');
+  std::fflush(stdout);
+}

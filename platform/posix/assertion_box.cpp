@@ -1,0 +1,3 @@
+#include "platform/platform.h"
+
+void qel::platform::showAssertionBox(const char*, const char*) {}
