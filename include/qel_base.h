@@ -19,4 +19,13 @@
 // Functions exported under their plain, unmangled names.
 #define QEL_C_API extern "C" QEL_API
 
+// Branch layout of the few hot paths that public headers define inline.
+#if defined(__GNUC__)
+#  define QEL_LIKELY(condition) __builtin_expect(!!(condition), 1)
+#  define QEL_UNLIKELY(condition) __builtin_expect(!!(condition), 0)
+#else
+#  define QEL_LIKELY(condition) (condition)
+#  define QEL_UNLIKELY(condition) (condition)
+#endif
+
 #endif

@@ -1,4 +1,5 @@
-// vrnqel43: the replaceable allocator through which all of the library's memory flows.
+// vrnqel43: the replaceable allocator through which all of the library's memory flows,
+// and the memory pool that carves chunks out of its blocks.
 #ifndef VRNQEL43_QEL_MEMORY_H
 #define VRNQEL43_QEL_MEMORY_H
 
@@ -44,5 +45,169 @@ QEL_C_API void* qelRealloc(void* block, unsigned int size);
 QEL_C_API void qelFree(void* block);
 QEL_C_API void qelSetNewMemoryManager(QelPfuAllocator allocator, QelPfuReallocator reallocator,
                                       QelPfuDeallocator deallocator);
+
+// ---- Memory pool -----------------------------------------------------------------
+
+// The header of one pool block: where its chunk area lies, how much of it is
+// carved, the following block, and the block's number. An owning pool keeps the
+// header at the start of the block, with the chunk area directly behind it; a pool
+// in a caller's buffer keeps it in a record of its own, which then holds the
+// buffer's address in place of the following block (such a block never has one).
+// Positions are 32-bit offsets into the chunk area, so that the header is six
+// 32-bit words on a 64-bit host.
+class QEL_API QelClMemoryPoolBlock {
+public:
+  void init(char* start, unsigned int capacity, unsigned int number);
+  // Carves size bytes at the next free position. No bounds check: callers check
+  // getFreeSize() first.
+  void* allocate(unsigned int size) {
+    char* chunk = getNextFree();
+    ulUsed += size;
+    ++ulAllocations;
+    return chunk;
+  }
+  void reset() {
+    ulUsed = 0;
+    ulAllocations = 0;
+  }
+  // Carving goes on at p, a position inside the chunk area; the count stays.
+  void reset(void* p);
+
+  char* getStart() const {
+    char* const behind = reinterpret_cast<char*>(const_cast<QelClMemoryPoolBlock*>(this + 1));
+    return QEL_UNLIKELY(bDetached) ? static_cast<char*>(pvLink) : behind;
+  }
+  char* getNextFree() const { return getStart() + ulUsed; }
+  unsigned int getCapacity() const { return ulCapacity; }
+  unsigned int getFreeSize() const { return ulCapacity - ulUsed; }
+  // Chunks carved since the last reset.
+  std::uint32_t getAllocations() const { return ulAllocations; }
+  std::uint32_t getNumber() const { return ulNumber; }
+  QelClMemoryPoolBlock* getNextBlock() const {
+    return bDetached ? nullptr : static_cast<QelClMemoryPoolBlock*>(pvLink);
+  }
+  void setNextBlock(QelClMemoryPoolBlock* next) { pvLink = next; }
+  // True when p lies in the chunk area or directly behind it.
+  bool contains(const void* p) const;
+
+private:
+  // The following block for a header at the start of its block, the chunk area
+  // for a header in a record of its own.
+  void* pvLink;
+  std::uint32_t ulCapacity;
+  std::uint32_t ulUsed;
+  std::uint32_t ulAllocations;
+  // Numbers stay below 2^31: every block takes at least a page, so 2^31 blocks
+  // would need 8 TiB.
+  std::uint32_t ulNumber : 31;
+  std::uint32_t bDetached : 1;
+};
+
+static_assert(sizeof(QelClMemoryPoolBlock) == 24, "a pool block header is six 32-bit words");
+
+typedef void (*QelPfuMemoryPoolErrorHandler)(const _QelStError& error, void* data);
+
+// A region allocator: chunks are carved one behind the other out of large blocks
+// and released all at once (deleteAll) or back to a mark (deleteAt); there is no
+// per-chunk free. An owning pool takes its blocks from qelMalloc and grows by
+// blocks of the subsequent size; a pool in a caller's buffer never grows.
+// Failures go to the error handler when one is installed (the call then returns
+// null), else they are thrown as QelClException: MEMORYPOOL_CHUNK_TOO_BIG for an
+// allocateB request above getLargestPossibleChunk(), MEMORYPOOL_COULD_NOT_GROW
+// when no memory for a new block can be had. A full buffer pool returns null.
+class QEL_API QelClMemoryPool {
+public:
+  // Block sizes include the 24-byte header; both are raised to at least 4096 and
+  // rounded up to whole pages. The switch threshold is clamped to 256...65536.
+  // When the first block cannot be had, the pool is made without blocks.
+  QelClMemoryPool(unsigned int firstBlockSize, unsigned int subsequentBlockSize,
+                  unsigned int switchThreshold);
+  // A pool inside buffer; the buffer stays the caller's.
+  QelClMemoryPool(void* buffer, unsigned int size);
+  QelClMemoryPool(const QelClMemoryPool&) = delete;
+  QelClMemoryPool& operator=(const QelClMemoryPool&) = delete;
+  ~QelClMemoryPool();
+
+  // blockNumber receives the number of the block the chunk was carved from.
+  // Carving from the current block is inline: a chunk that fits there is within
+  // the limit when it fits a subsequent block or the current block is the first.
+  // Everything else is left to carveWithLimit.
+  void* allocateB(unsigned int size, unsigned int& blockNumber) {
+    const unsigned int aligned = chunkSizeFor(size);
+    QelClMemoryPoolBlock* block = pclCurrentBlock;
+    if (QEL_LIKELY(block != nullptr && aligned <= block->getFreeSize() &&
+                   (std::uint64_t{aligned} + sizeof(QelClMemoryPoolBlock) <=
+                        ulSubsequentBlockSize ||
+                    block == pclFirstBlock))) {
+      void* chunk = block->allocate(aligned);
+      blockNumber = block->getNumber();
+      return chunk;
+    }
+    return carveWithLimit(aligned, blockNumber);
+  }
+  // No size limit: a request too large for a standard block gets a block of its own.
+  void* allocateUnlimited(unsigned int size) {
+    const unsigned int aligned = chunkSizeFor(size);
+    QelClMemoryPoolBlock* block = pclCurrentBlock;
+    if (QEL_LIKELY(block != nullptr && aligned <= block->getFreeSize())) {
+      return block->allocate(aligned);
+    }
+    unsigned int blockNumber = 0;
+    return carve(aligned, blockNumber);
+  }
+  // Releases every chunk. Blocks behind the first that were not used since the
+  // previous deleteAll are returned to the allocator; the others are kept.
+  void deleteAll();
+  // A mark for deleteAt: where the next chunk of the current block would start.
+  void* getCurrentStateHandle() const;
+  // Releases what was carved after mark; a mark outside every block does nothing.
+  void deleteAt(void* mark);
+  void setErrorHandler(QelPfuMemoryPoolErrorHandler handler, void* data);
+
+  unsigned int getCurrentFreeSize() const;
+  unsigned int getCapacityForFirstBlock() const;
+  unsigned int getCapacityForSubsequentBlocks() const {
+    return ulSubsequentBlockSize != 0
+               ? ulSubsequentBlockSize - static_cast<unsigned int>(sizeof(QelClMemoryPoolBlock))
+               : 0;
+  }
+  // The larger of the first block's free space and a subsequent block's capacity.
+  unsigned int getLargestPossibleChunk() const;
+  // size rounded up to a multiple of 4, or 0xFFFFFFFC when that would wrap.
+  unsigned int getAlignedSizeFor(unsigned int size) const {
+    return size > 0xFFFFFFFCu ? 0xFFFFFFFCu : (size + 3) & ~3u;
+  }
+  unsigned int getFirstBlockNumber() const { return 1; }
+  // size rounded up to a multiple of 4096, or down when rounding up would wrap.
+  unsigned int alignToPageSize(unsigned int size) const;
+  std::uint32_t getBlockCount() const { return ulBlockCount; }
+  // The sum of (block size >> 10) over all blocks.
+  std::uint32_t getSizeInKB() const { return ulSizeInKB; }
+  std::uint32_t getSwitchThreshold() const { return ulSwitchThreshold; }
+
+private:
+  // getAlignedSizeFor(size) when the pool aligns, else size, in one saturating
+  // round-up (by 3 or by 0) for the inline paths.
+  unsigned int chunkSizeFor(unsigned int size) const {
+    const unsigned int roundUp = bAligned ? 3u : 0u;
+    const unsigned int sum = size + roundUp;
+    return (sum < size ? 0xFFFFFFFFu : sum) & ~roundUp;
+  }
+  void* carveWithLimit(unsigned int size, unsigned int& blockNumber);
+  void* carve(unsigned int size, unsigned int& blockNumber);
+  QelClMemoryPoolBlock* addBlockBehind(QelClMemoryPoolBlock* last, unsigned int size);
+  void* reportCouldNotGrow(const QelClException& cause);
+
+  QelClMemoryPoolBlock* pclFirstBlock;
+  QelClMemoryPoolBlock* pclCurrentBlock;
+  std::uint32_t ulBlockCount;
+  std::uint32_t ulSizeInKB;
+  std::uint32_t ulSubsequentBlockSize;
+  std::uint32_t ulSwitchThreshold;
+  bool bAligned;
+  bool bExternal;
+  QelPfuMemoryPoolErrorHandler pfuErrorHandler;
+  void* pvHandlerData;
+};
 
 #endif
