@@ -301,6 +301,60 @@ private:
   _QelStError stError;
 };
 
+// ---- Files -----------------------------------------------------------------------
+// A named file with the everyday operations. Copy, remove and rename report failure by
+// false and the error record, and clear the record when they succeed; the queries
+// report nothing (a file that can't be queried reads as 0). Nothing here throws.
+class QEL_API QelClFile : public QelClFileABase {
+public:
+  // A name without extension gets defaultType (".INI" and "INI" alike), unless null.
+  QelClFile(const QelClFilenameABase& name, const char* defaultType);
+  ~QelClFile() override;
+
+  const QelClFilename& getFilename() const { return clName; }
+  const _QelStError& getError() const { return stError; }
+
+  const char* getAsCString() const override;
+  operator const char*() const override;
+  bool isExistent() const override;
+  bool isDirectory() const override;
+  bool isFile() const override;
+  long getDateTimeOfCreation() const override;
+  long getDateTimeOfLastAccess() const override;
+  long getDateTimeOfLastModification() const override;
+
+  // A missing file is hidden and read-only. On POSIX hidden means the name starts
+  // with a dot.
+  bool isHidden() const;
+  bool isReadOnly() const;
+  void setReadOnly(bool readOnly);
+  unsigned long getFileSize() const;
+  // The extension without its dot: "gz" for a.tar.gz, "" for README.
+  const char* getFileType() const;
+
+  // Copies into the directory under this file's name, replacing a file there. The copy
+  // is made writable unless keepAttributes. FILE_COULD_NOT_COPY_SELF when the target
+  // is this file (case ignored unless the name is UNIX_STYLE), else FILE_COULD_NOT_COPY.
+  bool copyTo(const QelClLocation& directory, bool keepAttributes);
+  bool copyTo(const QelClFilenameABase& target, bool keepAttributes);
+  // Removes the file even when it is read-only (FILE_COULD_NOT_REMOVE).
+  bool remove() override;
+  // Takes the new name on success; an existing file of that name is never replaced
+  // (FILE_COULD_NOT_RENAME with IO_ALREADY_IN_USE).
+  bool renameAs(const QelClFilenameABase& newName);
+
+protected:
+  // name as it is, else its name in each directory of the variable's list (";" on
+  // Windows, ":" on POSIX) in turn, until one exists. name is left with the last
+  // directory tried.
+  bool determineFileInEnvVarPath(QelClFilename& name, const char* variable) const;
+  void setError(std::uint32_t id, QelEnErrorClass errorClass);
+  void clearError();
+
+  QelClFilename clName;
+  _QelStError stError;
+};
+
 // ---- Environment variables -------------------------------------------------------
 // A named variable of the process environment, read afresh at every query.
 // Names are at most 40 characters; a longer name is refused: the object then names

@@ -92,6 +92,32 @@ std::size_t formatModuleMessage(void* module, std::uint32_t id, unsigned int lan
 unsigned int userDefaultLanguage();
 unsigned int systemDefaultLanguage();
 
+// ==== Files, executables, modules and processes ===================================
+
+// ---- Files: attributes, size, copy, remove, rename -------------------------------
+// What separates the directories of a list such as PATH.
+#if defined(_WIN32)
+constexpr char kPathListSeparator = ';';
+#else
+constexpr char kPathListSeparator = ':';
+#endif
+// Hidden and read-only as the Windows attributes have them; a missing file is both.
+bool isHiddenFile(const char* path);
+bool isReadOnlyFile(const char* path);
+// On POSIX read-only takes every write permission away and writable gives the owner's
+// back.
+bool setReadOnlyFile(const char* path, bool readOnly);
+// False when the entry can't be queried.
+bool fileSize(const char* path, std::uint64_t& size);
+// Copies contents, permissions and modification time, replacing an existing target.
+bool copyFile(const char* source, const char* target);
+
+enum class FileRemoval { removed, missing, failed };
+// Removes a file even when it is read-only.
+FileRemoval removeFile(const char* path);
+// Never replaces an existing entry of the new name.
+bool renameFile(const char* from, const char* to);
+
 }  // namespace platform
 }  // namespace qel
 
