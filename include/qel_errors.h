@@ -68,11 +68,11 @@ QEL_C_API std::uint32_t qelErrorGetActionAsMessageId(QelEnErrorAction action);
 // A failed assertion writes the internal-error report to standard error, shows it in
 // a message box (Windows; skipped when QEL_NO_ASSERT_POPUP is ON, YES, TRUE or 1 at the
 // first assertion of the process) and ends the process with abort().
-QEL_C_API [[noreturn]] void qel__assert(const char* expression, const char* file,
+extern "C" [[noreturn]] QEL_API void qel__assert(const char* expression, const char* file,
                                         unsigned int line);
 // The same with a function name and a message, each may be null; the function name is
 // shown only together with a message.
-QEL_C_API [[noreturn]] void qel__assert_msg(const char* expression, const char* file,
+extern "C" [[noreturn]] QEL_API void qel__assert_msg(const char* expression, const char* file,
                                             unsigned int line, const char* function,
                                             const char* message);
 

@@ -184,6 +184,8 @@ public:
   // The sum of (block size >> 10) over all blocks.
   std::uint32_t getSizeInKB() const { return ulSizeInKB; }
   std::uint32_t getSwitchThreshold() const { return ulSwitchThreshold; }
+  // The first block's memory belongs to the caller (the pool was built in a buffer).
+  bool isExternal() const { return bExternal; }
 
 private:
   // getAlignedSizeFor(size) when the pool aligns, else size, in one saturating

@@ -3,6 +3,7 @@
 #define VRNQEL43_QEL_MESSAGES_H
 
 #include "qel_base.h"
+#include "qel_filesystem.h"
 
 #include <iosfwd>
 
@@ -11,6 +12,134 @@
 // "[QEL_MSGTAB_SIGNATURE] 274", entry 1 the catalog name "[QEL-LIBRARY]", the others
 // the library's messages by number. Stores the entry count (274) in *entries.
 QEL_C_API const char* const* qelMsgCatGetBuiltInTable(unsigned long* entries);
+
+// ---- Catalogs --------------------------------------------------------------------
+// Numbered messages from a message module (a resource-only DLL found by its file name,
+// Windows only) or, when that does not load, from an attached string table. Fetching
+// never fails: a message that cannot be had gets a failure text naming the catalog.
+class QEL_API QelClMessageCatalog : public QelClFile {
+public:
+  // The module is name with its extension replaced by ".DLL".
+  explicit QelClMessageCatalog(const QelClFilename& name);
+  // The library's own catalog: the module "vrnmsg43.DLL".
+  QelClMessageCatalog();
+  QelClMessageCatalog(const QelClMessageCatalog&) = delete;
+  QelClMessageCatalog& operator=(const QelClMessageCatalog&) = delete;
+  ~QelClMessageCatalog() override;
+
+  // Every number but 0.
+  static bool isValidMessageId(unsigned long id);
+  // Attaches table (not copied: it must outlive the catalog), replacing any other.
+  void useStringTable(const char* const table[], unsigned long entries);
+
+  bool isModuleLoaded() const { return bModuleLoaded; }
+  bool isDefaultCatalog() const { return bDefaultCatalog; }
+  // The language (a Windows LANGID) in which messages come from the module; 0 without one.
+  unsigned int getLanguage() const { return uiLanguage; }
+  // The probe message was found in the user's or the system's default language.
+  bool isLanguageFound() const { return bLanguageFound; }
+  // The module's file name text.
+  const char* getFileName() const { return getAsCString(); }
+
+private:
+  friend class QelClMessage;
+  void startUp();
+  // Message id into buffer (room for 4096 characters and a terminator); false when the
+  // catalog does not have it.
+  bool fetch(unsigned long id, const char* const insertions[10], char* buffer) const;
+  void writeFailureText(unsigned long id, char* buffer) const;
+
+  void* hMessageModule;
+  bool bModuleLoaded;
+  bool bDefaultCatalog;
+  const char* const* ppszStringTable;
+  std::uint32_t ulStringTableEntries;
+  unsigned int uiLanguage;
+  bool bLanguageFound;
+};
+
+// One message of a catalog with up to ten insertions; its text is ready once the
+// object is built. In string-table messages "%1" to "%10" are the insertions and "%%"
+// is "%"; a missing insertion (null) reads "???".
+class QEL_API QelClMessage {
+public:
+  QelClMessage(const QelClMessageCatalog& catalog, unsigned long id);
+  QelClMessage(const QelClMessageCatalog& catalog, unsigned long id, const char* i1,
+               const char* i2, const char* i3, const char* i4, const char* i5, const char* i6,
+               const char* i7, const char* i8, const char* i9, const char* i10);
+  // Exactly ten insertion pointers, each may be null.
+  QelClMessage(const QelClMessageCatalog& catalog, unsigned long id,
+               const char* const insertions[]);
+  // A copy has its own text, from the same catalog.
+  QelClMessage(const QelClMessage& other);
+  // Takes the other's text, number and found flag; the catalog stays this one's.
+  QelClMessage& operator=(const QelClMessage& other);
+  ~QelClMessage();
+
+  const char* setNewMessageId(unsigned long id);
+  const char* setNewMessageId(unsigned long id, const char* i1, const char* i2, const char* i3,
+                              const char* i4, const char* i5, const char* i6, const char* i7,
+                              const char* i8, const char* i9, const char* i10);
+
+  const char* getText() const { return pszText; }
+  bool isFound() const { return bFound; }
+  std::uint32_t getMessageId() const { return ulMessageId; }
+
+private:
+  void fetch(unsigned long id, const char* const insertions[]);
+  void store(const char* text, std::size_t length);
+  void releaseText();
+
+  const QelClMessageCatalog& rclCatalog;
+  char achTextBuffer[81];
+  char* pszText;
+  std::uint32_t ulMessageId;
+  bool bFound;
+};
+
+// A catalog behind a plain function interface: the handle of the qelMsgCat functions.
+class QEL_API QelClMessageCatalogProxy {
+public:
+  // Owns a new catalog made from name.
+  explicit QelClMessageCatalogProxy(const QelClFilename& name);
+  // Owns a new catalog; table is attached when its module did not load.
+  QelClMessageCatalogProxy(const QelClFilename& name, const char* const table[],
+                           unsigned long entries);
+  // Refers to catalog without owning it.
+  explicit QelClMessageCatalogProxy(const QelClMessageCatalog* catalog);
+  QelClMessageCatalogProxy(const QelClMessageCatalogProxy&) = delete;
+  QelClMessageCatalogProxy& operator=(const QelClMessageCatalogProxy&) = delete;
+  ~QelClMessageCatalogProxy();
+
+  bool isValidMessageId(unsigned long id) const;
+  unsigned int getLanguage() const;
+  // The text stays valid until the next getMessage on this proxy.
+  const char* getMessage(unsigned long id);
+  const char* getMessage(unsigned long id, const char* const insertions[]);
+  const QelClMessageCatalog& getCatalog() const { return *pclCatalog; }
+
+private:
+  bool bOwnsCatalog;
+  const QelClMessageCatalog* pclCatalog;
+  char achBuffer[4100];
+};
+
+typedef QelClMessageCatalogProxy* QelMsgCatHandle;
+
+// Null when the catalog's module did not load.
+QEL_C_API QelMsgCatHandle qelMsgCatOpen(const char* name);
+// Null when catalog has no loaded module; the catalog is never destroyed by the handle.
+QEL_C_API QelMsgCatHandle qelMsgCatOpenAttach(const QelClMessageCatalog* catalog);
+// Never null: the table serves when the module did not load.
+QEL_C_API QelMsgCatHandle qelMsgCatOpenOrUseStringTable(const char* name, const char* const table[],
+                                                         unsigned long entries);
+QEL_C_API bool qelMsgCatIsValid(QelMsgCatHandle handle, unsigned long id);
+QEL_C_API unsigned int qelMsgCatGetLanguage(QelMsgCatHandle handle);
+QEL_C_API const char* qelMsgCatGet(QelMsgCatHandle handle, unsigned long id);
+// The insertions follow as texts, ended by a null pointer; at most ten are taken.
+QEL_C_API const char* qelMsgCatGetVar(QelMsgCatHandle handle, unsigned long id, ...);
+// A null handle is ignored.
+QEL_C_API void qelMsgCatClose(QelMsgCatHandle handle);
 
 // ---- Languages -------------------------------------------------------------------
 // A language and optionally a territory, as locale texts name them (en-us, de_DE).

@@ -102,6 +102,7 @@ TEST_F(MemoryPool, SizesAreRaisedRoundedAndClamped) {
 
 TEST_F(MemoryPool, ChunksFollowEachOtherInTheirBlocks) {
   QelClMemoryPool pool(4096, 4096, 256);
+  EXPECT_FALSE(pool.isExternal());
   unsigned int number = 0;
   auto* first = static_cast<char*>(pool.allocateB(5, number));
   EXPECT_EQ(number, pool.getFirstBlockNumber());
@@ -240,6 +241,7 @@ TEST_F(MemoryPool, BufferPoolServesUntilFullAndNeverGrows) {
     EXPECT_EQ(Recording::requests, std::vector<std::size_t>{24});
     EXPECT_EQ(pool.getCapacityForFirstBlock(), 1000u);
     EXPECT_EQ(pool.getSizeInKB(), 0u);
+    EXPECT_TRUE(pool.isExternal());
     for (int i = 0; i < 10; ++i) {
       auto* chunk = static_cast<char*>(pool.allocateUnlimited(99));
       EXPECT_EQ(chunk, buffer.data() + 1 + 100 * i);
