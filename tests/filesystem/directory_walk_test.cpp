@@ -45,34 +45,31 @@ struct RemovedAtExit {
 
 }  // namespace
 
+// Wine shows dot files to Windows programs as hidden, as the POSIX walk does.
 TEST_F(DirectoryWalk, YieldsEveryEntryOnceWithItsKind) {
   makeFile(root / "a.txt");
+  makeFile(root / "locked");
+  fs::permissions(root / "locked", kAllWrite, fs::perm_options::remove);
   for (const char* name : {"sub", "a.b", ".cfg"}) fs::create_directory(root / name);
 
   QelClDirectoryWalk walk{QelClDirectory(rootText.c_str())};
   const auto entries = walkAll(walk);
   std::vector<std::string> names;
   for (const auto& entry : entries) names.push_back(entry.first);
-  EXPECT_EQ(names, (std::vector<std::string>{".", "..", ".cfg", "a.b", "a.txt", "sub"}));
+  EXPECT_EQ(names, (std::vector<std::string>{".", "..", ".cfg", "a.b", "a.txt", "locked", "sub"}));
   for (const auto& [name, entry] : entries) {
     EXPECT_EQ(entry.withPath, rootText + name);
-    EXPECT_EQ(entry.directory, name != "a.txt") << name;
+    EXPECT_EQ(entry.directory, name != "a.txt" && name != "locked") << name;
     EXPECT_EQ(entry.subDirectory, name == "sub" || name == "a.b" || name == ".cfg") << name;
     EXPECT_EQ(entry.parent, name == "..") << name;
     EXPECT_EQ(entry.current, name == ".") << name;
+    EXPECT_EQ(entry.hidden, name == ".cfg") << name;
+    EXPECT_EQ(entry.readOnly, name == "locked") << name;
     EXPECT_EQ(entry.textFile, name == "a.txt") << name;
   }
   EXPECT_FALSE(walk.isValid());
   EXPECT_FALSE(walk.setToNext());
   expectError(walk.getError(), NO_ERROR, QelEnErrorClass::UNKNOWN);
-
-  // The walker on its own reports into the caller's record.
-  _QelStError error{};
-  QelClOSSDirectoryWalker walker(QelClLocation(rootText.c_str()), error);
-  int count = 0;
-  for (; walker.isValid(); walker.setToNext()) ++count;
-  EXPECT_EQ(count, 6);
-  expectError(error, NO_ERROR, QelEnErrorClass::UNKNOWN);
 }
 
 TEST_F(DirectoryWalk, NameWithAndWithoutPath) {
@@ -92,29 +89,18 @@ TEST_F(DirectoryWalk, NameWithAndWithoutPath) {
   EXPECT_FALSE(walk.matchesWildcardPattern("*.doc"));
 }
 
-// Wine shows dot files to Windows programs as hidden, as the POSIX walk does.
-TEST_F(DirectoryWalk, HiddenAndReadOnlyEntries) {
-  makeFile(root / ".profile");
-  makeFile(root / "locked.txt");
-  makeFile(root / "open.txt");
-  fs::permissions(root / "locked.txt", kAllWrite, fs::perm_options::remove);
-  QelClDirectoryWalk walk{QelClLocation(rootText.c_str())};
-  for (const auto& [name, entry] : walkAll(walk)) {
-    EXPECT_EQ(entry.hidden, name == ".profile") << name;
-    EXPECT_EQ(entry.readOnly, name == "locked.txt") << name;
-  }
-}
-
 TEST_F(DirectoryWalk, AMissingDirectoryIsInvalidAtOnce) {
   makeFile(root / "file");
-  for (const std::string& missing : {rootText + "missing" + kHostSeparator,
-                                    rootText + "file" + kHostSeparator}) {
-    QelClDirectoryWalk walk{QelClLocation(missing.c_str())};
-    EXPECT_FALSE(walk.isValid());
-    expectError(walk.getError(), DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
-    EXPECT_FALSE(walk.setToNext());
-    EXPECT_FALSE(walk.isDirectory());
-  }
+  QelClDirectoryWalk walk{QelClLocation((rootText + "missing").c_str())};
+  EXPECT_FALSE(walk.isValid());
+  EXPECT_FALSE(walk.setToNext());
+  EXPECT_FALSE(walk.isDirectory());
+  expectError(walk.getError(), DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
+
+  _QelStError error{};  // the walker on its own reports into the caller's record
+  QelClOSSDirectoryWalker walker(QelClLocation((rootText + "file").c_str()), error);
+  EXPECT_FALSE(walker.isValid());
+  expectError(error, DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
 }
 
 // The entry text holds 263 characters: the directory text with "*.*" behind it, then
@@ -149,17 +135,6 @@ TEST_F(DirectoryWalk, EntryTextKeepsItsCapacity) {
   }
   EXPECT_TRUE(walk.getError().ulErrorId == DIRWALK_COULD_NOT_INIT ||
               walk.getError().ulErrorId == DIRWALK_NO_CONTINUATION);
-}
-
-TEST_F(DirectoryWalk, AnEmptyLocationWalksTheCurrentDirectory) {
-  makeFile(root / "a.txt");
-  const fs::path previous = fs::current_path();
-  fs::current_path(root);
-  QelClDirectoryWalk walk{QelClLocation("")};
-  const auto entries = walkAll(walk);
-  fs::current_path(previous);
-  ASSERT_EQ(entries.count("a.txt"), 1u);
-  EXPECT_EQ(entries.at("a.txt").withPath, "a.txt");
 }
 
 namespace {
