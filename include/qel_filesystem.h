@@ -1,5 +1,5 @@
 // vrnqel43: the file system family: file names, locations and directories,
-// environment variables.
+// directory walking, environment variables.
 #ifndef VRNQEL43_QEL_FILESYSTEM_H
 #define VRNQEL43_QEL_FILESYSTEM_H
 
@@ -266,6 +266,9 @@ public:
   bool setAsCurrent();
   // Removes the empty directory (DIRECTORY_COULD_NOT_REMOVE).
   bool remove() override;
+  // With recursive, first removes everything the directory holds, as far as it can;
+  // then as remove(). Symbolic links inside are removed, never followed.
+  bool removeAll(bool recursive);
 
   // Appends a sub-directory's text (without server prefix) and expands the result:
   // ..\x\ attached to C:\a\b\ gives C:\a\x\.
@@ -294,6 +297,9 @@ private:
   // Takes a text with the host's separators and expanded where needed; false, and the
   // text empty, when that fails.
   bool takeText(const char* text);
+  // Removes the entries of directory, sub-directories with their contents; stops at
+  // the first entry that can't be removed.
+  static void removeTree(const QelClDirectory& directory);
   void setError(std::uint32_t id, QelEnErrorClass errorClass);
   void clearError();
 
@@ -352,6 +358,89 @@ protected:
   void clearError();
 
   QelClFilename clName;
+  _QelStError stError;
+};
+
+// ---- Directory walking -----------------------------------------------------------
+// The platform-bound walker over the entries of one directory. Its entry text holds the
+// directory's text followed by the current entry's name, within 263 characters: a
+// directory text that leaves no room for the search pattern "*.*" can't be walked
+// (DIRWALK_COULD_NOT_INIT), and an entry whose name doesn't fit behind it ends the
+// walk as a failure (DIRWALK_COULD_NOT_INIT on the first entry, else
+// DIRWALK_NO_CONTINUATION). Failures are written to the caller's error record.
+class QEL_API QelClOSSDirectoryWalker {
+public:
+  QelClOSSDirectoryWalker(const QelClLocation& directory, _QelStError& error);
+  ~QelClOSSDirectoryWalker();
+  QelClOSSDirectoryWalker(const QelClOSSDirectoryWalker&) = delete;
+  QelClOSSDirectoryWalker& operator=(const QelClOSSDirectoryWalker&) = delete;
+
+  bool isValid() const { return bValid; }
+  // False at the end of the entries (the error record untouched) or on a failure.
+  bool setToNext();
+
+  bool isDirectory() const;
+  // A directory other than "." and "..".
+  bool isSubDirectory() const;
+  // A directory whose name begins with "..".
+  bool isParentDirectory() const;
+  // The directory ".".
+  bool isCurrentDirectory() const;
+  bool isHidden() const;
+  bool isReadOnly() const;
+  // A symbolic link (on Windows any reparse point); on POSIX never a directory.
+  bool isLink() const;
+
+  const char* getNameWithPath() const { return szEntryText; }
+  const char* getNameWithoutPath() const { return pszName; }
+
+private:
+  bool hasAttribute(std::uint32_t attribute) const;
+  std::size_t getNameCapacity() const;
+  void setError(std::uint32_t id);
+
+  char szEntryText[264];
+  char* pszName;
+  bool bValid;
+  _QelStError* pstError;
+  void* pvSearch;
+  std::uint32_t ulAttributes;
+};
+
+// Walks the entries of one directory (not recursively), "." and ".." included where
+// the file system has them, in the order the host delivers them. A walk that can't
+// start, or whose walker can't be allocated, is invalid from the beginning with
+// DIRWALK_COULD_NOT_INIT (class OUT_OF_MEMORY for the allocation).
+class QEL_API QelClDirectoryWalk {
+public:
+  explicit QelClDirectoryWalk(const QelClLocation& directory);
+  explicit QelClDirectoryWalk(const QelClDirectory& directory);
+  ~QelClDirectoryWalk();
+  QelClDirectoryWalk(const QelClDirectoryWalk&) = delete;
+  QelClDirectoryWalk& operator=(const QelClDirectoryWalk&) = delete;
+
+  bool isValid() const;
+  bool setToNext();
+
+  bool isDirectory() const;
+  bool isSubDirectory() const;
+  bool isParentDirectory() const;
+  bool isCurrentDirectory() const;
+  bool isHidden() const;
+  bool isReadOnly() const;
+  bool isLink() const;
+  // The entry's name against a pattern of * and ?, case ignored.
+  bool matchesWildcardPattern(const char* pattern) const;
+
+  // Both change with every step.
+  const char* getNameWithPath() const;
+  const char* getNameWithoutPath() const;
+  const _QelStError& getError() const { return stError; }
+
+private:
+  void start(const QelClLocation& directory);
+
+  QelClOSSDirectoryWalker* pclWalker;
   _QelStError stError;
 };
 

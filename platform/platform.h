@@ -63,6 +63,43 @@ struct FileTimes {
 };
 bool fileTimes(const char* path, FileTimes& times);
 
+// ---- Directory walking -----------------------------------------------------------
+// A search over the entries of one directory, one entry at a time, in the order the
+// host delivers them, "." and ".." included where the file system has them.
+
+// Attributes of an entry, with the values Windows gives them.
+constexpr std::uint32_t kEntryReadOnly = 0x01;
+constexpr std::uint32_t kEntryHidden = 0x02;
+constexpr std::uint32_t kEntryDirectory = 0x10;
+// A symbolic link (on Windows any reparse point, junctions too).
+constexpr std::uint32_t kEntryLink = 0x400;
+
+// null: no search.
+using DirectorySearch = void*;
+
+// Where a search writes the entry it stands on: the name goes to name, which has room
+// for capacity characters, the terminating zero included.
+struct DirectoryEntry {
+  char* name;
+  std::size_t capacity;
+  std::uint32_t attributes;
+};
+
+// nameTooLong: the entry's name does not fit; name and attributes are left as they were.
+enum class SearchStep { found, nameTooLong, end, failed };
+
+// pattern is the directory's text, ending with its separator (or empty for the current
+// directory), followed by "*.*". Begins the search and reads the first entry into entry.
+// A search that can't begin (missing or unreadable directory, or one without any entry)
+// gives failed and leaves search null; otherwise search must be ended.
+SearchStep beginDirectorySearch(const char* pattern, DirectorySearch& search,
+                                DirectoryEntry& entry);
+// The next entry; end when there is none left.
+SearchStep nextDirectoryEntry(DirectorySearch search, DirectoryEntry& entry);
+void endDirectorySearch(DirectorySearch search);
+// Removes a file-system entry that is not a directory; false when that fails.
+bool removeEntry(const char* path);
+
 // ---- Processes, threads and time -------------------------------------------------
 std::uint32_t currentProcessId();
 std::uint32_t currentThreadId();
