@@ -1,14 +1,11 @@
 // In-place byte-order conversion of 16-bit units.
 #include "qel_util.h"
 
+#include "util/host_byte_order.h"
+
 namespace {
 
-constexpr bool kHostIsLittleEndian =
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    false;
-#else
-    true;
-#endif
+using qel::kHostIsLittleEndian;
 
 // Swaps the two bytes of each whole unit, from the last unit to the first.
 void swapUnits(void* buffer, unsigned int byteCount) {

@@ -4,14 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "util/host_byte_order.h"
+
 namespace {
 
-constexpr bool kHostIsLittleEndian =
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    false;
-#else
-    true;
-#endif
+using qel::kHostIsLittleEndian;
 
 const unsigned char kPadding[64] = {0x80};
 
