@@ -119,6 +119,17 @@ enum class DescriptorMode { binary, text, other };
 // Windows switches the descriptor to binary and, unless it was, back to text.
 DescriptorMode probeDescriptorMode(int fd);
 
+// ---- Launching and killing processes ---------------------------------------------
+// commandLine is built by the process classes; Windows may change it while it starts
+// the program and restores it. On failure result is the host's error code (Windows
+// error, errno).
+// Waits for the program's end; result is its exit code.
+bool runProcess(char* commandLine, bool newConsole, std::uint32_t& result);
+// Returns once the program runs; result is its process id.
+bool startProcess(char* commandLine, bool newConsole, std::uint32_t& result);
+// True when the process was ended or no longer exists.
+bool killProcess(std::uint32_t processId);
+
 }  // namespace platform
 }  // namespace qel
 
