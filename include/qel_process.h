@@ -93,6 +93,7 @@ protected:
 
 private:
   void append(const char* text, std::size_t length);
+  void appendNumber(const char* text, std::size_t length);
 
   char* pszCommandLine;
   std::uint32_t ulCommandLineLength;

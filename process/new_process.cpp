@@ -2,9 +2,9 @@
 #include "qel_process.h"
 
 #include <cstring>
-#include <string>
 
 #include "qel_memory.h"
+#include "qel_util.h"
 
 QelClNewProcessABase::QelClNewProcessABase(const QelClExeFile& executable)
     : ulNewConsole(0),
@@ -50,16 +50,20 @@ void QelClNewProcessABase::addArgument(const char* text) {
 }
 
 void QelClNewProcessABase::addArgument(long value) {
-  if (ulArgumentCount > 0) append(" ", 1);
-  const std::string text = std::to_string(value);
-  append(text.c_str(), text.size());
-  ++ulArgumentCount;
+  char text[21];
+  const int length = qelLtoa(value, text);
+  appendNumber(text, static_cast<std::size_t>(length));
 }
 
 void QelClNewProcessABase::addArgument(unsigned long value) {
+  char text[21];
+  const int length = qelULtoa(value, text);
+  appendNumber(text, static_cast<std::size_t>(length));
+}
+
+void QelClNewProcessABase::appendNumber(const char* text, std::size_t length) {
   if (ulArgumentCount > 0) append(" ", 1);
-  const std::string text = std::to_string(value);
-  append(text.c_str(), text.size());
+  append(text, length);
   ++ulArgumentCount;
 }
 

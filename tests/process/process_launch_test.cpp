@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <thread>
+#include <vector>
 #ifndef _WIN32
 #include <cerrno>
 #include <sys/wait.h>
@@ -161,6 +163,32 @@ TEST_F(Launch, ShellEchoesItsArguments) {
   ASSERT_TRUE(process.launch());
   EXPECT_EQ(process.getResult(), 0u);
   EXPECT_EQ(contentsOf(scratch / "out.txt"), "[dir with space\\]\n[]\n[x\\y z]\n");
+}
+
+// Every argument without a double quote comes back exactly as it was added: spaces,
+// runs of backslashes, empty texts and other bytes alike.
+TEST_F(Launch, ArgumentsWithoutQuotesComeBackExactly) {
+  std::mt19937 random(4711);
+  const std::string alphabet = std::string("ab  \\\\\t\x01\xff'$*") + "\n";
+  std::vector<std::string> texts;
+  for (int i = 0; i < 300; ++i) {
+    std::string text(random() % 7, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    texts.push_back(text);
+  }
+  const QelClExeFile shell(QelClFilename("/bin/sh"));
+  QelClNewSyncProcess process(shell);
+  process.addArgument("-c");
+  process.addArgument("printf '[%s]' \"$@\">\"$0\"");
+  process.addArgument((scratch / "out.txt").string().c_str());
+  std::string expected;
+  for (const std::string& text : texts) {
+    process.addArgument(text.c_str());
+    expected += "[" + text + "]";
+  }
+  ASSERT_TRUE(process.launch());
+  EXPECT_EQ(process.getResult(), 0u);
+  EXPECT_EQ(contentsOf(scratch / "out.txt"), expected);
 }
 #endif
 
