@@ -151,20 +151,6 @@ TEST_F(Launch, ProgramEndedBySignalReports128PlusTheSignal) {
   EXPECT_EQ(process.getResult(), 128u + 9u);
 }
 
-TEST_F(Launch, ShellEchoesItsArguments) {
-  const QelClExeFile shell(QelClFilename("/bin/sh"));
-  QelClNewSyncProcess process(shell);
-  process.addArgument("-c");
-  process.addArgument("printf '[%s]\\n' \"$@\">\"$0\"");
-  process.addArgument((scratch / "out.txt").string().c_str());
-  process.addArgument("dir with space\\");
-  process.addArgument("");
-  process.addArgument("x\\y z");
-  ASSERT_TRUE(process.launch());
-  EXPECT_EQ(process.getResult(), 0u);
-  EXPECT_EQ(contentsOf(scratch / "out.txt"), "[dir with space\\]\n[]\n[x\\y z]\n");
-}
-
 // Every argument without a double quote comes back exactly as it was added: spaces,
 // runs of backslashes, empty texts and other bytes alike.
 TEST_F(Launch, ArgumentsWithoutQuotesComeBackExactly) {
