@@ -3,6 +3,8 @@
 #ifndef VRNQEL43_QEL_FILESYSTEM_H
 #define VRNQEL43_QEL_FILESYSTEM_H
 
+#include <iosfwd>
+
 #include "qel_base.h"
 #include "qel_errors.h"
 
@@ -443,6 +445,95 @@ private:
   QelClOSSDirectoryWalker* pclWalker;
   _QelStError stError;
 };
+
+// ---- Executables and loadable modules --------------------------------------------
+// A file that names a program. On Windows a name without extension gets .EXE; POSIX
+// programs have no extension. A bare name is searched where the host looks for
+// programs: on Windows the program's directory, the current directory, the system
+// directories, then PATH; on POSIX the program's directory, the current directory,
+// then PATH, and only files the caller may execute count. When found, the name
+// becomes the full name the search returned.
+class QEL_API QelClExeFile : public QelClFile {
+public:
+  // A name with a directory part stays as it is, unless it doesn't exist and
+  // QEL_NEWPROCESS_USEPATH is enabled: then its bare name is searched, and kept
+  // without the directory part when the search fails.
+  explicit QelClExeFile(const QelClFilename& name);
+
+  // The name was resolved by the search.
+  virtual bool isFoundInSystemPath() const;
+
+  static const char* getSystemPathEnvironmentVariable();
+  // "EXE" on Windows, "" on POSIX.
+  static const char* getDefaultFileType();
+
+protected:
+  // For modules: a name with a directory part stays as it is without any search, a
+  // bare name is searched. The last two arguments are accepted and not used.
+  QelClExeFile(const QelClFilename& name, const char* defaultType, bool, const char*);
+  // Searches the current name again; the arguments are not used.
+  bool determinePath(bool, const char*);
+
+  bool bFoundInSystemPath;
+
+private:
+  bool search();
+};
+
+// A loadable module, loaded from construction to destruction (".DLL" by default on
+// Windows, ".so" on POSIX). A module that can't be loaded leaves the platform's error
+// code (Windows error, POSIX errno) as the id of the error record, class
+// RESOURCE_MISSING.
+class QEL_API QelClDllFile : public QelClExeFile {
+public:
+  explicit QelClDllFile(const QelClFilename& name);
+  QelClDllFile(const QelClDllFile&) = delete;
+  QelClDllFile& operator=(const QelClDllFile&) = delete;
+  ~QelClDllFile() override;
+
+  bool isLoaded() const { return pvModule != nullptr; }
+
+  static const char* getSystemPathEnvironmentVariable();
+  static const char* getDefaultFileType();
+
+protected:
+  void* pvModule;
+
+private:
+  void load();
+};
+
+// The address of a procedure a module exports; cast it to the procedure's own type.
+typedef int (*QelPfuProcedure)();
+
+class QEL_API QelClDllProcLoaderFile : public QelClDllFile {
+public:
+  explicit QelClDllProcLoaderFile(const QelClFilename& name);
+  // Null when no module is loaded or it has no procedure of that name.
+  QelPfuProcedure getProcedure(const char* name) const;
+};
+
+// The same for callers that keep an opaque handle. Open returns null when the module
+// can't be loaded; each handle it returns is closed once. Close ignores null.
+QEL_C_API void* qelDllProcLoaderOpen(const char* name);
+QEL_C_API QelPfuProcedure qelDllProcLoaderGetProcedure(void* handle, const char* name);
+QEL_C_API void qelDllProcLoaderClose(void* handle);
+
+// ---- System queries ----------------------------------------------------------------
+// 512 for the Windows NT family, 513 for Windows 95, 514 for Win32s; 0 for anything
+// else, POSIX hosts included.
+QEL_C_API std::uint32_t qelGetOperatingSystemId();
+
+// Streams of the standard library are always binary.
+QEL_API bool qelFileIsOpenedInBinaryMode(const std::istream& stream);
+QEL_API bool qelFileIsOpenedInBinaryMode(const std::ostream& stream);
+QEL_API bool qelFileIsOpenedInTextMode(const std::istream& stream);
+QEL_API bool qelFileIsOpenedInTextMode(const std::ostream& stream);
+// The mode of a runtime file descriptor. On Windows the probe switches the descriptor
+// to binary and back to text unless it was binary; on POSIX every open descriptor is
+// binary. An invalid descriptor is neither.
+QEL_C_API bool qelFileIsOpenedInBinaryMode(int fd);
+QEL_C_API bool qelFileIsOpenedInTextMode(int fd);
 
 // ---- Environment variables -------------------------------------------------------
 // A named variable of the process environment, read afresh at every query.

@@ -3,6 +3,8 @@
 #define VRNQEL43_QEL_PROCESS_H
 
 #include "qel_base.h"
+#include "qel_errors.h"
+#include "qel_filesystem.h"
 
 class QEL_API QelClProcessProperty {
 public:
@@ -43,5 +45,105 @@ QEL_C_API void qelSleepMilliSeconds(unsigned int milliseconds);
 QEL_C_API void qelSleepSeconds(unsigned int seconds);
 QEL_C_API void qelSleepMinutes(unsigned int minutes);
 QEL_C_API void qelSleepHours(unsigned int hours);
+
+// ---- Launching and killing processes ---------------------------------------------
+// A command line for a new process: the executable's name first, then the arguments
+// in turn, each behind one space. A text with a space is written in double quotes,
+// and a backslash that ends it is doubled so that it does not escape the closing
+// quote; nothing else is escaped. Launching terminates the command line, so every
+// argument is added before the first launch. A launch that fails leaves
+// PROCESS_COULD_NOT_LAUNCH (class UNKNOWN_PROCESS) and the system's error code as the
+// result; one that succeeds clears the error record. Nothing throws.
+//
+// On POSIX the command line is split back into its arguments (a quoted argument ends
+// at the first double quote followed by a space or the end, and loses one backslash
+// that ends it) and started with posix_spawn, with PATH searched for a name without
+// "/"; the child keeps only the standard descriptors.
+class QEL_API QelClNewProcessABase {
+public:
+  // The executable must outlive the object.
+  explicit QelClNewProcessABase(const QelClExeFile& executable);
+  QelClNewProcessABase(const QelClNewProcessABase&) = delete;
+  QelClNewProcessABase& operator=(const QelClNewProcessABase&) = delete;
+  virtual ~QelClNewProcessABase();
+
+  virtual bool launch() = 0;
+
+  // A null text adds nothing.
+  void addArgument(const char* text);
+  void addArgument(long value);
+  void addArgument(unsigned long value);
+
+  const char* getCommandLine() const { return pszCommandLine; }
+  // The executable counts as the first argument.
+  std::uint32_t getArgumentCount() const { return ulArgumentCount; }
+  const _QelStError& getError() const { return stError; }
+
+  // Not 0: the program gets a console window of its own (Windows; ignored on POSIX).
+  std::uint32_t ulNewConsole;
+
+protected:
+  // Sets the error record to PROCESS_COULD_NOT_LAUNCH and terminates the command line.
+  void prepareLaunch();
+  void clearError();
+  char* getCommandLineForLaunch() { return pszCommandLine; }
+
+  _QelStError stError;
+  const QelClExeFile* pclExecutable;
+
+private:
+  void append(const char* text, std::size_t length);
+  void appendNumber(const char* text, std::size_t length);
+
+  char* pszCommandLine;
+  std::uint32_t ulCommandLineLength;
+  std::uint32_t ulCommandLineCapacity;
+  std::uint32_t ulArgumentCount;
+};
+
+// Waits until the program ends and keeps its exit code; on POSIX a program ended by a
+// signal reports 128 + the signal's number.
+class QEL_API QelClNewSyncProcess : public QelClNewProcessABase {
+public:
+  explicit QelClNewSyncProcess(const QelClExeFile& executable);
+  bool launch() override;
+  // The exit code after a successful launch, the system's error code after a failed one.
+  std::uint32_t getResult() const { return ulResult; }
+
+private:
+  std::uint32_t ulResult;
+};
+
+// Returns as soon as the program runs and keeps its process id. The program has no
+// console (Windows: a detached process, or one with a console of its own); on POSIX it
+// starts in a session of its own with its standard descriptors on /dev/null, and it is
+// no child of the caller, so that it never stays behind as the caller's zombie.
+class QEL_API QelClNewAsyncProcess : public QelClNewProcessABase {
+public:
+  explicit QelClNewAsyncProcess(const QelClExeFile& executable);
+  bool launch() override;
+  // The process id after a successful launch, the system's error code after a failed one.
+  std::uint32_t getResult() const { return ulResult; }
+
+private:
+  std::uint32_t ulResult;
+};
+
+// An existing process, named by its id.
+class QEL_API QelClProcess : public QelClProcessProperty {
+public:
+  // The calling process.
+  QelClProcess();
+  explicit QelClProcess(unsigned int processId);
+
+  // Ends the process at once (Windows: exit code 0; POSIX: SIGKILL). A process that no
+  // longer exists, or that Windows does not let the caller open, counts as ended: true.
+  // A refusal gives false with PROCESS_COULD_NOT_KILL (class INVALID_DATA).
+  bool kill();
+  const _QelStError& getError() const { return stError; }
+
+private:
+  _QelStError stError;
+};
 
 #endif

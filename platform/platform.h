@@ -155,6 +155,38 @@ FileRemoval removeFile(const char* path);
 // Never replaces an existing entry of the new name.
 bool renameFile(const char* from, const char* to);
 
+// ---- Executables and modules -----------------------------------------------------
+// Looks for name where the host looks for programs (Windows: SearchPathA; POSIX: the
+// program's own directory, the current directory, then PATH, for a regular file the
+// caller may execute; a name with a directory part is only checked). The full name
+// goes into buffer; false when nothing is found or the name doesn't fit.
+bool searchProgramPath(const char* name, char* buffer, std::size_t size);
+
+using Procedure = int (*)();
+// Null on failure, with the host's error code (Windows error, errno) in error.
+void* loadModule(const char* path, std::uint32_t& error);
+void unloadModule(void* module);
+Procedure findProcedure(void* module, const char* name);
+
+// ---- System queries ----------------------------------------------------------------
+// The platform id of GetVersionExA; false where there is none (POSIX) or it fails.
+bool windowsPlatformId(std::uint32_t& id);
+
+enum class DescriptorMode { binary, text, other };
+// Windows switches the descriptor to binary and, unless it was, back to text.
+DescriptorMode probeDescriptorMode(int fd);
+
+// ---- Launching and killing processes ---------------------------------------------
+// commandLine is built by the process classes; Windows may change it while it starts
+// the program and restores it. On failure result is the host's error code (Windows
+// error, errno).
+// Waits for the program's end; result is its exit code.
+bool runProcess(char* commandLine, bool newConsole, std::uint32_t& result);
+// Returns once the program runs; result is its process id.
+bool startProcess(char* commandLine, bool newConsole, std::uint32_t& result);
+// True when the process was ended or no longer exists.
+bool killProcess(std::uint32_t processId);
+
 }  // namespace platform
 }  // namespace qel
 

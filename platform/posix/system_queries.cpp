@@ -1,0 +1,10 @@
+#include "platform/platform.h"
+
+#include <fcntl.h>
+
+bool qel::platform::windowsPlatformId(std::uint32_t&) { return false; }
+
+// POSIX makes no difference between text and binary: every open descriptor is binary.
+qel::platform::DescriptorMode qel::platform::probeDescriptorMode(int fd) {
+  return fcntl(fd, F_GETFD) != -1 ? DescriptorMode::binary : DescriptorMode::other;
+}

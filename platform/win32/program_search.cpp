@@ -1,0 +1,11 @@
+#include "platform/platform.h"
+
+#include "platform/win32/windows_api.h"
+
+// SearchPathA returns the length it wrote, or the size it would need.
+bool qel::platform::searchProgramPath(const char* name, char* buffer, std::size_t size) {
+  const DWORD length = SearchPathA(nullptr, name, nullptr, static_cast<DWORD>(size), buffer, nullptr);
+  if (length > 0 && length < size) return true;
+  if (size > 0) buffer[0] = '\0';
+  return false;
+}
