@@ -155,6 +155,14 @@ FileRemoval removeFile(const char* path);
 // Never replaces an existing entry of the new name.
 bool renameFile(const char* from, const char* to);
 
+// ---- Console ---------------------------------------------------------------------
+// The device that swallows what is written to it: "NUL" on Windows, "/dev/null" on POSIX.
+const char* nullDevice();
+// Waits for one key press on standard input, without echo and without waiting for a
+// line end (one byte when standard input is no terminal). The key's code, or -1 at
+// the end of input.
+int readKey();
+
 }  // namespace platform
 }  // namespace qel
 
