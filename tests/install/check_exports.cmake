@@ -29,7 +29,9 @@ endif()
 
 foreach(name IN LISTS exported)
   string(TOLOWER "${name}" lower)
-  if(NOT lower MATCHES "qel" AND NOT name MATCHES "^_ZN?K?St" AND NOT name IN_LIST NAMES)
+  # AddressSanitizer adds an "__odr_asan." indicator beside every exported variable.
+  string(REGEX REPLACE "^__odr_asan\\." "" plain "${name}")
+  if(NOT lower MATCHES "qel" AND NOT name MATCHES "^_ZN?K?St" AND NOT plain IN_LIST NAMES)
     list(APPEND foreign ${name})
   endif()
 endforeach()
