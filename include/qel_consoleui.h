@@ -179,7 +179,8 @@ class QelClConsoleUIParams;
 // console output. Every text the frame adds is message base + k of its catalog.
 // Command-line faults end the process: 201 after usage, help or copyright, 202 for a
 // missing switch without a usage text, 203 for a missing value, 204 for a
-// non-numeric one.
+// non-numeric one. Message ids are unsigned long (42ul): a plain int is ambiguous
+// where a one-character form exists as well.
 class QEL_API QelClConsoleUI {
 public:
   enum QelEnFormatStyle { LEFT_FILLED = 0, RIGHT_ALIGNED = 1, CENTRED = 2 };

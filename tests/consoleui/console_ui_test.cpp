@@ -66,6 +66,20 @@ TEST(ConsoleUI, QuietModeKeepsTheOutputStream) {
   EXPECT_EQ(out.str(), "");
 }
 
+// The built-in switches need texts: an application catalog without module and table
+// knows no "quiet".
+TEST(ConsoleUI, ApplicationCatalogServesItsTableWhenNoModuleLoads) {
+  const char* argv[] = {"prog", "-quiet", nullptr};
+  unsigned long entries = 0;
+  const char* const* table = qelMsgCatGetBuiltInTable(&entries);
+  QelClConsoleUI withTable(QelClFilename("myapp"), table, entries, 0, 2, argv, 18ul);
+  EXPECT_TRUE(withTable.mustBeQuiet());
+  EXPECT_FALSE(withTable.getMessageCatalog().isDefaultCatalog());
+  QelClConsoleUI withoutTable(QelClFilename("myapp"), nullptr, 0, 0, 2, argv, 0ul);
+  EXPECT_FALSE(withoutTable.mustBeQuiet());
+  EXPECT_FALSE(withoutTable.getMessageCatalog().hasTexts());
+}
+
 TEST(ConsoleUI, UsageTextsAreCopiesAndTheEmptyOneIsShared) {
   const char* argv[] = {"prog", "-key", "k", nullptr};
   QelClConsoleUI ui(3, argv);
