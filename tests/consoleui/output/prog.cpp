@@ -148,6 +148,10 @@ int main(int argc, char** argv) {
     ui.displayHelp(false);
     ui.displayUsage(true);
   }
+  if (std::strcmp(scenario, "untitled") == 0) {
+    QelClConsoleUI ui(argc, argv);
+    return check(ui);
+  }
   QelClConsoleUI ui(argc, argv, "Frame test program", "version 1", "APP-7", "Dec 6 2026");
   if (std::strcmp(scenario, "check") == 0) return check(ui);
   if (std::strcmp(scenario, "repeat") == 0) return repeat(ui);
