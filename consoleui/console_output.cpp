@@ -1,10 +1,6 @@
-// The frame's console output: headers, message lines, section headings, label/value
-// lines, error details and dumps.
+// The frame's console output: headers, message lines and section headings.
 #include "qel_consoleui.h"
 
-#include "qel_util.h"
-
-#include <cstring>
 #include <ostream>
 
 void QelClConsoleUI::newline() { *pclParams->pclOutputStream << '\n'; }

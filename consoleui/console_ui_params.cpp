@@ -6,7 +6,6 @@
 #include "platform/platform.h"
 
 #include <cctype>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <new>

@@ -1,5 +1,5 @@
 // Label/value lines: a label field of the format width, aligned by the format style,
-// then ": " and the value.
+// then ": " and the value; error details and dumps made of them.
 #include "qel_consoleui.h"
 
 #include "qel_util.h"
