@@ -4,6 +4,8 @@
 
 #include "qel_base.h"
 #include "qel_cursor.h"
+#include "qel_errors.h"
+#include "qel_messages.h"
 
 #include <iosfwd>
 
@@ -161,6 +163,255 @@ public:
   bool setToNext() override;
   bool setToLast() override;
   bool setToPrevious() override;
+};
+
+// ---- The console-application frame -----------------------------------------------
+// The horizontal rule: 74 dashes and a line end.
+QEL_API extern const char* const gs_cpszLine;
+// The usage text while an application has set none.
+QEL_API extern const char* const gs_cpszNoUsage;
+
+class QelClConsoleUIParams;
+
+// The frame of a console application: its message catalog, argc/argv, the title,
+// the switches every application has (-h, -H, -?, -copyright, -quiet), the check of
+// the command line against a usage text, the switch queries and one layout for all
+// console output. Every text the frame adds is message base + k of its catalog.
+// Command-line faults end the process: 201 after usage, help or copyright, 202 for a
+// missing switch without a usage text, 203 for a missing value, 204 for a
+// non-numeric one. Message ids are unsigned long (42ul): a plain int is ambiguous
+// where a one-character form exists as well.
+class QEL_API QelClConsoleUI {
+public:
+  enum QelEnFormatStyle { LEFT_FILLED = 0, RIGHT_ALIGNED = 1, CENTRED = 2 };
+
+  // The library's catalog (module vrnmsg43, else the built-in table), base 0.
+  QelClConsoleUI(int argc, const char* const* argv, const char* title = nullptr,
+                 const char* subtitle = nullptr, const char* level = nullptr,
+                 const char* date = nullptr);
+  // The application's catalog: the message module of that name or, when it does not
+  // load, table (which may be null). Title and subtitle are message ids (0: none).
+  QelClConsoleUI(const QelClFilename& catalog, const char* const table[], unsigned long entries,
+                 unsigned long messageBase, int argc, const char* const* argv,
+                 unsigned long titleId, unsigned long subtitleId = 0,
+                 const char* level = nullptr, const char* date = nullptr);
+  QelClConsoleUI(const QelClConsoleUI&) = delete;
+  QelClConsoleUI& operator=(const QelClConsoleUI&) = delete;
+  virtual ~QelClConsoleUI();
+  virtual const QelClMessageCatalog& getMessageCatalog() const;
+
+  // ---- Set-up and settings
+  void displayTitle(const char* title, const char* subtitle);
+  const char* getUsage() const;
+  const char* getProcessName() const;
+  std::ostream& getOutputStream() const;
+  // Unless quiet, both output and error go to stream (which must outlive the frame).
+  void setOutputStream(std::ostream& stream);
+  bool mustBeQuiet() const;
+  // Tagged lines of the usage text are not shown / their arguments are refused.
+  void hideTaggedLines();
+  void disableTaggedLines();
+  void setFormatWidth(unsigned int width);
+  void setFormatStyle(QelEnFormatStyle style);
+  void setFormatFillChar(char fill);
+  // Beeps unless code is 0, then ends the process with code.
+  [[noreturn]] void processExit(unsigned long code);
+
+  // ---- Output on the frame's streams (silenced by -quiet)
+  void newline();
+  void beep();
+  void horizontalBar();
+  void header(const char* text, bool continued = false);
+  void header(unsigned long id, bool continued = false);
+  void info(const char* text, const char* p2 = nullptr, const char* p3 = nullptr,
+            const char* p4 = nullptr, const char* p5 = nullptr);
+  void info(unsigned long id, const char* p2 = nullptr, const char* p3 = nullptr,
+            const char* p4 = nullptr, const char* p5 = nullptr);
+  void warning(const char* text, const char* p2 = nullptr, const char* p3 = nullptr,
+               const char* p4 = nullptr, const char* p5 = nullptr);
+  void warning(unsigned long id, const char* p2 = nullptr, const char* p3 = nullptr,
+               const char* p4 = nullptr, const char* p5 = nullptr);
+  void error(const char* text, const char* p2 = nullptr, const char* p3 = nullptr,
+             const char* p4 = nullptr, const char* p5 = nullptr);
+  void error(unsigned long id, const char* p2 = nullptr, const char* p3 = nullptr,
+             const char* p4 = nullptr, const char* p5 = nullptr);
+  [[noreturn]] void fatal(unsigned long code, const char* text, const char* p2 = nullptr,
+                          const char* p3 = nullptr, const char* p4 = nullptr,
+                          const char* p5 = nullptr);
+  [[noreturn]] void fatal(unsigned long code, unsigned long id, const char* p2 = nullptr,
+                          const char* p3 = nullptr, const char* p4 = nullptr,
+                          const char* p5 = nullptr);
+  // Header on the error stream, the exception's full details on the output stream.
+  void exception(const QelClException& exc, const char* text = nullptr,
+                 const char* p2 = nullptr, const char* p3 = nullptr, const char* p4 = nullptr,
+                 const char* p5 = nullptr);
+  void formatHeader(const char* text);
+  void formatHeader(unsigned long id);
+  void format(const char* label, const char* value);
+  void format(const char* label, const char* data, unsigned int length);
+  void format(const char* label, char value);
+  void format(const char* label, long value);
+  void format(const char* label, unsigned long value);
+  void format(const char* label, int value);
+  void format(const char* label, unsigned int value);
+  void format(const char* label, short value);
+  void format(const char* label, unsigned short value);
+  void format(const char* label, float value);
+  void format(const char* label, double value);
+  void formatBool(const char* label, bool value);
+  void format(unsigned long id, const char* value);
+  void format(unsigned long id, const char* data, unsigned int length);
+  void format(unsigned long id, char value);
+  void format(unsigned long id, long value);
+  void format(unsigned long id, unsigned long value);
+  void format(unsigned long id, int value);
+  void format(unsigned long id, unsigned int value);
+  void format(unsigned long id, short value);
+  void format(unsigned long id, unsigned short value);
+  void format(unsigned long id, float value);
+  void format(unsigned long id, double value);
+  void formatBool(unsigned long id, bool value);
+  // Error records: nothing when not all and the id is 0; zero fields only with all.
+  void format(const _QelStError& error, bool all = false);
+  void format(const _QelStUserError& error, bool all = false);
+  void format(const QelClException& exc, bool all = false);
+  // A section heading, then hex-dump rows of 16 bytes addressed by their offset.
+  void dump(const char* label, const void* data, unsigned int length);
+  void dump(unsigned long id, const void* data, unsigned int length);
+
+  // ---- Command line (usage, help and prompts use standard output/input directly)
+  // Checks every argument against usage; -h/-H/-? show usage and help and end with
+  // 201, as do unknown, refused or repeated arguments after their error lines.
+  void handleUsageHelp(const char* usage, const char* help);
+  void handleUsageHelp(unsigned long usageId, unsigned long helpId);
+  void displayUsage(bool exitAfter);
+  void displayHelp(bool exitAfter);
+  void displayUsageHelp(const char* usage, const char* help, bool exitAfter);
+
+  // The answer stays valid until the next prompt. At the end of standard input every
+  // prompt takes its default; a default that is itself rejected ends the prompt after
+  // one error with the default returned as given.
+  const char* promptString(const char* text, const char* defaultValue);
+  const char* promptString(unsigned long id, const char* defaultValue);
+  long promptNumval(const char* text, long min, long max, long defaultValue);
+  long promptNumval(unsigned long id, long min, long max, long defaultValue);
+  bool promptYesNo(const char* text, bool defaultValue);
+  bool promptYesNo(unsigned long id, bool defaultValue);
+  void promptForKey();
+  void progressStart();
+  void progressStep(const char* text = nullptr);
+  void progressStop();
+
+  // ---- Switch queries: the name with or without '-', one character, or a message id
+  bool hasArgSwitch(const char* name);
+  bool hasArgSwitch(char name);
+  bool hasArgSwitch(unsigned long id);
+  // value points into argv; a negative number counts as a value.
+  bool hasArgString(const char* name, const char*& value);
+  bool hasArgString(char name, const char*& value);
+  bool hasArgString(unsigned long id, const char*& value);
+  // The value's leading decimal number (one leading apostrophe skipped).
+  bool hasArgNumval(const char* name, long& value);
+  bool hasArgNumval(char name, long& value);
+  bool hasArgNumval(unsigned long id, long& value);
+  bool hasArgNumval(const char* name, int& value);
+  bool hasArgNumval(char name, int& value);
+  bool hasArgNumval(unsigned long id, int& value);
+  bool hasArgNumval(const char* name, short& value);
+  bool hasArgNumval(char name, short& value);
+  bool hasArgNumval(unsigned long id, short& value);
+  void reqArgSwitch(const char* name);
+  void reqArgSwitch(char name);
+  void reqArgSwitch(unsigned long id);
+  void reqArgString(const char* name, const char*& value);
+  void reqArgString(char name, const char*& value);
+  void reqArgString(unsigned long id, const char*& value);
+  void reqArgNumval(const char* name, long& value);
+  void reqArgNumval(char name, long& value);
+  void reqArgNumval(unsigned long id, long& value);
+  void reqArgNumval(const char* name, int& value);
+  void reqArgNumval(char name, int& value);
+  void reqArgNumval(unsigned long id, int& value);
+  void reqArgNumval(const char* name, short& value);
+  void reqArgNumval(char name, short& value);
+  void reqArgNumval(unsigned long id, short& value);
+
+private:
+  void init(unsigned long titleId, unsigned long subtitleId, const char* level,
+            const char* date);
+  void init(const char* title, const char* subtitle, const char* level, const char* date);
+  void handleBuiltInSwitches(const char* title, const char* subtitle, const char* level,
+                             const char* date);
+  void displayCopyright(const char* level, const char* date);
+  void setUsage(const char* usage, const char* help);
+  void handleHelp();
+  [[noreturn]] void displayUsageAndExit();
+  [[noreturn]] void privateProcessExit(unsigned long code);
+  [[noreturn]] void privateFatal(unsigned long code, const char* text, const char* part2,
+                                 const char* part3 = nullptr);
+  [[noreturn]] void fatalMissingArg(const char* name);
+  [[noreturn]] void fatalMissingArg(char name);
+  const char* prompt(const char* text, const char* range, const char* defaultValue);
+  // Frame text k (message base + k).
+  QelClMessage text(unsigned long k) const;
+
+  void indent(std::ostream& out) const;
+  static void indent(std::ostream& out, unsigned long count, char c);
+  void header(std::ostream& out, const char* text, bool continued) const;
+  static void msg(std::ostream& out, const char* text, const char* p2 = nullptr,
+                  const char* p3 = nullptr, const char* p4 = nullptr, const char* p5 = nullptr);
+  static void msgSubseq(std::ostream& out, const char* text);
+  void error(std::ostream& out, const char* text, const char* p2, const char* p3) const;
+  void formatLabel(const char* label);
+  void formatQuoted(const char* label, const char* data, std::size_t length, char quote);
+  void formatErrId(std::uint32_t id, bool all);
+  void format(QelEnErrorClass errorClass);
+  void format(QelEnErrorSeverity severity);
+  void format(QelEnErrorAction action);
+
+  QelClMessageCatalog clCatalog;
+  std::uint32_t ulMessageBase;
+  std::int32_t lArgc;
+  const char* const* ppszArgv;
+  QelClConsoleUIParams* pclParams;
+};
+
+// The frame's settings and buffers, made by the frame with the memory manager.
+class QEL_API QelClConsoleUIParams {
+public:
+  // The process name comes from the program path (argv[0]).
+  explicit QelClConsoleUIParams(const char* programPath);
+  QelClConsoleUIParams(const QelClConsoleUIParams&) = delete;
+  QelClConsoleUIParams& operator=(const QelClConsoleUIParams&) = delete;
+  ~QelClConsoleUIParams();
+
+  // Output and error go to the null device from now on.
+  void setQuietMode();
+  // Unless quiet, output and error both become stream.
+  void setOutputStream(std::ostream& stream);
+  // Quiet off, output to stream, error to standard error.
+  void forceOutputStream(std::ostream& stream);
+  void flushOutputStream();
+
+private:
+  friend class QelClConsoleUI;
+
+  const char* pszUsage;
+  char* pszHelp;
+  char achAnswer[81];
+  char szProcessName[26];
+  std::uint32_t ulProcessNameLength;
+  std::uint32_t ulProgressStep;
+  bool bQuiet;
+  bool bHideTaggedLines;
+  bool bDisableTaggedLines;
+  bool bQuoteStrings;
+  unsigned int uiFormatWidth;
+  QelClConsoleUI::QelEnFormatStyle enFormatStyle;
+  char chFillChar;
+  std::ostream* pclOutputStream;
+  std::ostream* pclErrorStream;
+  std::ostream* pclQuietStream;
 };
 
 #endif

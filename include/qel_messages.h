@@ -34,6 +34,8 @@ public:
 
   bool isModuleLoaded() const { return bModuleLoaded; }
   bool isDefaultCatalog() const { return bDefaultCatalog; }
+  // Messages can come from somewhere: a loaded module or an attached string table.
+  bool hasTexts() const { return bModuleLoaded || ppszStringTable != nullptr; }
   // The language (a Windows LANGID) in which messages come from the module; 0 without one.
   unsigned int getLanguage() const { return uiLanguage; }
   // The probe message was found in the user's or the system's default language.

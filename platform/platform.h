@@ -187,6 +187,14 @@ bool startProcess(char* commandLine, bool newConsole, std::uint32_t& result);
 // True when the process was ended or no longer exists.
 bool killProcess(std::uint32_t processId);
 
+// ---- Console ---------------------------------------------------------------------
+// The device that swallows what is written to it: "NUL" on Windows, "/dev/null" on POSIX.
+const char* nullDevice();
+// Waits for one key press on standard input, without echo and without waiting for a
+// line end (one byte when standard input is no terminal). The key's code, or -1 at
+// the end of input.
+int readKey();
+
 }  // namespace platform
 }  // namespace qel
 

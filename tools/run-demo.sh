@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds the library and runs the demo program.
+# Installs what is needed, builds the library and runs the example programs: the
+# library tour, then the console tool on the frame with sample arguments.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/linux --target qeldemo
+cmake --build build/linux --target qeldemo wordcount
 build/linux/bin/qeldemo
+build/linux/bin/wordcount -name sample -repeat 300 -verbose -dump README.md alpha beta gamma

@@ -1,0 +1,36 @@
+# Runs a program and compares its standard output, standard error and exit code with
+# expected values. Variables: PROGRAM, EMULATOR (may be empty), ARGS (a list), INPUT
+# (a file for standard input, may be empty), ENV (a list of NAME=value), EXPECTED (the
+# path of the expected files without extension: .out and .err, each missing file
+# standing for no output), EXIT (the expected exit code).
+# Windows programs write CR LF line ends; they are compared as LF.
+set(command ${CMAKE_COMMAND} -E env ${ENV} ${EMULATOR} ${PROGRAM} ${ARGS})
+if(INPUT)
+  execute_process(COMMAND ${command} INPUT_FILE ${INPUT} RESULT_VARIABLE code
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+else()
+  execute_process(COMMAND ${command} RESULT_VARIABLE code
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+endif()
+
+set(failed FALSE)
+foreach(stream out err)
+  string(REPLACE "\r\n" "\n" actual "${${stream}}")
+  set(expected "")
+  if(EXISTS ${EXPECTED}.${stream})
+    file(READ ${EXPECTED}.${stream} expected)
+  endif()
+  if(NOT actual STREQUAL expected)
+    file(WRITE ${EXPECTED_ACTUAL_DIR}/actual.${stream} "${actual}")
+    message("standard ${stream} differs from ${EXPECTED}.${stream}; got (in "
+            "${EXPECTED_ACTUAL_DIR}/actual.${stream}):\n${actual}")
+    set(failed TRUE)
+  endif()
+endforeach()
+if(NOT code STREQUAL EXIT)
+  message("exit code ${code}, expected ${EXIT}")
+  set(failed TRUE)
+endif()
+if(failed)
+  message(FATAL_ERROR "output of ${PROGRAM} ${ARGS} differs")
+endif()
