@@ -7,4 +7,4 @@ tools/install-deps.sh
 cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/linux --target qeldemo wordcount
 build/linux/bin/qeldemo
-build/linux/bin/wordcount -name sample -repeat 300 -verbose -dump README.md alpha beta gamma
+build/linux/bin/wordcount -name sample -repeat 300 -verbose -dump cmake/vrnqel43Config.cmake.in alpha beta gamma
