@@ -171,9 +171,11 @@ TEST(MessageModule, MessagesComeFromTheModuleInTheUsersLanguage) {
   ASSERT_TRUE(catalog.isModuleLoaded());
   EXPECT_TRUE(catalog.isLanguageFound());
   EXPECT_EQ(catalog.getLanguage(), 0x0409u);
-  EXPECT_STREQ(QelClMessage(catalog, 1).getText(), "[QEL-TEST]\r\n");
+  EXPECT_STREQ(QelClMessage(catalog, 1).getText(), "[QEL-LIBRARY]\r\n");
   const char* const insertions[10] = {"a", "b"};
-  EXPECT_STREQ(QelClMessage(catalog, 2, insertions).getText(), "First:a Second:b\r\n");
+  EXPECT_STREQ(QelClMessage(catalog, 2, insertions).getText(),
+               "Percent:% Arg1:a Arg2:b Arg3:??? Arg4:??? Arg5:??? Arg6:??? Arg7:??? Arg8:??? "
+               "Arg9:??? Arg10:???\r\n");
   const QelClMessage missing(catalog, 9);
   EXPECT_FALSE(missing.isFound());
   EXPECT_STREQ(missing.getText(), "UNABLE TO LOAD MESSAGE #9 FROM CATALOG: catalog_en_de.DLL");
@@ -181,7 +183,8 @@ TEST(MessageModule, MessagesComeFromTheModuleInTheUsersLanguage) {
   QelMsgCatHandle attached = qelMsgCatOpenAttach(&catalog);
   ASSERT_NE(attached, nullptr);
   EXPECT_EQ(qelMsgCatGetLanguage(attached), 0x0409u);
-  EXPECT_STREQ(qelMsgCatGet(attached, 3), "Only in English\r\n");
+  EXPECT_STREQ(qelMsgCatGet(attached, 3), "YES\r\n");
+  EXPECT_STREQ(qelMsgCatGetVar(attached, 17, static_cast<const char*>(nullptr)), "Usage\r\n");
   qelMsgCatClose(attached);
   EXPECT_TRUE(catalog.isModuleLoaded());
 
@@ -189,6 +192,9 @@ TEST(MessageModule, MessagesComeFromTheModuleInTheUsersLanguage) {
   ASSERT_NE(opened, nullptr);
   EXPECT_TRUE(qelMsgCatIsValid(opened, 2));
   EXPECT_FALSE(qelMsgCatIsValid(opened, 4));
+  EXPECT_STREQ(qelMsgCatGetVar(opened, 2, "x", static_cast<const char*>(nullptr)),
+               "Percent:% Arg1:x Arg2:??? Arg3:??? Arg4:??? Arg5:??? Arg6:??? Arg7:??? "
+               "Arg8:??? Arg9:??? Arg10:???\r\n");
   qelMsgCatClose(opened);
 }
 
@@ -197,8 +203,8 @@ TEST(MessageModule, ModuleWithoutTheLanguagesFallsBackToEnglish) {
   ASSERT_TRUE(catalog.isModuleLoaded());
   EXPECT_FALSE(catalog.isLanguageFound());
   EXPECT_EQ(catalog.getLanguage(), 1033u);
-  const QelClMessage message(catalog, 2);
+  const QelClMessage message(catalog, 3);
   EXPECT_FALSE(message.isFound());
-  EXPECT_STREQ(message.getText(), "UNABLE TO LOAD MESSAGE #2 FROM CATALOG: catalog_de.DLL");
+  EXPECT_STREQ(message.getText(), "UNABLE TO LOAD MESSAGE #3 FROM CATALOG: catalog_de.DLL");
 }
 #endif
