@@ -1,36 +1,51 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and tests both targets: Linux (plain, under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and the fuzzers for a short run) and
-# the Windows DLL under Wine.
-set -euo pipefail
+# AddressSanitizer + UndefinedBehaviorSanitizer, under ThreadSanitizer, and the
+# fuzzers for a short run) and the Windows DLL under Wine. Each stage says when it
+# starts; the first failing stage is named with its command, and the script exits
+# non-zero exactly then.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+
+stage_name=""
+stage() { stage_name=$1; echo "== $stage_name"; }
+run() {  # run <command>...: runs it; on failure names the stage and the command
+  "$@" && return 0
+  local status=$?
+  echo "run-tests: stage '$stage_name' failed (exit $status): $*" >&2
+  exit "$status"
+}
 
 jobs=$(nproc)
 build() {  # build <dir> <cmake options>...
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja -DQEL_WERROR=ON "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  run cmake -S . -B "$dir" -G Ninja -DQEL_WERROR=ON "$@" >/dev/null
+  run cmake --build "$dir" -j "$jobs"
 }
 run_ctest() {
-  ctest --test-dir "$1" -j "$jobs" --timeout 300 --output-on-failure "${@:2}"
+  run ctest --test-dir "$1" -j "$jobs" --timeout 300 --output-on-failure "${@:2}"
 }
 
-echo "== Linux"
+stage "Installing dependencies"
+run tools/install-deps.sh
+
+stage "Linux"
 build build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCHMARKS=ON
 run_ctest build/linux
 
-echo "== Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
+stage "Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
 build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=address,undefined
 run_ctest build/sanitize
 
-echo "== Fuzzing (clang, libFuzzer with ASan+UBSan, short runs)"
+stage "Fuzzing (clang, libFuzzer with ASan+UBSan, short runs)"
 build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
   -DQEL_BUILD_TESTS=OFF -DQEL_BUILD_EXAMPLES=OFF -DQEL_BUILD_FUZZERS=ON -DQEL_SANITIZE=address,undefined
 run_ctest build/fuzz
 
-echo "== Windows (MinGW-w64, under Wine)"
+stage "Windows (MinGW-w64, under Wine)"
 build build/windows -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-source tools/wine-env.sh
+run source tools/wine-env.sh
 run_ctest build/windows
+
+echo "run-tests: every stage passed"
