@@ -10,6 +10,7 @@
 #include "qel_memory.h"
 #include "qel_messages.h"
 #include "qel_process.h"
+#include "qel_trace.h"
 #include "qel_util.h"
 
 #endif

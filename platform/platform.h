@@ -155,6 +155,16 @@ FileRemoval removeFile(const char* path);
 // Never replaces an existing entry of the new name.
 bool renameFile(const char* from, const char* to);
 
+// ---- Appending to files -----------------------------------------------------------
+// Opens path for appending in binary mode and sequential access, creating it with
+// read and write permission for the owner. The runtime's descriptor, or -1 with the
+// runtime's error number in error.
+int openFileToAppend(const char* path, int& error);
+// The bytes the runtime reports written, or -1.
+long writeFile(int descriptor, const void* bytes, std::uint32_t length);
+// The runtime's result: 0 on success.
+int closeFile(int descriptor);
+
 // ---- Executables and modules -----------------------------------------------------
 // Looks for name where the host looks for programs (Windows: SearchPathA; POSIX: the
 // program's own directory, the current directory, then PATH, for a regular file the

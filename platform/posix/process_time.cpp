@@ -2,14 +2,23 @@
 
 #include <cerrno>
 #include <ctime>
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 std::uint32_t qel::platform::currentProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
+namespace {
+// The kernel's id of each thread, asked once: every trace record carries it. A forked
+// child's only thread is a new one, so the fork clears the forking thread's copy.
+thread_local std::uint32_t t_threadId = 0;
+[[maybe_unused]] const int g_forkHandler = pthread_atfork(nullptr, nullptr, [] { t_threadId = 0; });
+}  // namespace
+
 // The kernel's id of the thread, as ps and /proc show it.
 std::uint32_t qel::platform::currentThreadId() {
-  return static_cast<std::uint32_t>(syscall(SYS_gettid));
+  if (t_threadId == 0) t_threadId = static_cast<std::uint32_t>(syscall(SYS_gettid));
+  return t_threadId;
 }
 
 namespace {

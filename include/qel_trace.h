@@ -1,0 +1,435 @@
+// vrnqel43: the trace facility. An application traces under a key; the key's
+// environment variables configure a ring buffer of records, the filter in front of
+// it and the trace file that autosave appends the records to.
+#ifndef VRNQEL43_QEL_TRACE_H
+#define VRNQEL43_QEL_TRACE_H
+
+#include "qel_base.h"
+#include "qel_filesystem.h"
+
+class QelClTraceEnvironment;
+
+// ---- Vocabularies ----------------------------------------------------------------
+enum class QelEnTraceDetail : std::uint8_t { OFF = 0, LOW = 1, MED = 2, HIGH = 3 };
+
+// The kind of a record and of its data. DATA_CLIPPED (data cut to the buffer's
+// capacity) and DATA_NULL (a null data pointer) are set when a record is built.
+enum class QelEnTraceDataType : std::uint8_t {
+  NONE = 0,
+  FUNCTION_ENTRY = 1,  // 4-byte nesting level
+  FUNCTION_EXIT = 2,   // 4-byte nesting level
+  NO_DATA = 3,
+  DATA = 4,  // raw bytes
+  DATA_CLIPPED = 5,
+  DATA_NULL = 6,
+  ADDRESS = 7,      // 4 bytes
+  CSTRING = 8,      // the characters of a zero-terminated string
+  WIDE_STRING = 9,  // 16-bit units
+  BOOLEAN = 10,     // 1 byte, non-zero is true
+  INT8 = 11,
+  UINT8 = 12,
+  INT16 = 13,
+  UINT16 = 14,
+  INT32 = 15,
+  UINT32 = 16,
+  INT64 = 17,  // integers low byte first
+  UINT64 = 18,
+  FLOAT32 = 19,
+  FLOAT64 = 20,
+  LONG_DOUBLE = 21
+};
+
+// ---- Filter ----------------------------------------------------------------------
+// Which records count: a detail level (a record passes when its detail is at most
+// the level), a process and a thread id (0: any) and a set of components 1 to 255.
+// Component 0 stands for no component and always passes.
+class QEL_API QelClTraceFilter {
+public:
+  QelClTraceFilter();
+
+  // "HIGH" 3, "MED" 2, "LOW" 1 by the start of the text in any case; else 0.
+  void setDetail(const char* text);
+  void setDetail(QelEnTraceDetail detail) { ulDetailLevel = static_cast<std::uint32_t>(detail); }
+  // "OFF", "LOW", "MED", "HIGH"; null for any other value.
+  static const char* getDetailAsCString(QelEnTraceDetail detail);
+  // Decimal text; non-numeric text gives 0 (any).
+  void setProcessId(const char* text);
+  void setThreadId(const char* text);
+
+  // Ids above 255 are outside the set: they change nothing.
+  void enableComponentId(unsigned short id);
+  void disableComponentId(unsigned short id);
+  void enableAllComponentIds();
+  void disableAllComponentIds();
+  // A list such as "1,3.5,-4" or "*,-7": numbers and ranges first.last, each
+  // included, or excluded behind '-', separated by ','; '*' stands for 1.255.
+  void enableComponentIds(const char* list);
+  // Some component of 1 to 255 is excluded.
+  bool usesCompIdFilter() const;
+
+  std::uint32_t getDetailLevel() const { return ulDetailLevel; }
+  std::uint32_t getProcessId() const { return ulProcessId; }
+  std::uint32_t getThreadId() const { return ulThreadId; }
+  // Ids above 255 are tested by their low 8 bits, the component a record keeps.
+  bool isComponentIdEnabled(unsigned short id) const {
+    const unsigned int bit = id & 0xFFu;
+    return bit == 0 || (aucComponents[bit / 8] >> (bit % 8) & 1u) != 0;
+  }
+  // The test made while tracing: detail and component.
+  bool isPassing(QelEnTraceDetail detail, unsigned short component) const {
+    return static_cast<std::uint32_t>(detail) <= ulDetailLevel && isComponentIdEnabled(component);
+  }
+
+private:
+  void setComponentIdSet(unsigned short first, unsigned short last, bool enable);
+
+  std::uint32_t ulDetailLevel;
+  std::uint32_t ulProcessId;
+  std::uint32_t ulThreadId;
+  unsigned char aucComponents[32];
+};
+
+// ---- Records ---------------------------------------------------------------------
+// One trace record. Its bytes are the same in the buffer and in trace files:
+//   0  kind: bits 0-4 data type, bit 5 strings packed, bits 6-7 detail
+//   1  component id          2  M, message bytes        3  F, function-name bytes
+//   4  timestamp (ms)        8  process id             12  thread id
+//  16  D, data bytes        20  message, then function name, then the data
+// Multi-byte numbers are little-endian; nothing is padded.
+class QEL_API QelClTraceEntry {
+public:
+  enum : std::uint32_t { HEADER_LENGTH = 20, STRING_AREA = 512, MAX_STRING = 255 };
+
+  // A record of a trace call. Both texts must be non-null (empty for none). A null
+  // data pointer gives DATA_NULL and no data; data longer than the environment's
+  // buffer capacity is cut to it and becomes DATA_CLIPPED. Texts are cut to 255
+  // characters, or packed within 255 bytes when the settings compress.
+  QelClTraceEntry(const QelClTraceEnvironment& environment, QelEnTraceDetail detail,
+                  unsigned short component, QelEnTraceDataType type, const char* function,
+                  const char* message, const void* data, unsigned int length);
+  virtual ~QelClTraceEntry();
+
+  QelEnTraceDataType getType() const {
+    return static_cast<QelEnTraceDataType>(aucRecord[0] & 0x1Fu);
+  }
+  QelEnTraceDetail getDetail() const { return static_cast<QelEnTraceDetail>(aucRecord[0] >> 6); }
+  unsigned int getComponentId() const { return aucRecord[1]; }
+  unsigned int getMessageLength() const { return aucRecord[2]; }
+  unsigned int getFunctionNameLength() const { return aucRecord[3]; }
+  std::uint32_t getTimeStamp() const { return readWord(4); }
+  std::uint32_t getProcessId() const { return readWord(8); }
+  std::uint32_t getThreadId() const { return readWord(12); }
+  std::uint32_t getDataLength() const { return readWord(16); }
+  // Header and strings: the first getRecordLength() bytes of a record.
+  const unsigned char* getRecord() const { return aucRecord; }
+  std::uint32_t getRecordLength() const { return ulRecordLength; }
+  const void* getData() const { return pvData; }
+
+  // 6-bit string packing: the 63 characters " ,&*:_~()<>A-Za-z" take their position
+  // as code; any other byte is code 63 followed by its 8 bits. Bits go most
+  // significant first; the unused bits of the last byte are 1. Packs text into at
+  // most limit bytes (out has room for them) and returns the bytes used.
+  static unsigned int compressCString(char* out, const char* text, unsigned int limit);
+  // Unpacks bytes of packed text into out, terminated; out has room for 8 * bytes / 6
+  // characters and the terminator. Returns the characters decoded.
+  static unsigned int deCompressCString(char* out, const char* packed, unsigned int bytes);
+  // The low count bits of value into the zero bits at bitPosition.
+  static void compressWriteBits(char* bytes, unsigned int bitPosition, char value,
+                                unsigned int count);
+  static char deCompressReadBits(const char* bytes, unsigned int bitPosition, unsigned int count);
+
+protected:
+  // An empty record bound to the environment, for records read back from files.
+  explicit QelClTraceEntry(const QelClTraceEnvironment& environment);
+  bool isCompressed() const { return (aucRecord[0] & 0x20u) != 0; }
+  std::uint32_t readWord(unsigned int offset) const {
+    return static_cast<std::uint32_t>(aucRecord[offset]) |
+           static_cast<std::uint32_t>(aucRecord[offset + 1]) << 8 |
+           static_cast<std::uint32_t>(aucRecord[offset + 2]) << 16 |
+           static_cast<std::uint32_t>(aucRecord[offset + 3]) << 24;
+  }
+
+  const QelClTraceEnvironment* pclEnvironment;
+  unsigned char aucRecord[HEADER_LENGTH + STRING_AREA];
+  std::uint32_t ulRecordLength;
+  const void* pvData;
+
+private:
+  void setType(QelEnTraceDataType type);
+  void setDetail(QelEnTraceDetail detail);
+  void writeWord(unsigned int offset, std::uint32_t value);
+  unsigned int putString(unsigned int offset, const char* text, bool packed);
+};
+
+// ---- Resource keys and the buffer guard --------------------------------------------
+// A key text of the form type ":" name [":" instance], at most 255 characters: a
+// backslash becomes ':', letters, digits and "_-@" stay, any other byte c becomes
+// the character at c mod 65 of "a-zA-Z0-9_-@". Parts beyond the room are cut.
+class QEL_API QelClResourceKeyABase {
+public:
+  QelClResourceKeyABase(const char* type, const char* name, const char* instance);
+  QelClResourceKeyABase(const QelClResourceKeyABase& other);
+  QelClResourceKeyABase& operator=(const QelClResourceKeyABase& other);
+  virtual ~QelClResourceKeyABase();
+
+  const char* getText() const { return szText; }
+  std::uint32_t getLength() const { return ulLength; }
+  // The text behind the type and its colon.
+  const char* getName() const { return pszName; }
+
+protected:
+  // The first getLength() characters of the key equal those of text.
+  bool matches(const char* text) const;
+
+private:
+  friend class QelClTraceBufferAccessSemaphore;
+  void add(const char* part);
+  void chooseGuard();
+
+  std::uint32_t ulLength;
+  char szText[256];
+  char* pszName;
+  // Which of the guards' mutexes the text chooses, found once.
+  std::uint32_t ulGuardIndex;
+};
+
+class QEL_API QelClResourceKeySemaphore : public QelClResourceKeyABase {
+public:
+  // The type "SEM32".
+  QelClResourceKeySemaphore(const char* name, const char* instance);
+};
+
+// Holds the mutex that the key's text chooses for its lifetime. One process-local
+// mutex serves every key of the same text, so that records written through one key
+// by concurrent threads never interleave.
+class QEL_API QelClTraceBufferAccessSemaphore {
+public:
+  explicit QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key);
+  QelClTraceBufferAccessSemaphore(const QelClTraceBufferAccessSemaphore&) = delete;
+  QelClTraceBufferAccessSemaphore& operator=(const QelClTraceBufferAccessSemaphore&) = delete;
+  ~QelClTraceBufferAccessSemaphore();
+
+private:
+  void* pvMutex;
+};
+
+// ---- Ring buffer -----------------------------------------------------------------
+// What the buffer hands over: up to two blocks of whole or split records.
+struct _QelStTraceOverflow {
+  void* pvContext;
+  const char* pcFirst;
+  std::uint32_t ulFirstLength;
+  const char* pcSecond;  // null when there is none
+  std::uint32_t ulSecondLength;
+};
+typedef void (*QelPfuTraceOverflow)(const _QelStTraceOverflow* overflow);
+
+// The ring arithmetic over a caller's buffer: a 24-byte header (the magic "QELT",
+// the capacity and four positions kept as offsets from the buffer's start), then
+// the data area. With a callback, every byte written is handed over once, in order,
+// when the data area's end is reached and at each flush; without one, new records
+// overwrite the oldest.
+class QEL_API QelClTraceBufferManager {
+public:
+  enum : std::uint32_t { HEADER_SIZE = 24 };
+
+  // A buffer whose header already carries the magic is taken as it is. size must
+  // exceed the header.
+  QelClTraceBufferManager(const QelClResourceKeySemaphore& key, char* buffer, unsigned int size);
+  ~QelClTraceBufferManager();
+  QelClTraceBufferManager(const QelClTraceBufferManager&) = delete;
+  QelClTraceBufferManager& operator=(const QelClTraceBufferManager&) = delete;
+
+  // Null: no hand-over.
+  void setOverflowCallback(QelPfuTraceOverflow callback, void* context);
+  // Header and strings, then the data; the data is at most the capacity.
+  void write(const QelClTraceEntry& entry);
+  // Hands over what was written since the last hand-over, if anything was written
+  // since the last flush.
+  void flush();
+
+private:
+  struct Header;
+  Header& header() const;
+  void write(const char* bytes, unsigned int length);
+  void overflow();
+
+  const QelClResourceKeySemaphore* pclKey;
+  char* pcBuffer;
+  QelPfuTraceOverflow pfuCallback;
+  void* pvContext;
+  bool bDirty;
+};
+
+// ---- Settings and environment ----------------------------------------------------
+struct _QelStTraceSettingsBlock {
+  std::uint32_t ulSignature;  // 'QE'
+  std::uint32_t ulFlags;
+  QelClTraceFilter clFilter;
+};
+
+class QEL_API QelClTraceSettings {
+public:
+  enum QelEnFlag : std::uint32_t {
+    COMPRESSION = 1,
+    AUTOSAVE = 2,
+    AUTOCLEAR = 4,
+    AUTOFLUSH = 8,
+    VERBOSE = 16
+  };
+
+  QelClTraceSettings();
+  // The caller's block; its filter is the caller's to set up.
+  explicit QelClTraceSettings(void* block);
+
+  // Detail word for the filter (see QelClTraceFilter::setDetail).
+  void setDetailLevel(const char* text);
+  // The list names the components to include, starting from none.
+  void initComponentIds(const char* text);
+
+  bool hasFlag(QelEnFlag flag) const { return (pstBlock->ulFlags & flag) != 0; }
+  void setFlag(QelEnFlag flag) { pstBlock->ulFlags |= flag; }
+  QelClTraceFilter& getFilter() { return pstBlock->clFilter; }
+  const QelClTraceFilter& getFilter() const { return pstBlock->clFilter; }
+
+private:
+  void init();
+
+  _QelStTraceSettingsBlock* pstBlock;
+  _QelStTraceSettingsBlock stBlock;
+};
+
+// What a key makes of its environment variables (KEY upper-cased, then the suffix):
+// _TRACE_ACTIVE, _TRACE_DETAIL, _TRACE_AUTOSAVE, _TRACE_AUTOFLUSH, _TRACE_AUTOCLEAR,
+// _TRACE_COMPRESS, _TRACE_COMPSET, _TRACE_BUFSIZE (KiB: 4096 bytes at least, 16 MiB
+// at most, 65535 bytes when unset), _TRACE_FILE (default: KEYtrace.trc in the
+// temporary directory), _TRACE_FORMAT and _TRACE_VERBOSE. Variable names longer than
+// the environment's 40 characters (keys beyond 24 characters) read as unset.
+class QEL_API QelClTraceEnvironment {
+public:
+  enum : std::uint32_t { FORMAT_LENGTH = 512 };
+
+  // A null instance is the instance word "QELTRACEINSTANCE0". A controller never
+  // removes the trace file.
+  QelClTraceEnvironment(const char* key, const char* instance, bool controller);
+  ~QelClTraceEnvironment();
+  QelClTraceEnvironment(const QelClTraceEnvironment&) = delete;
+  QelClTraceEnvironment& operator=(const QelClTraceEnvironment&) = delete;
+
+  void activate() { bActive = true; }
+  // Into the buffer; with autoflush straight on to the file.
+  void add(const QelClTraceEntry& entry);
+  void flush();
+
+  // The capacity of the buffer's data area.
+  std::uint32_t getBufferSize() const { return ulBufferSize - QelClTraceBufferManager::HEADER_SIZE; }
+  void setFormatString(const char* text);
+  // Counts read back from packed trace files.
+  void recordCompressionRate(std::uint32_t uncompressed, std::uint32_t compressed) const;
+  // Compressed over uncompressed bytes; 0.0 before both were counted.
+  float getCompressionRate() const;
+
+  const char* getTraceFileName() const { return clFileName.getAsCString(); }
+  const char* getFormatString() const { return szFormat; }
+  const QelClTraceSettings& getSettings() const { return *pclSettings; }
+  QelClTraceSettings& getSettings() { return *pclSettings; }
+  const QelClResourceKeySemaphore& getResourceKey() const { return clKey; }
+  std::uint32_t getProcessId() const { return ulProcessId; }
+  bool isActive() const { return bActive; }
+  bool isController() const { return bController; }
+  bool isSharedMemory() const { return bSharedMemory; }
+
+private:
+  void determineSettingsFromEnvVars(const char* key);
+  // Frees what the constructor built so far, or everything.
+  void release();
+  void reportSettings(const char* key) const;
+  static void autoSave(const _QelStTraceOverflow* overflow);
+
+  QelClResourceKeySemaphore clKey;
+  QelClTraceBufferManager* pclManager;
+  QelClTraceSettings* pclSettings;
+  std::uint32_t ulBufferSize;
+  std::uint32_t ulProcessId;
+  QelClFilename clFileName;
+  char szFormat[FORMAT_LENGTH + 1];
+  char* pcBuffer;
+  bool bActive;
+  bool bSharedMemory;
+  bool bController;
+  mutable std::uint32_t ulUncompressedTotal;
+  mutable std::uint32_t ulCompressedTotal;
+};
+
+// ---- The trace instance and the trace API ----------------------------------------
+typedef void (*QelPfuTraceCallback)(void* user, QelEnTraceDetail detail, unsigned short component,
+                                    QelEnTraceDataType type, const char* function,
+                                    const char* message, const void* data, unsigned int length);
+
+// The process's one trace instance. Active: its key's _TRACE_ACTIVE, or activate().
+// Enabled: gs_pclQelTraceInstance points at it, and only then records are made.
+// Creation enables an active instance. An instance never deleted is flushed and
+// freed when the library is unloaded or the process exits.
+class QEL_API QelClTraceInstance {
+public:
+  // The existing instance, whatever the arguments; else a new one.
+  static QelClTraceInstance& createInstance(const char* key, const char* instance);
+  static QelClTraceInstance& createControllerInstance(const char* key, const char* instance);
+  static void deleteInstance();
+
+  bool isActive() const;
+  bool isEnabled() const;
+  void activate();
+  // Only while active.
+  void enable();
+  // Flushes first when active.
+  void disable();
+  void flush();
+
+  // Entry and exit records carry the process-wide nesting level (after the entry's
+  // increment, after the exit's decrement); LOW is recorded as OFF for them.
+  void dumpFunction(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
+                    const char* function);
+  // Replaces the recording path; the library's own one is usesQelBackEnd().
+  void registerUserCallback(QelPfuTraceCallback callback, void* user);
+  bool usesQelBackEnd() const;
+  QelPfuTraceCallback getCallback() const { return pfuCallback; }
+  void* getUserData() const { return pvUserData; }
+  QelClTraceEnvironment& getEnvironment() const { return *pclEnvironment; }
+
+  static QelClTraceInstance* cv_pclSingletonInstance;
+
+private:
+  QelClTraceInstance(const char* key, const char* instance, bool controller);
+  ~QelClTraceInstance();
+  static QelClTraceInstance& create(const char* key, const char* instance, bool controller);
+  static void dumpImp(void* user, QelEnTraceDetail detail, unsigned short component,
+                      QelEnTraceDataType type, const char* function, const char* message,
+                      const void* data, unsigned int length);
+
+  QelClTraceEnvironment* pclEnvironment;
+  QelPfuTraceCallback pfuCallback;
+  void* pvUserData;
+};
+
+// The instance while it is enabled, else null.
+extern "C" QEL_API QelClTraceInstance* gs_pclQelTraceInstance;
+
+QEL_C_API QelClTraceInstance* qelTraceCreateInstance(const char* key, const char* instance);
+QEL_C_API void qelTraceDeleteInstance();
+QEL_C_API bool qelTraceIsEnabled();
+// These two act on the enabled instance: test qelTraceIsEnabled() first.
+QEL_C_API void qelTraceFlush();
+QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
+                            const char* function, const char* message, const void* data,
+                            unsigned int length);
+QEL_C_API void* QelClTraceInstance_getInstance();
+
+// A trace point: while tracing is off, one test of the global pointer.
+#define QEL_TRACE(detail, component, type, function, message, data, length)          \
+  do {                                                                                \
+    if (QEL_UNLIKELY(gs_pclQelTraceInstance != nullptr))                              \
+      qelTraceDump((detail), (component), (type), (function), (message), (data), (length)); \
+  } while (0)
+
+#endif

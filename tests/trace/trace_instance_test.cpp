@@ -1,0 +1,158 @@
+#include "trace_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+namespace {
+
+constexpr char kKey[] = "QELTINST";
+
+class TraceInstance : public ::testing::Test {
+protected:
+  void SetUp() override { std::remove(file.c_str()); }
+  void TearDown() override {
+    QelClTraceInstance::deleteInstance();
+    std::remove(file.c_str());
+  }
+  std::string file = std::string("instance_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".trc";
+};
+
+TEST_F(TraceInstance, ActiveEnabledAndTheSingleton) {
+  {
+    KeyVariables variables(kKey, {});
+    QelClTraceInstance& instance = QelClTraceInstance::createInstance(kKey, nullptr);
+    EXPECT_FALSE(qelTraceIsEnabled()) << "inactive: not enabled";
+    EXPECT_EQ(&QelClTraceInstance::createInstance("OTHER", "x"), &instance);
+    instance.enable();
+    EXPECT_FALSE(instance.isEnabled()) << "enable does nothing while inactive";
+    instance.activate();
+    instance.enable();
+    EXPECT_TRUE(qelTraceIsEnabled());
+    EXPECT_EQ(QelClTraceInstance_getInstance(), &instance);
+    instance.disable();
+    EXPECT_EQ(gs_pclQelTraceInstance, nullptr);
+    qelTraceDeleteInstance();
+    EXPECT_EQ(QelClTraceInstance::cv_pclSingletonInstance, nullptr);
+    qelTraceDump(QelEnTraceDetail::LOW, 0, QelEnTraceDataType::NO_DATA, "", "", nullptr, 0);  // no instance: nothing
+    qelTraceFlush();
+  }
+  KeyVariables variables(kKey, {{"ACTIVE", "yes"}});
+  QelClTraceInstance* instance = qelTraceCreateInstance(kKey, nullptr);
+  EXPECT_EQ(gs_pclQelTraceInstance, instance) << "creation enables an active instance";
+  EXPECT_TRUE(instance->usesQelBackEnd());
+  EXPECT_FALSE(QelClTraceInstance::createControllerInstance(kKey, nullptr).getEnvironment().isController());
+}
+
+TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
+  KeyVariables variables(kKey, {{"ACTIVE", "on"}, {"AUTOSAVE", "on"}, {"FILE", file}, {"COMPSET", "1.3"}});
+  qelTraceCreateInstance(kKey, nullptr);
+  const std::int32_t value = -5;
+  QEL_TRACE(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::FUNCTION_ENTRY, "outer", "ignored", &value, 4);
+  QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::FUNCTION_ENTRY, "inner", "", nullptr, 0);
+  QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::INT32, "inner", "value", &value, 4);
+  QEL_TRACE(QelEnTraceDetail::MED, 2, QelEnTraceDataType::INT32, "inner", "too detailed", &value, 4);
+  QEL_TRACE(QelEnTraceDetail::LOW, 4, QelEnTraceDataType::INT32, "inner", "excluded", &value, 4);
+  QEL_TRACE(QelEnTraceDetail::LOW, 0, QelEnTraceDataType::BOOLEAN, "inner", "no component", "\1", 1);
+  QEL_TRACE(QelEnTraceDetail::MED, 2, QelEnTraceDataType::FUNCTION_EXIT, "inner", "dropped", nullptr, 0);
+  QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::FUNCTION_EXIT, "inner", "", nullptr, 0);
+  QEL_TRACE(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::FUNCTION_EXIT, "outer", "", nullptr, 0);
+  qelTraceFlush();
+
+  const auto level = [](std::int32_t n) { return std::string(reinterpret_cast<const char*>(&n), 4); };
+  const struct {
+    unsigned int kind;
+    const char* message;
+    const char* function;
+    std::string data;
+  } expected[] = {{0x01, "", "outer", level(1)},  {0x01, "", "inner", level(2)},
+                  {0x4F, "value", "inner", level(-5)}, {0x4A, "no component", "inner", "\1"},
+                  {0x02, "", "inner", level(0)},  {0x02, "", "outer", level(-1)}};
+  bool whole = false;
+  const auto records = parseRecords(readFile(file), &whole);
+  EXPECT_TRUE(whole);
+  ASSERT_EQ(records.size(), std::size(expected));
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    EXPECT_EQ(records[i].kind, expected[i].kind) << "record " << i;
+    EXPECT_EQ(records[i].message, expected[i].message) << "record " << i;
+    EXPECT_EQ(records[i].function, expected[i].function) << "record " << i;
+    EXPECT_EQ(records[i].data, expected[i].data) << "record " << i;
+  }
+}
+
+struct Call {
+  void* user;
+  QelEnTraceDetail detail;
+  unsigned short component;
+  QelEnTraceDataType type;
+  std::string function, message;
+  std::int32_t value;
+  unsigned int length;
+};
+
+void remember(void* user, QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
+              const char* function, const char* message, const void* data, unsigned int length) {
+  std::int32_t value = 0;
+  std::memcpy(&value, data, sizeof value);
+  static_cast<std::vector<Call>*>(user)->push_back({user, detail, component, type, function, message, value, length});
+}
+
+TEST_F(TraceInstance, AUserCallbackTakesEveryCall) {
+  KeyVariables variables(kKey, {{"ACTIVE", "on"}});
+  QelClTraceInstance& instance = QelClTraceInstance::createInstance(kKey, nullptr);
+  std::vector<Call> calls;
+  instance.registerUserCallback(remember, &calls);
+  EXPECT_FALSE(instance.usesQelBackEnd());
+  const std::int32_t value = 9;
+  qelTraceDump(QelEnTraceDetail::HIGH, 300, QelEnTraceDataType::INT32, "f", "m", &value, 4);
+  qelTraceDump(QelEnTraceDetail::LOW, 7, QelEnTraceDataType::FUNCTION_ENTRY, "f", "m", &value, 2);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].user, &calls);
+  EXPECT_EQ(calls[0].component, 300) << "the callback sees the id as given";
+  EXPECT_EQ(calls[0].value, 9);
+  EXPECT_EQ(calls[1].detail, QelEnTraceDetail::OFF);
+  EXPECT_EQ(calls[1].message, "");
+  EXPECT_EQ(calls[1].length, 4u);
+  EXPECT_NE(calls[1].value, 9) << "the nesting level, not the caller's data";
+  qelTraceDump(QelEnTraceDetail::HIGH, 7, QelEnTraceDataType::FUNCTION_EXIT, "f", "", nullptr, 0);
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[2].detail, QelEnTraceDetail::HIGH) << "details other than LOW pass unchanged";
+  EXPECT_EQ(calls[2].value, calls[1].value - 1) << "an exit one below its entry";
+}
+
+// Threads tracing at once through a small ring that wraps many times: every record
+// reaches the file whole, and each thread's records in the order it traced them.
+TEST_F(TraceInstance, ConcurrentThreadsNeverInterleaveRecords) {
+  constexpr std::uint32_t kThreads = 8, kRecords = 50000;
+  KeyVariables variables(kKey, {{"ACTIVE", "on"}, {"AUTOSAVE", "on"}, {"BUFSIZE", "4"}, {"FILE", file}});
+  qelTraceCreateInstance(kKey, nullptr);
+  std::vector<std::thread> threads;
+  for (std::uint32_t t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t] {
+      for (std::uint32_t i = 0; i < kRecords; ++i) {
+        const std::uint32_t data[2] = {t, i};
+        QEL_TRACE(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::DATA, "worker", "record", data, sizeof data);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  qelTraceDeleteInstance();
+
+  bool whole = false;
+  const auto records = parseRecords(readFile(file), &whole);
+  EXPECT_TRUE(whole);
+  ASSERT_EQ(records.size(), kThreads * kRecords);
+  std::vector<std::uint32_t> next(kThreads, 0);
+  std::size_t faults = 0;
+  for (const auto& record : records) {
+    const std::uint32_t thread = wordAt(record.data, 0), sequence = wordAt(record.data, 4);
+    if (record.kind != 0x44 || record.message != "record" || record.function != "worker" || thread >= kThreads ||
+        sequence != next[thread]++) {
+      ++faults;
+    }
+  }
+  EXPECT_EQ(faults, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// Resource keys and the buffer guard that locks by a key's text.
+#include <cstring>
+#include <mutex>
+
+#include "qel_trace.h"
+
+namespace {
+
+const char kKeyCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-@";
+constexpr unsigned int kKeyCharacterCount = sizeof kKeyCharacters - 1;  // 65
+constexpr std::uint32_t kMaxKeyLength = 255;
+
+char mapKeyCharacter(char c) {
+  if (c == '\\') return ':';
+  if (std::strchr(kKeyCharacters, c) != nullptr && c != '\0') return c;
+  return kKeyCharacters[static_cast<unsigned char>(c) % kKeyCharacterCount];
+}
+
+// The mutexes the guards take. A key's text chooses one by its hash, so every key of
+// the same text shares it; two texts may share one, which only serialises them too.
+// Constant-initialised, so that they outlive every exit handler.
+constexpr unsigned int kMutexCount = 64;
+std::mutex g_keyMutexes[kMutexCount];
+
+}  // namespace
+
+QelClResourceKeyABase::QelClResourceKeyABase(const char* type, const char* name, const char* instance)
+    : ulLength(0), szText{}, pszName(szText), ulGuardIndex(0) {
+  add(type);
+  const std::uint32_t typeLength = ulLength;
+  add(name);
+  pszName = szText + (typeLength != 0 && typeLength < ulLength ? typeLength + 1 : typeLength);
+  if (instance != nullptr) add(instance);
+  chooseGuard();
+}
+
+QelClResourceKeyABase::QelClResourceKeyABase(const QelClResourceKeyABase& other)
+    : ulLength(other.ulLength), pszName(szText + (other.pszName - other.szText)),
+      ulGuardIndex(other.ulGuardIndex) {
+  std::memcpy(szText, other.szText, sizeof szText);
+}
+
+QelClResourceKeyABase& QelClResourceKeyABase::operator=(const QelClResourceKeyABase& other) {
+  ulLength = other.ulLength;
+  std::memcpy(szText, other.szText, sizeof szText);
+  pszName = szText + (other.pszName - other.szText);
+  ulGuardIndex = other.ulGuardIndex;
+  return *this;
+}
+
+QelClResourceKeyABase::~QelClResourceKeyABase() = default;
+
+// Characters beyond the 255 the text has room for are dropped.
+void QelClResourceKeyABase::add(const char* part) {
+  if (ulLength != 0 && ulLength < kMaxKeyLength) szText[ulLength++] = ':';
+  for (const char* c = part; *c != '\0' && ulLength < kMaxKeyLength; ++c) {
+    szText[ulLength++] = mapKeyCharacter(*c);
+  }
+  szText[ulLength] = '\0';
+}
+
+void QelClResourceKeyABase::chooseGuard() {
+  std::uint32_t hash = 2166136261u;  // FNV-1a
+  for (const char* c = szText; *c != '\0'; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+  ulGuardIndex = hash % kMutexCount;
+}
+
+bool QelClResourceKeyABase::matches(const char* text) const {
+  return std::strncmp(szText, text, ulLength) == 0;
+}
+
+QelClResourceKeySemaphore::QelClResourceKeySemaphore(const char* name, const char* instance)
+    : QelClResourceKeyABase("SEM32", name, instance) {}
+
+QelClTraceBufferAccessSemaphore::QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key)
+    : pvMutex(&g_keyMutexes[key.ulGuardIndex]) {
+  static_cast<std::mutex*>(pvMutex)->lock();
+}
+
+QelClTraceBufferAccessSemaphore::~QelClTraceBufferAccessSemaphore() {
+  static_cast<std::mutex*>(pvMutex)->unlock();
+}

@@ -1,0 +1,92 @@
+// The ring arithmetic of the trace buffer and its hand-over to the overflow callback.
+#include <cstring>
+
+#include "qel_trace.h"
+
+namespace {
+const char kMagic[4] = {'Q', 'E', 'L', 'T'};
+}
+
+// The buffer's first 24 bytes. The positions are offsets from the buffer's first
+// byte, so that the header keeps its six 32-bit words on a 64-bit host.
+struct QelClTraceBufferManager::Header {
+  char acMagic[4];
+  std::uint32_t ulCapacity;
+  std::uint32_t ulStart;
+  std::uint32_t ulLast;
+  std::uint32_t ulSaved;
+  std::uint32_t ulWrite;
+};
+
+QelClTraceBufferManager::QelClTraceBufferManager(const QelClResourceKeySemaphore& key, char* buffer,
+                                                 unsigned int size)
+    : pclKey(&key), pcBuffer(buffer), pfuCallback(nullptr), pvContext(nullptr), bDirty(false) {
+  Header& h = header();
+  if (std::memcmp(h.acMagic, kMagic, sizeof kMagic) == 0) return;
+  std::memcpy(h.acMagic, kMagic, sizeof kMagic);
+  h.ulCapacity = size - HEADER_SIZE;
+  h.ulStart = HEADER_SIZE;
+  h.ulLast = h.ulStart + h.ulCapacity - 1;
+  h.ulSaved = h.ulWrite = h.ulStart;
+}
+
+QelClTraceBufferManager::~QelClTraceBufferManager() {
+  pcBuffer = nullptr;
+  pfuCallback = nullptr;
+}
+
+QelClTraceBufferManager::Header& QelClTraceBufferManager::header() const {
+  static_assert(sizeof(Header) == HEADER_SIZE, "the buffer header is six 32-bit words");
+  return *reinterpret_cast<Header*>(pcBuffer);
+}
+
+void QelClTraceBufferManager::setOverflowCallback(QelPfuTraceOverflow callback, void* context) {
+  pfuCallback = callback;
+  pvContext = context;
+}
+
+void QelClTraceBufferManager::write(const QelClTraceEntry& entry) {
+  QelClTraceBufferAccessSemaphore guard(*pclKey);
+  bDirty = true;
+  write(reinterpret_cast<const char*>(entry.getRecord()), entry.getRecordLength());
+  if (entry.getData() != nullptr) write(static_cast<const char*>(entry.getData()), entry.getDataLength());
+}
+
+void QelClTraceBufferManager::flush() {
+  QelClTraceBufferAccessSemaphore guard(*pclKey);
+  if (!bDirty) return;
+  overflow();
+  bDirty = false;
+}
+
+// One call never brings more than the capacity, so the rest after a wrap fits.
+void QelClTraceBufferManager::write(const char* bytes, unsigned int length) {
+  if (length == 0) return;
+  Header& h = header();
+  const std::uint32_t room = h.ulLast - h.ulWrite + 1;
+  if (length < room) {
+    std::memcpy(pcBuffer + h.ulWrite, bytes, length);
+    h.ulWrite += length;
+    return;
+  }
+  std::memcpy(pcBuffer + h.ulWrite, bytes, room);
+  h.ulWrite = h.ulLast + 1;
+  overflow();
+  std::memcpy(pcBuffer + h.ulStart, bytes + room, length - room);
+  h.ulWrite = h.ulStart + (length - room);
+}
+
+void QelClTraceBufferManager::overflow() {
+  if (pfuCallback == nullptr) return;
+  Header& h = header();
+  _QelStTraceOverflow record{pvContext, pcBuffer + h.ulSaved, 0, nullptr, 0};
+  if (h.ulSaved >= h.ulWrite) {
+    record.ulFirstLength = h.ulLast - h.ulSaved + 1;
+    record.pcSecond = pcBuffer + h.ulStart;
+    record.ulSecondLength = h.ulWrite - h.ulStart;
+  } else {
+    record.ulFirstLength = h.ulWrite - h.ulSaved;
+  }
+  pfuCallback(&record);
+  h.ulSaved = h.ulWrite;
+}
