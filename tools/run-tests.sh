@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and tests both targets: Linux (plain, under
-# AddressSanitizer + UndefinedBehaviorSanitizer, under ThreadSanitizer, and the
-# fuzzers for a short run) and the Windows DLL under Wine. Each stage says when it
+# AddressSanitizer + UndefinedBehaviorSanitizer, the trace tests under
+# ThreadSanitizer, and the fuzzers for a short run) and the Windows DLL under Wine. Each stage says when it
 # starts; the first failing stage is named with its command, and the script exits
 # non-zero exactly then.
 set -uo pipefail
@@ -37,6 +37,12 @@ run_ctest build/linux
 stage "Linux, AddressSanitizer + UndefinedBehaviorSanitizer"
 build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=address,undefined
 run_ctest build/sanitize
+
+stage "Linux, ThreadSanitizer (the trace tests, threads tracing at once)"
+run cmake -S . -B build/tsan -G Ninja -DQEL_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQEL_SANITIZE=thread -DQEL_BUILD_EXAMPLES=OFF >/dev/null
+run cmake --build build/tsan -j "$jobs" --target trace_test
+run env TSAN_OPTIONS=halt_on_error=1 build/tsan/bin/trace_test --gtest_brief=1
 
 stage "Fuzzing (clang, libFuzzer with ASan+UBSan, short runs)"
 build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
