@@ -2,121 +2,107 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <sstream>
 #include <string>
 
 namespace {
 
-std::string printed(const QelClLanguage& language) {
+using L = QelClLanguage;
+
+std::string printed(const L& language) {
   std::ostringstream out;
   out << language;
   return out.str();
 }
 
-std::string shortCode(const QelClLanguage& language) {
-  char buffer[16];
-  std::memset(buffer, '#', sizeof buffer);
-  language.extractShortCode(buffer);
-  return buffer;
-}
-
-std::string longCode(const QelClLanguage& language) {
-  char buffer[16];
-  language.extractLongCode(buffer);
-  return buffer;
-}
-
-}  // namespace
-
 TEST(Language, ParsesLocaleTexts) {
-  const QelClLanguage german("de_DE");
-  EXPECT_EQ(german.getLanguage(), QelClLanguage::LANGUAGE_DE);
-  EXPECT_EQ(german.getTerritory(), QelClLanguage::TERRITORY_DE);
-  EXPECT_STREQ(QelClLanguage::getLanguageName(german.getLanguage()), "German");
-  EXPECT_STREQ(QelClLanguage::getTerritoryName(german.getTerritory()), "Germany");
-  EXPECT_EQ(printed(german), "de-de");
-
-  const QelClLanguage english("EN");
-  EXPECT_EQ(english.getLanguage(), QelClLanguage::LANGUAGE_EN);
-  EXPECT_EQ(english.getTerritory(), QelClLanguage::TERRITORY_UNSPECIFIED);
-  EXPECT_EQ(printed(english), "en");
-
-  EXPECT_EQ(printed(QelClLanguage("en-us")), "en-us");
-  EXPECT_EQ(printed(QelClLanguage("zu-ZW")), "zu-zw");  // the last rows of both tables
-  EXPECT_EQ(QelClLanguage("aa-ad").asNumber(), (1u << 16) | 2u);
-}
-
-TEST(Language, UnrecognisedPartsPrintAsQuestionMarks) {
-  const QelClLanguage threeLetters("eng");
-  EXPECT_EQ(threeLetters.getLanguage(), QelClLanguage::LANGUAGE_NONE);
-  EXPECT_EQ(printed(threeLetters), "??");
-
-  const QelClLanguage unknownTerritory("en-XX");
-  EXPECT_EQ(unknownTerritory.getLanguage(), QelClLanguage::LANGUAGE_EN);
-  EXPECT_EQ(unknownTerritory.getTerritory(), QelClLanguage::TERRITORY_NONE);
-  EXPECT_EQ(printed(unknownTerritory), "??");
-
-  // the whole rest after the separator names the territory
-  EXPECT_EQ(QelClLanguage("en_US.UTF-8").getTerritory(), QelClLanguage::TERRITORY_NONE);
-  EXPECT_EQ(QelClLanguage("qq").getLanguage(), QelClLanguage::LANGUAGE_NONE);
-  EXPECT_EQ(QelClLanguage("e").getLanguage(), QelClLanguage::LANGUAGE_NONE);
-  EXPECT_EQ(QelClLanguage("").getLanguage(), QelClLanguage::LANGUAGE_NONE);
-  EXPECT_EQ(QelClLanguage(static_cast<const char*>(nullptr)).getLanguage(),
-            QelClLanguage::LANGUAGE_NONE);
-  EXPECT_EQ(QelClLanguage("**").getLanguage(), QelClLanguage::LANGUAGE_UNSPECIFIED);
-}
-
-TEST(Language, DashIsPreferredOverUnderscore) {
-  EXPECT_EQ(QelClLanguage("fr_x-ch").getTerritory(), QelClLanguage::TERRITORY_CH);
-  EXPECT_EQ(QelClLanguage("fr_x-ch").getLanguage(), QelClLanguage::LANGUAGE_FR);
+  const struct {
+    const char* text;
+    L::QelEnLanguage language;
+    L::QelEnTerritory territory;
+    const char* printed;
+  } cases[] = {
+      {"de_DE", L::LANGUAGE_DE, L::TERRITORY_DE, "de-de"},
+      {"EN", L::LANGUAGE_EN, L::TERRITORY_UNSPECIFIED, "en"},
+      {"en-us", L::LANGUAGE_EN, L::TERRITORY_US, "en-us"},
+      {"zu-ZW", L::LANGUAGE_ZU, L::TERRITORY_ZW, "zu-zw"},  // the last rows of both tables
+      {"fr_x-ch", L::LANGUAGE_FR, L::TERRITORY_CH, "fr-ch"},  // a dash before an underscore
+      {"eng", L::LANGUAGE_NONE, L::TERRITORY_UNSPECIFIED, "??"},
+      {"en-XX", L::LANGUAGE_EN, L::TERRITORY_NONE, "??"},
+      // the whole rest after the separator names the territory
+      {"en_US.UTF-8", L::LANGUAGE_EN, L::TERRITORY_NONE, "??"},
+      {"qq", L::LANGUAGE_NONE, L::TERRITORY_UNSPECIFIED, "??"},
+      {"e", L::LANGUAGE_NONE, L::TERRITORY_UNSPECIFIED, "??"},
+      {"", L::LANGUAGE_NONE, L::TERRITORY_UNSPECIFIED, "??"},
+      {nullptr, L::LANGUAGE_NONE, L::TERRITORY_UNSPECIFIED, "??"},
+      {"**", L::LANGUAGE_UNSPECIFIED, L::TERRITORY_UNSPECIFIED, "**"},
+  };
+  for (const auto& c : cases) {
+    const L language(c.text);
+    SCOPED_TRACE(c.text != nullptr ? c.text : "null");
+    EXPECT_EQ(language.getLanguage(), c.language);
+    EXPECT_EQ(language.getTerritory(), c.territory);
+    EXPECT_EQ(printed(language), c.printed);
+  }
+  EXPECT_EQ(L("aa-ad").asNumber(), (1u << 16) | 2u);
+  EXPECT_STREQ(L::getLanguageName(L::LANGUAGE_DE), "German");
+  EXPECT_STREQ(L::getTerritoryName(L::TERRITORY_DE), "Germany");
 }
 
 TEST(Language, CodesOfTheParts) {
-  const QelClLanguage english("en");
-  EXPECT_EQ(shortCode(english), "en-**");
-  EXPECT_EQ(longCode(english), "en-*");
-  EXPECT_EQ(shortCode(QelClLanguage("pt-BR")), "pt-br");
-  EXPECT_EQ(longCode(QelClLanguage("pt-BR")), "pt-bra");
-  EXPECT_EQ(shortCode(QelClLanguage("xx-yy")), "??" "-??");
-  EXPECT_EQ(longCode(QelClLanguage("xx-yy")), "??" "-??");
+  const struct {
+    const char* text;
+    const char* shortCode;
+    const char* longCode;
+  } cases[] = {{"en", "en-**", "en-*"}, {"pt-BR", "pt-br", "pt-bra"}, {"xx-yy", "??" "-??", "??" "-??"}};
+  for (const auto& c : cases) {
+    char buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    L(c.text).extractShortCode(buffer);
+    EXPECT_STREQ(buffer, c.shortCode) << c.text;
+    L(c.text).extractLongCode(buffer);
+    EXPECT_STREQ(buffer, c.longCode) << c.text;
+  }
 }
 
 TEST(Language, NumbersRoundTrip) {
-  for (unsigned language = 0; language < QelClLanguage::getNumberOfLanguagesSupported(); ++language) {
-    for (unsigned territory = 0; territory < QelClLanguage::getNumberOfTerritoriesSupported();
-         territory += 7) {
+  for (unsigned language = 0; language < L::getNumberOfLanguagesSupported(); ++language) {
+    for (unsigned territory = 0; territory < L::getNumberOfTerritoriesSupported(); territory += 7) {
       const unsigned number = (language << 16) | territory;
-      EXPECT_EQ(QelClLanguage(number).asNumber(), number);
+      EXPECT_EQ(L(number).asNumber(), number);
     }
   }
   // halves beyond the tables count as not recognised
-  const QelClLanguage beyond(0xFFFFFFFFu);
-  EXPECT_EQ(beyond.getLanguage(), QelClLanguage::LANGUAGE_NONE);
-  EXPECT_EQ(beyond.getTerritory(), QelClLanguage::TERRITORY_NONE);
+  const L beyond(0xFFFFFFFFu);
+  EXPECT_EQ(beyond.getLanguage(), L::LANGUAGE_NONE);
+  EXPECT_EQ(beyond.getTerritory(), L::TERRITORY_NONE);
   EXPECT_EQ(printed(beyond), "??");
 }
 
 TEST(Language, TablesAreComplete) {
-  EXPECT_EQ(QelClLanguage::getNumberOfLanguagesSupported(), 143u);
-  EXPECT_EQ(QelClLanguage::getNumberOfTerritoriesSupported(), 242u);
-  EXPECT_EQ(QelClLanguage::getTerritoryIdNumber(QelClLanguage::TERRITORY_NONE), -1);
-  EXPECT_EQ(QelClLanguage::getTerritoryIdNumber(QelClLanguage::TERRITORY_US), 840);
-  EXPECT_EQ(QelClLanguage::getTerritoryIdNumber(QelClLanguage::TERRITORY_SP), 0);
-  EXPECT_STREQ(QelClLanguage::getTerritoryCodeLong(QelClLanguage::TERRITORY_ZM), "zwb");
-  EXPECT_STREQ(QelClLanguage::getLanguageName(QelClLanguage::LANGUAGE_NONE), "??");
-  EXPECT_STREQ(QelClLanguage::getLanguageCode(QelClLanguage::LANGUAGE_NONE), "??");
-  EXPECT_STREQ(QelClLanguage::getTerritoryCodeShort(QelClLanguage::TERRITORY_NONE), "??");
+  EXPECT_EQ(L::getNumberOfLanguagesSupported(), 143u);
+  EXPECT_EQ(L::getNumberOfTerritoriesSupported(), 242u);
+  EXPECT_EQ(L::getTerritoryIdNumber(L::TERRITORY_NONE), -1);
+  EXPECT_EQ(L::getTerritoryIdNumber(L::TERRITORY_US), 840);
+  EXPECT_EQ(L::getTerritoryIdNumber(L::TERRITORY_SP), 0);
+  EXPECT_STREQ(L::getTerritoryCodeLong(L::TERRITORY_ZM), "zwb");
+  EXPECT_STREQ(L::getLanguageName(L::LANGUAGE_NONE), "??");
+  EXPECT_STREQ(L::getLanguageCode(L::LANGUAGE_NONE), "??");
+  EXPECT_STREQ(L::getTerritoryCodeShort(L::TERRITORY_NONE), "??");
 
   // every row is found again by its own code, in any case
-  for (unsigned t = 0; t < QelClLanguage::getNumberOfTerritoriesSupported(); ++t) {
-    const auto territory = static_cast<QelClLanguage::QelEnTerritory>(t);
-    std::string text = std::string("EN-") + QelClLanguage::getTerritoryCodeShort(territory);
+  for (unsigned t = 0; t < L::getNumberOfTerritoriesSupported(); ++t) {
+    const auto territory = static_cast<L::QelEnTerritory>(t);
+    std::string text = std::string("EN-") + L::getTerritoryCodeShort(territory);
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_EQ(QelClLanguage(text.c_str()).getTerritory(), territory) << text;
+    EXPECT_EQ(L(text.c_str()).getTerritory(), territory) << text;
   }
-  for (unsigned l = 0; l < QelClLanguage::getNumberOfLanguagesSupported(); ++l) {
-    const auto language = static_cast<QelClLanguage::QelEnLanguage>(l);
-    EXPECT_EQ(QelClLanguage(QelClLanguage::getLanguageCode(language)).getLanguage(), language);
+  for (unsigned l = 0; l < L::getNumberOfLanguagesSupported(); ++l) {
+    const auto language = static_cast<L::QelEnLanguage>(l);
+    EXPECT_EQ(L(L::getLanguageCode(language)).getLanguage(), language);
   }
 }
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -23,9 +24,16 @@ bool isInside(const QelClMessage& message) {
   return message.getText() >= begin && message.getText() < begin + sizeof message;
 }
 
-const char kMessage2Empty[] =
-    "Percent:% Arg1:??? Arg2:??? Arg3:??? Arg4:??? Arg5:??? Arg6:??? Arg7:??? Arg8:??? "
-    "Arg9:??? Arg10:???";
+// Message 2 of the built-in table with the given insertions, "???" for the rest.
+std::string message2(std::initializer_list<const char*> insertions, const char* end = "") {
+  std::string text = "Percent:%";
+  auto insertion = insertions.begin();
+  for (int n = 1; n <= 10; ++n, insertion += insertion != insertions.end()) {
+    const bool given = insertion != insertions.end() && *insertion != nullptr;
+    text += " Arg" + std::to_string(n) + ":" + (given ? *insertion : "???");
+  }
+  return text + end;
+}
 
 }  // namespace
 
@@ -64,14 +72,11 @@ TEST(MessageCatalog, BuiltInTableServesItsEntries) {
 
 TEST(Message, InsertionsFillThePlaceholders) {
   const TableCatalog table(builtIn(), 274);
-  EXPECT_STREQ(QelClMessage(table.catalog, 2).getText(), kMessage2Empty);
+  EXPECT_EQ(QelClMessage(table.catalog, 2).getText(), message2({}));
   const QelClMessage full(table.catalog, 2, "a", "b", "c", "d", "e", "f", "g", "h", "i", "j");
-  EXPECT_STREQ(full.getText(),
-               "Percent:% Arg1:a Arg2:b Arg3:c Arg4:d Arg5:e Arg6:f Arg7:g Arg8:h Arg9:i Arg10:j");
+  EXPECT_EQ(full.getText(), message2({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}));
   const char* const some[10] = {"x", nullptr, "z"};
-  EXPECT_STREQ(QelClMessage(table.catalog, 2, some).getText(),
-               "Percent:% Arg1:x Arg2:??? Arg3:z Arg4:??? Arg5:??? Arg6:??? Arg7:??? Arg8:??? "
-               "Arg9:??? Arg10:???");
+  EXPECT_EQ(QelClMessage(table.catalog, 2, some).getText(), message2({"x", nullptr, "z"}));
 }
 
 TEST(Message, PlaceholderSyntax) {
@@ -139,10 +144,9 @@ TEST(MessageCatalogFunctions, StringTableServesWhenTheModuleIsAbsent) {
   QelMsgCatHandle handle = qelMsgCatOpenOrUseStringTable("absent_catalog", builtIn(), 274);
   ASSERT_NE(handle, nullptr);
   EXPECT_STREQ(qelMsgCatGet(handle, 3), "YES");
-  EXPECT_STREQ(qelMsgCatGetVar(handle, 2, "a", "b", static_cast<const char*>(nullptr)),
-               "Percent:% Arg1:a Arg2:b Arg3:??? Arg4:??? Arg5:??? Arg6:??? Arg7:??? Arg8:??? "
-               "Arg9:??? Arg10:???");
-  EXPECT_STREQ(qelMsgCatGetVar(handle, 2, static_cast<const char*>(nullptr)), kMessage2Empty);
+  EXPECT_EQ(qelMsgCatGetVar(handle, 2, "a", "b", static_cast<const char*>(nullptr)),
+            message2({"a", "b"}));
+  EXPECT_EQ(qelMsgCatGetVar(handle, 2, static_cast<const char*>(nullptr)), message2({}));
   EXPECT_TRUE(qelMsgCatIsValid(handle, 0));
   EXPECT_TRUE(qelMsgCatIsValid(handle, 273));
   EXPECT_FALSE(qelMsgCatIsValid(handle, 274));
@@ -156,9 +160,7 @@ TEST(MessageCatalogProxy, RefersToACatalogWithoutOwningIt) {
     QelClMessageCatalogProxy proxy(&table.catalog);
     EXPECT_STREQ(proxy.getMessage(4), "NO");
     const char* const insertions[10] = {"p"};
-    EXPECT_STREQ(proxy.getMessage(2, insertions),
-                 "Percent:% Arg1:p Arg2:??? Arg3:??? Arg4:??? Arg5:??? Arg6:??? Arg7:??? "
-                 "Arg8:??? Arg9:??? Arg10:???");
+    EXPECT_EQ(proxy.getMessage(2, insertions), message2({"p"}));
   }
   EXPECT_STREQ(QelClMessage(table.catalog, 4).getText(), "NO");
 }
@@ -173,9 +175,7 @@ TEST(MessageModule, MessagesComeFromTheModuleInTheUsersLanguage) {
   EXPECT_EQ(catalog.getLanguage(), 0x0409u);
   EXPECT_STREQ(QelClMessage(catalog, 1).getText(), "[QEL-LIBRARY]\r\n");
   const char* const insertions[10] = {"a", "b"};
-  EXPECT_STREQ(QelClMessage(catalog, 2, insertions).getText(),
-               "Percent:% Arg1:a Arg2:b Arg3:??? Arg4:??? Arg5:??? Arg6:??? Arg7:??? Arg8:??? "
-               "Arg9:??? Arg10:???\r\n");
+  EXPECT_EQ(QelClMessage(catalog, 2, insertions).getText(), message2({"a", "b"}, "\r\n"));
   const QelClMessage missing(catalog, 9);
   EXPECT_FALSE(missing.isFound());
   EXPECT_STREQ(missing.getText(), "UNABLE TO LOAD MESSAGE #9 FROM CATALOG: catalog_en_de.DLL");
@@ -192,9 +192,8 @@ TEST(MessageModule, MessagesComeFromTheModuleInTheUsersLanguage) {
   ASSERT_NE(opened, nullptr);
   EXPECT_TRUE(qelMsgCatIsValid(opened, 2));
   EXPECT_FALSE(qelMsgCatIsValid(opened, 4));
-  EXPECT_STREQ(qelMsgCatGetVar(opened, 2, "x", static_cast<const char*>(nullptr)),
-               "Percent:% Arg1:x Arg2:??? Arg3:??? Arg4:??? Arg5:??? Arg6:??? Arg7:??? "
-               "Arg8:??? Arg9:??? Arg10:???\r\n");
+  EXPECT_EQ(qelMsgCatGetVar(opened, 2, "x", static_cast<const char*>(nullptr)),
+            message2({"x"}, "\r\n"));
   qelMsgCatClose(opened);
 }
 
