@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <pthread.h>
@@ -11,7 +12,8 @@ std::uint32_t qel::platform::currentProcessId() { return static_cast<std::uint32
 namespace {
 // The kernel's id of each thread, asked once: every trace record carries it. A forked
 // child's only thread is a new one, so the fork clears the forking thread's copy.
-thread_local std::uint32_t t_threadId = 0;
+// Initial-exec: read at a fixed offset from the thread pointer, with no lookup call.
+thread_local std::uint32_t t_threadId __attribute__((tls_model("initial-exec"))) = 0;
 [[maybe_unused]] const int g_forkHandler = pthread_atfork(nullptr, nullptr, [] { t_threadId = 0; });
 }  // namespace
 
@@ -29,9 +31,21 @@ std::uint64_t milliseconds(clockid_t clock) {
 }
 }  // namespace
 
-// Time since boot, suspended time included as on Windows, where the host has such a clock.
+// Time since boot, suspended time included as on Windows, where the host has such a
+// clock. Like Windows' tick count it advances once per timer tick of the kernel: the
+// precise clock is read at the first call in each tick (told by the cheap coarse
+// clock) and its value kept for the rest of the tick, so that a trace record costs
+// one cheap clock read. The pair (coarse tick, value) is one atomic word.
 std::uint32_t qel::platform::tickCount() {
-#if defined(CLOCK_BOOTTIME)
+#if defined(CLOCK_BOOTTIME) && defined(CLOCK_MONOTONIC_COARSE)
+  static std::atomic<std::uint64_t> cache{0};
+  const auto tick = static_cast<std::uint32_t>(milliseconds(CLOCK_MONOTONIC_COARSE));
+  const std::uint64_t cached = cache.load(std::memory_order_relaxed);
+  if (static_cast<std::uint32_t>(cached >> 32) == tick && cached != 0) return static_cast<std::uint32_t>(cached);
+  const auto now = static_cast<std::uint32_t>(milliseconds(CLOCK_BOOTTIME));
+  cache.store(std::uint64_t{tick} << 32 | now, std::memory_order_relaxed);
+  return now;
+#elif defined(CLOCK_BOOTTIME)
   return static_cast<std::uint32_t>(milliseconds(CLOCK_BOOTTIME));
 #else
   return static_cast<std::uint32_t>(milliseconds(CLOCK_MONOTONIC));
