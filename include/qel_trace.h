@@ -4,8 +4,14 @@
 #ifndef VRNQEL43_QEL_TRACE_H
 #define VRNQEL43_QEL_TRACE_H
 
+#include <istream>
+#include <ostream>
+#include <string>
+
 #include "qel_base.h"
+#include "qel_errors.h"
 #include "qel_filesystem.h"
+#include "qel_messages.h"
 
 class QelClTraceEnvironment;
 
@@ -359,6 +365,109 @@ private:
   bool bController;
   mutable std::uint32_t ulUncompressedTotal;
   mutable std::uint32_t ulCompressedTotal;
+};
+
+// ---- Reading trace files ---------------------------------------------------------
+// A trace file is the records one after another, nothing else. A file entry reads one
+// record's header and strings back, unpacking packed strings; the data bytes stay in
+// the stream for the caller.
+class QEL_API QelClTraceFileEntry : public QelClTraceEntry {
+public:
+  enum : std::uint32_t { TEXT_LENGTH = 512 };
+
+  // An empty record; packed strings read add to the environment's compression totals.
+  explicit QelClTraceFileEntry(const QelClTraceEnvironment& environment);
+
+  // True when a record was read and the stream is still good. At the end of the
+  // stream, or when it ends inside the header or the strings, the record is cleared
+  // and false returned.
+  bool read(std::istream& in);
+
+  // The decoded texts, terminated; the lengths count their characters.
+  const char* getFunctionName() const { return acFunctionName; }
+  std::uint32_t getFunctionNameTextLength() const { return ulFunctionNameLength; }
+  const char* getMessage() const { return acMessage; }
+  std::uint32_t getMessageTextLength() const { return ulMessageLength; }
+  bool isCompressed() const { return QelClTraceEntry::isCompressed(); }
+
+private:
+  void clear();
+  std::uint32_t decode(char* text, const char* stored, std::uint32_t length) const;
+
+  char acFunctionName[TEXT_LENGTH];
+  std::uint32_t ulFunctionNameLength;
+  char acMessage[TEXT_LENGTH];
+  std::uint32_t ulMessageLength;
+};
+
+// Renders a trace file as text: each record the filter passes through the format
+// string, its data by type. Errors raise QelClException with TRACEFORMAT_COULD_NOT_OPEN,
+// TRACEFORMAT_UNEXPECTED_EOF or TRACEFORMAT_FILE_CORRUPTED; what was written stays.
+// Indentation is written only for nesting levels 0 to MAX_INDENTATION (a level read
+// as negative indents nothing, a deeper one indents MAX_INDENTATION steps). A second
+// %d in a format string prints nothing.
+class QEL_API QelClTraceFormatter {
+public:
+  enum : std::uint32_t { MAX_INDENTATION = 256 };
+
+  // Without a filter, the environment's settings filter.
+  QelClTraceFormatter(const QelClTraceEnvironment& environment, const QelClTraceFilter* filter);
+  ~QelClTraceFormatter();
+  QelClTraceFormatter(const QelClTraceFormatter&) = delete;
+  QelClTraceFormatter& operator=(const QelClTraceFormatter&) = delete;
+
+  // The whole trace file of the environment onto out.
+  void format(std::ostream& out) const;
+  // Both keep the pointer: the text must outlive its use.
+  void setFormatString(const char* text) { pszFormat = text; }
+  void setDisplayIndentation(const char* text) { pszIndentation = text; }
+  // Labels 242 to 245 from the catalog instead of the built-in texts.
+  void attachQelMessageCatalog(const QelClMessageCatalog& catalog);
+
+  // Records read by the last format, those the filter rejected included.
+  std::uint32_t getRecordCount() const { return ulRecordCount; }
+  // The level of the last entry or exit record rendered; kept between formats.
+  std::uint32_t getNestingLevel() const { return ulNestingLevel; }
+
+  bool bShowNesting = false;          // entry and exit data show the level
+  bool bShowFunctionRecords = true;   // entry and exit records are rendered
+  bool bRepeatFunctionNames = true;   // %f on each record, not only on a change
+  bool bHex = false;                  // scalar data again as a hex dump
+  bool bBinary = false;               // no rendering uses it
+
+private:
+  bool formatEntry(std::istream& in) const;
+  void formatData(std::istream& in, const QelClTraceFileEntry& entry) const;
+  void formatScalar(QelEnTraceDataType type, const unsigned char* bytes, std::uint32_t length) const;
+  void formatHexDump(std::istream& in, std::uint32_t length) const;
+  void formatCString(std::istream& in, std::uint32_t length) const;
+  void formatAdrs(std::istream& in, std::uint32_t length) const;
+  void skipEntry(std::istream& in, const QelClTraceFileEntry& entry, bool functionRecord) const;
+  void displayIndent() const;
+  void displayBuffer(const char* text, std::size_t length) const;
+  // The decimal digits of value, after a minus sign when negative.
+  void displayNumber(std::uint64_t value, bool negative = false) const;
+  static bool isFunction(QelEnTraceDataType type);
+  // Writes what is buffered, then raises the error, found at the given source line.
+  [[noreturn]] void raise(std::uint32_t id, QelEnErrorClass errorClass, unsigned long line,
+                          bool fatal = false) const;
+  const char* getTypeAsShortCString(QelEnTraceDataType type) const;
+  const char* getTypeAsLongCString(QelEnTraceDataType type) const;
+  const char* getMessage(unsigned long number) const;
+
+  const QelClTraceEnvironment* pclEnvironment;
+  const QelClTraceFilter* pclFilter;
+  const QelClMessageCatalog* pclCatalog = nullptr;
+  QelClMessage* pclMessage = nullptr;
+  mutable std::ostream* pOut = nullptr;
+  mutable std::uint32_t ulRecordCount = 0;
+  mutable std::uint32_t ulNestingLevel = 0;
+  const char* pszFormat;
+  const char* pszIndentation = nullptr;
+  // The function name of the last record shown with one, and the text of the record
+  // being rendered (written out at its end and before an error is raised).
+  mutable char acLastFunction[QelClTraceFileEntry::TEXT_LENGTH] = {};
+  mutable std::string sRendered;
 };
 
 // ---- The trace instance and the trace API ----------------------------------------

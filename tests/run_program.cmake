@@ -2,7 +2,9 @@
 # expected values. Variables: PROGRAM, EMULATOR (may be empty), ARGS (a list), INPUT
 # (a file for standard input, may be empty), ENV (a list of NAME=value), EXPECTED (the
 # path of the expected files without extension: .out and .err, each missing file
-# standing for no output), EXIT (the expected exit code).
+# standing for no output), EXIT (the expected exit code), MASK (a regular expression
+# with one group, may be empty: each match, such as a label with a source line number,
+# is compared as the group's text followed by "#").
 # Windows programs write CR LF line ends; they are compared as LF.
 set(command ${CMAKE_COMMAND} -E env ${ENV} ${EMULATOR} ${PROGRAM} ${ARGS})
 if(INPUT)
@@ -16,6 +18,9 @@ endif()
 set(failed FALSE)
 foreach(stream out err)
   string(REPLACE "\r\n" "\n" actual "${${stream}}")
+  if(MASK)
+    string(REGEX REPLACE "${MASK}" "\\1#" actual "${actual}")
+  endif()
   set(expected "")
   if(EXISTS ${EXPECTED}.${stream})
     file(READ ${EXPECTED}.${stream} expected)

@@ -1,0 +1,197 @@
+// qeltrace: the trace controller. It shows the trace status of a key or displays its
+// trace file through the formatter, on a controller instance, which never clears the
+// file. Exit codes: 0 done; 1 the trace file does not exist; 2 the trace could not be
+// set up; 3 the file could not be opened; 4 the file is corrupted; 201 to 204 the
+// frame's own (usage, help, a missing or wrong switch value).
+#include <vrnqel43.h>
+
+#include <cctype>
+#include <iostream>
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+namespace {
+
+// The texts of the controller: title, usage and help, switches, labels, errors.
+enum : unsigned long {
+  TITLE = 203, USAGE = 204, HELP = 205,
+  KEY = 206, INSTANCE = 207, FILE_NAME = 208, VERBOSE = 209, DISPLAY = 212, FORMAT = 215,
+  NO_FUNCTION_RECORDS = 216, SKIP_FUNCTION_NAMES = 217, HEX = 218, BINARY = 219, NEST = 220,
+  INDENT = 221, DETAIL = 222, COMPONENTS = 223, PROCESS = 224, THREAD = 225,
+  KEY_INSTANCE = 226, STATUS = 227, FILTER = 228, ACTIVE = 229, ENABLED = 230,
+  SHARED_MEMORY = 231, BUFFER_SIZE = 232, TRACE_FILE = 233, DETAIL_LEVEL = 234,
+  FILTER_PROCESS = 235, FILTER_THREAD = 236, COMPONENT_SET = 237, COMPRESSION = 238,
+  ENTRIES = 239, INCLUDED = 240, EXCLUDED = 241,
+  FILE_NOT_FOUND = 246, INVALID_INSTANCE = 247, KEY_FILE_NOT_FOUND = 248, NO_TRACE = 249,
+  CANNOT_OPEN = 250, UNEXPECTED_END = 251, INVALID_DATA = 252,
+};
+enum : unsigned long { EXIT_NO_FILE = 1, EXIT_NO_TRACE = 2, EXIT_CANNOT_OPEN = 3, EXIT_CORRUPTED = 4 };
+
+// A stream that swallows what it is given: the record count needs a formatting run.
+class NullBuffer : public std::streambuf {
+protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+// Component ids 1 to 255 that are (or are not) enabled, as a list "1,3.5,9".
+std::string componentList(const QelClTraceFilter& filter, bool enabled) {
+  std::string list;
+  for (unsigned int id = 1; id <= 255; ++id) {
+    if (filter.isComponentIdEnabled(static_cast<unsigned short>(id)) != enabled) continue;
+    unsigned int last = id;
+    while (last < 255 && filter.isComponentIdEnabled(static_cast<unsigned short>(last + 1)) == enabled) ++last;
+    if (!list.empty()) list += ',';
+    list += std::to_string(id);
+    if (last > id) list += '.' + std::to_string(last);
+    id = last;
+  }
+  return list;
+}
+
+class TraceController {
+public:
+  TraceController(int argc, char** argv)
+      : ui(QelClFilename("vrnmsg43"), qelMsgCatGetBuiltInTable(nullptr), builtInEntries(), 0, argc,
+           argv, static_cast<unsigned long>(TITLE), 0ul, QEL_LEVEL) {}
+
+  int run() {
+    ui.handleUsageHelp(static_cast<unsigned long>(USAGE), static_cast<unsigned long>(HELP));
+    ui.reqArgString(static_cast<unsigned long>(KEY), key);
+    ui.hasArgString(static_cast<unsigned long>(INSTANCE), instance);
+    const bool fileGiven = ui.hasArgString(static_cast<unsigned long>(FILE_NAME), file);
+    if (instance != nullptr && *instance == '\0') fail(INVALID_INSTANCE, EXIT_NO_TRACE, instance);
+    // The environment reads its settings from the key's variables only.
+    if (fileGiven) keyVariable("_TRACE_FILE", file);
+    if (ui.hasArgSwitch(static_cast<unsigned long>(VERBOSE))) keyVariable("_TRACE_VERBOSE", "yes");
+    QelClTraceInstance* trace = nullptr;
+    try {
+      trace = &QelClTraceInstance::createControllerInstance(key, instance);
+    } catch (const QelClException& exception) {
+      report(exception, NO_TRACE, EXIT_NO_TRACE);
+    }
+    const QelClTraceEnvironment& environment = trace->getEnvironment();
+    QelClTraceFilter filter = environment.getSettings().getFilter();
+    const char* value = nullptr;
+    if (ui.hasArgString(static_cast<unsigned long>(DETAIL), value)) filter.setDetail(value);
+    if (ui.hasArgString(static_cast<unsigned long>(COMPONENTS), value)) {
+      filter.disableAllComponentIds();
+      filter.enableComponentIds(value);
+    }
+    if (ui.hasArgString(static_cast<unsigned long>(PROCESS), value)) filter.setProcessId(value);
+    if (ui.hasArgString(static_cast<unsigned long>(THREAD), value)) filter.setThreadId(value);
+    QelClTraceFormatter formatter(environment, &filter);
+    formatter.attachQelMessageCatalog(ui.getMessageCatalog());
+
+    const bool exists = QelClFile(QelClFilename(environment.getTraceFileName()), nullptr).isExistent();
+    if (ui.hasArgSwitch(static_cast<unsigned long>(DISPLAY))) {
+      if (!exists) fail(fileGiven ? FILE_NOT_FOUND : KEY_FILE_NOT_FOUND, EXIT_NO_FILE, environment.getTraceFileName());
+      display(formatter);
+    } else {
+      showStatus(*trace, filter, formatter, exists);
+    }
+    return 0;
+  }
+
+private:
+  const char* text(unsigned long id) {
+    message.setNewMessageId(id);
+    return message.getText();
+  }
+
+  void keyVariable(const char* suffix, const char* value) {
+    std::string name = key;
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    QelClEnvironmentVariable((name + suffix).c_str(), value);
+  }
+
+  [[noreturn]] void fail(unsigned long id, unsigned long code, const char* detail) {
+    ui.error(text(id), detail);
+    ui.processExit(code);
+  }
+
+  // A reader's error as the frame's exception output, then the matching exit code.
+  [[noreturn]] void report(const QelClException& exception, unsigned long id, unsigned long code) {
+    ui.exception(exception, text(id));
+    ui.processExit(code);
+  }
+
+  // Formats onto out; an error ends the last line shown before it is reported.
+  void format(const QelClTraceFormatter& formatter, std::ostream& out, bool shown) {
+    try {
+      formatter.format(out);
+    } catch (const QelClException& exception) {
+      if (shown) out << '\n';
+      out.flush();
+      switch (exception.getErrorId()) {
+        case TRACEFORMAT_COULD_NOT_OPEN: report(exception, CANNOT_OPEN, EXIT_CANNOT_OPEN);
+        case TRACEFORMAT_UNEXPECTED_EOF: report(exception, UNEXPECTED_END, EXIT_CORRUPTED);
+        default: report(exception, INVALID_DATA, EXIT_CORRUPTED);
+      }
+    }
+  }
+
+  void display(QelClTraceFormatter& formatter) {
+    const char* value = nullptr;
+    if (ui.hasArgString(static_cast<unsigned long>(FORMAT), value)) formatter.setFormatString(value);
+    if (ui.hasArgString(static_cast<unsigned long>(INDENT), value)) formatter.setDisplayIndentation(value);
+    formatter.bShowNesting = ui.hasArgSwitch(static_cast<unsigned long>(NEST));
+    formatter.bShowFunctionRecords = !ui.hasArgSwitch(static_cast<unsigned long>(NO_FUNCTION_RECORDS));
+    formatter.bRepeatFunctionNames = !ui.hasArgSwitch(static_cast<unsigned long>(SKIP_FUNCTION_NAMES));
+    formatter.bHex = ui.hasArgSwitch(static_cast<unsigned long>(HEX));
+    formatter.bBinary = ui.hasArgSwitch(static_cast<unsigned long>(BINARY));
+    format(formatter, std::cout, true);
+    if (formatter.getRecordCount() != 0) std::cout << '\n';
+    std::cout.flush();
+  }
+
+  void showStatus(const QelClTraceInstance& trace, const QelClTraceFilter& filter,
+                  const QelClTraceFormatter& formatter, bool exists) {
+    const QelClTraceEnvironment& environment = trace.getEnvironment();
+    std::uint32_t records = 0;
+    if (exists) {
+      NullBuffer nothing;
+      std::ostream discarded(&nothing);
+      format(formatter, discarded, false);
+      records = formatter.getRecordCount();
+    }
+    ui.formatHeader(text(STATUS));
+    const std::string keyInstance = std::string(key) + (instance != nullptr ? std::string("/") + instance : "");
+    ui.format(text(KEY_INSTANCE), keyInstance.c_str());
+    ui.formatBool(text(ACTIVE), environment.isActive());
+    ui.formatBool(text(ENABLED), trace.isEnabled());
+    ui.formatBool(text(SHARED_MEMORY), environment.isSharedMemory());
+    ui.format(text(BUFFER_SIZE), static_cast<unsigned long>(environment.getBufferSize()) +
+                                     QelClTraceBufferManager::HEADER_SIZE);
+    ui.format(text(TRACE_FILE), environment.getTraceFileName());
+    ui.format(text(ENTRIES), static_cast<unsigned long>(records));
+    ui.format(text(COMPRESSION), static_cast<double>(environment.getCompressionRate()));
+    ui.formatHeader(text(FILTER));
+    ui.format(text(DETAIL_LEVEL), QelClTraceFilter::getDetailAsCString(
+                                      static_cast<QelEnTraceDetail>(filter.getDetailLevel() & 3u)));
+    ui.format(text(FILTER_PROCESS), static_cast<unsigned long>(filter.getProcessId()));
+    ui.format(text(FILTER_THREAD), static_cast<unsigned long>(filter.getThreadId()));
+    ui.formatBool(text(COMPONENT_SET), filter.usesCompIdFilter());
+    if (filter.usesCompIdFilter()) {
+      ui.format(text(INCLUDED), componentList(filter, true).c_str());
+      ui.format(text(EXCLUDED), componentList(filter, false).c_str());
+    }
+  }
+
+  static unsigned long builtInEntries() {
+    unsigned long count = 0;
+    qelMsgCatGetBuiltInTable(&count);
+    return count;
+  }
+
+  QelClConsoleUI ui;
+  QelClMessage message{ui.getMessageCatalog(), 1};
+  const char* key = nullptr;
+  const char* instance = nullptr;
+  const char* file = nullptr;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) { return TraceController(argc, argv).run(); }
