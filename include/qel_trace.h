@@ -436,7 +436,7 @@ public:
   bool bBinary = false;               // no rendering uses it
 
 private:
-  bool formatEntry(std::istream& in) const;
+  bool formatEntry(std::istream& in, QelClTraceFileEntry& entry) const;
   void formatData(std::istream& in, const QelClTraceFileEntry& entry) const;
   void formatScalar(QelEnTraceDataType type, const unsigned char* bytes, std::uint32_t length) const;
   void formatHexDump(std::istream& in, std::uint32_t length) const;

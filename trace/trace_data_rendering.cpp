@@ -71,8 +71,8 @@ void QelClTraceFormatter::formatData(std::istream& in, const QelClTraceFileEntry
     displayBuffer("\n", 1);
     displayIndent();
     displayBuffer("HEX: ", 5);
-    const char* dump = QelClStrepHexDump(bytes, length).getAsCString();
-    displayBuffer(dump, std::strlen(dump));
+    const QelClStrepHexDump dump(bytes, length);
+    displayBuffer(dump.getAsCString(), std::strlen(dump.getAsCString()));
   }
 }
 
@@ -169,8 +169,8 @@ void QelClTraceFormatter::formatHexDump(std::istream& in, std::uint32_t length) 
       raise(TRACEFORMAT_UNEXPECTED_EOF, QelEnErrorClass::IO_READ_PROBLEM, __LINE__);
     }
     displayIndent();
-    const char* line = QelClStrepHexDump(offset, bytes, count).getAsCString();
-    displayBuffer(line, std::strlen(line));
+    const QelClStrepHexDump line(offset, bytes, count);
+    displayBuffer(line.getAsCString(), std::strlen(line.getAsCString()));
     if (count == 16) displayBuffer("\n", 1);
   }
 }
@@ -195,6 +195,6 @@ void QelClTraceFormatter::formatAdrs(std::istream& in, std::uint32_t length) con
     raise(TRACEFORMAT_UNEXPECTED_EOF, QelEnErrorClass::IO_READ_PROBLEM, __LINE__);
   }
   const auto address = static_cast<std::uintptr_t>(littleEndian(bytes, 4));
-  const char* text = QelClStrepAddress(reinterpret_cast<const void*>(address)).getAsCString();
-  displayBuffer(text, std::strlen(text));
+  const QelClStrepAddress text(reinterpret_cast<const void*>(address));
+  displayBuffer(text.getAsCString(), std::strlen(text.getAsCString()));
 }

@@ -92,7 +92,8 @@ void QelClTraceFormatter::format(std::ostream& out) const {
   acLastFunction[0] = '\0';
   sRendered.clear();
   if (!in.is_open()) raise(TRACEFORMAT_COULD_NOT_OPEN, QelEnErrorClass::IO_PERMISSION_DENIED, __LINE__);
-  while (!in.eof() && formatEntry(in)) ++ulRecordCount;
+  QelClTraceFileEntry entry(*pclEnvironment);  // one for all records: it is large
+  while (!in.eof() && formatEntry(in, entry)) ++ulRecordCount;
 }
 
 void QelClTraceFormatter::displayBuffer(const char* text, std::size_t length) const {
@@ -115,8 +116,7 @@ void QelClTraceFormatter::displayIndent() const {
   for (std::uint32_t i = 0; i < steps; ++i) displayBuffer(pszIndentation, length);
 }
 
-bool QelClTraceFormatter::formatEntry(std::istream& in) const {
-  QelClTraceFileEntry entry(*pclEnvironment);
+bool QelClTraceFormatter::formatEntry(std::istream& in, QelClTraceFileEntry& entry) const {
   if (!entry.read(in)) return false;
   const QelEnTraceDataType type = entry.getType();
   if (!bShowFunctionRecords && isFunction(type)) {
@@ -155,7 +155,9 @@ bool QelClTraceFormatter::formatEntry(std::istream& in) const {
       continue;
     }
     if (*c != '%') {
-      displayBuffer(c, 1);
+      const std::size_t run = std::strcspn(c, "%\\");  // plain characters up to the next variable
+      displayBuffer(c, run);
+      c += run - 1;
       continue;
     }
     switch (*++c) {

@@ -24,6 +24,17 @@ endfunction()
 
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
+# The programs are installed into bin/ and run from there: the trace controller
+# shows the trace status of a key.
+set(qeltrace ${prefix}/bin/qeltrace${CMAKE_EXECUTABLE_SUFFIX})
+if(TOOLCHAIN)
+  set(qeltrace ${prefix}/bin/qeltrace.exe)
+endif()
+execute_process(COMMAND ${EMULATOR} ${qeltrace} -key QELINSTALLED RESULT_VARIABLE status OUTPUT_VARIABLE out)
+if(NOT status EQUAL 0 OR NOT out MATCHES "Trace Status")
+  message(FATAL_ERROR "the installed ${qeltrace} exited ${status} and printed:\n${out}")
+endif()
+
 set(configure -G ${GENERATOR} -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM} -S ${SOURCE_DIR} -B ${WORK_DIR}/build
     -Dvrnqel43_DIR=${prefix}/${LIBDIR}/cmake/vrnqel43)
 if(TOOLCHAIN)

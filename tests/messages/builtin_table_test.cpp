@@ -33,7 +33,7 @@ TEST(BuiltInTable, TextsAreExact) {
   const char* const* table = qelMsgCatGetBuiltInTable(&entries);
   const std::string bytes = wholeTable(table, entries);
   char digest[33];
-  QelClSignature(bytes.data(), bytes.size()).getDigestAsHex(digest);
+  QelClSignature(bytes.data(), static_cast<unsigned long>(bytes.size())).getDigestAsHex(digest);
   EXPECT_STREQ(digest, "5fa9dae01dc1ba16f9206bb863b4ed93");
   // A few texts spelled out, for the reader and as a check of the joining.
   EXPECT_STREQ(table[2], "Percent:%% Arg1:%1 Arg2:%2 Arg3:%3 Arg4:%4 Arg5:%5 Arg6:%6 "
