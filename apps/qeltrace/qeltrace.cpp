@@ -1,11 +1,13 @@
 // qeltrace: the trace controller. It shows the trace status of a key or displays its
 // trace file through the formatter, on a controller instance, which never clears the
 // file. Exit codes: 0 done; 1 the trace file does not exist; 2 the trace could not be
-// set up; 3 the file could not be opened; 4 the file is corrupted; 201 to 204 the
-// frame's own (usage, help, a missing or wrong switch value).
+// set up, or the instance is not a word of letters, digits and "_-@"; 3 the file could
+// not be opened; 4 the file is corrupted; 201 to 204 the frame's own (usage, help, a
+// missing or wrong switch value).
 #include <vrnqel43.h>
 
 #include <cctype>
+#include <cstring>
 #include <iostream>
 #include <ostream>
 #include <streambuf>
@@ -50,6 +52,15 @@ std::string componentList(const QelClTraceFilter& filter, bool enabled) {
   return list;
 }
 
+// An instance is a word of the letters, digits and "_-@" that resource keys keep as
+// they are: any other character would be replaced, so that two instances could meet.
+bool isKeyWord(const char* text) {
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (std::isalnum(static_cast<unsigned char>(*c)) == 0 && std::strchr("_-@", *c) == nullptr) return false;
+  }
+  return true;
+}
+
 class TraceController {
 public:
   TraceController(int argc, char** argv)
@@ -61,7 +72,7 @@ public:
     ui.reqArgString(static_cast<unsigned long>(KEY), key);
     ui.hasArgString(static_cast<unsigned long>(INSTANCE), instance);
     const bool fileGiven = ui.hasArgString(static_cast<unsigned long>(FILE_NAME), file);
-    if (instance != nullptr && *instance == '\0') fail(INVALID_INSTANCE, EXIT_NO_TRACE, instance);
+    if (instance != nullptr && !isKeyWord(instance)) fail(INVALID_INSTANCE, EXIT_NO_TRACE, instance);
     // The environment reads its settings from the key's variables only.
     if (fileGiven) keyVariable("_TRACE_FILE", file);
     if (ui.hasArgSwitch(static_cast<unsigned long>(VERBOSE))) keyVariable("_TRACE_VERBOSE", "yes");
