@@ -7,6 +7,7 @@
 #include "qel_cursor.h"
 #include "qel_errors.h"
 #include "qel_filesystem.h"
+#include "qel_inifile.h"
 #include "qel_memory.h"
 #include "qel_messages.h"
 #include "qel_process.h"

@@ -1,0 +1,285 @@
+// vrnqel43: INI files. A file of [sections] and name = value options is read into a
+// model of two singly linked lists in file order, looked up and changed there, and
+// written back in one fixed layout by QelClIniFileSave.
+#ifndef VRNQEL43_QEL_INIFILE_H
+#define VRNQEL43_QEL_INIFILE_H
+
+#include <cstddef>
+#include <fstream>
+#include <istream>
+
+#include "qel_base.h"
+#include "qel_cursor.h"
+#include "qel_errors.h"
+#include "qel_filesystem.h"
+
+class QelClIniFileSectionCursor;
+class QelClIniFileOptionCursor;
+
+// The character an escape stands for; cursor stands behind the backslash and is moved
+// behind the escape: \a \b \f \n \r \t \v, \x and hexadecimal digits, a decimal digit
+// starting an octal number, any other character for itself.
+QEL_API char qelIniFileGetEscCharacter(const char*& cursor);
+// cursor stands on an opening single quote: the quoted character (or escape), with
+// cursor moved behind the closing quote. At the end of the text the cursor stays on it.
+QEL_API char qelIniFileGetQuotedCharacter(const char*& cursor);
+
+// Nodes of the model are allocated with the library's memory manager; an allocation
+// that fails throws its fatal exception, and the model stays as it was.
+class QEL_API QelClIniFileNode {
+public:
+  static void* operator new(std::size_t size);
+  static void operator delete(void* node);
+};
+
+// An option: name, value and comment one after the other in one text of 1028
+// characters. A null value marks an option line that did not parse; an empty name a
+// deleted option.
+class QEL_API QelClIniFileOption : public QelClIniFileNode {
+public:
+  enum : std::size_t { TEXT_SIZE = 1028, VALUE_END = 1024 };
+
+  // Parses an option line: the name is every character before the first '=' that is
+  // not whitespace, the value what follows it (processValue).
+  explicit QelClIniFileOption(const char* line);
+  // The value as it is, unparsed, with an empty comment.
+  QelClIniFileOption(const char* name, const char* value);
+  // Destroys the options after this one, too.
+  ~QelClIniFileOption();
+  QelClIniFileOption(const QelClIniFileOption&) = delete;
+  QelClIniFileOption& operator=(const QelClIniFileOption&) = delete;
+
+  void appendOption(QelClIniFileOption* next) { pclNext = next; }
+  QelClIniFileOption* getNext() const { return pclNext; }
+  const char* getName() const { return szText; }
+  const char* getValue() const { return pszValue; }
+  const char* getComment() const { return pszComment; }
+
+  // Parses source as a value into destination (inside this option's text) and the
+  // comment behind it: quoted parts with escapes, quoted characters, $(NAME) from the
+  // environment, a comment after an unquoted ';'. Cut to the room of the text.
+  void processValue(const char* source, char* destination);
+  // A continuation line: its value directly behind the current value, its comment in
+  // place of the current one.
+  void appendOptionValue(const char* line);
+  // The new value over the old one, cut to end within the first 1024 characters; a
+  // comment the new value reaches is cleared.
+  void setNewValue(const char* value);
+  // Deleted: name, value and comment the empty text at the start of the text.
+  void deleteContents();
+
+private:
+  QelClIniFileOption* pclNext;
+  char szText[TEXT_SIZE];
+  char* pszValue;
+  char* pszComment;
+};
+
+// A section: its name (at most 80 characters; empty when deleted) and its options.
+class QEL_API QelClIniFileSection : public QelClIniFileNode {
+public:
+  enum : std::size_t { NAME_LENGTH = 80 };
+
+  QelClIniFileSection(const char* begin, const char* end);
+  explicit QelClIniFileSection(const char* name);
+  // Destroys the sections after this one and the options, too.
+  ~QelClIniFileSection();
+  QelClIniFileSection(const QelClIniFileSection&) = delete;
+  QelClIniFileSection& operator=(const QelClIniFileSection&) = delete;
+
+  void setFirstOption(QelClIniFileOption* option) { pclFirstOption = option; }
+  void appendSection(QelClIniFileSection* next) { pclNext = next; }
+  // The name emptied and the options destroyed.
+  void deleteContents();
+  QelClIniFileSection* getNext() const { return pclNext; }
+  QelClIniFileOption* getFirstOption() const { return pclFirstOption; }
+  const char* getName() const { return szName; }
+
+private:
+  QelClIniFileSection* pclNext;
+  QelClIniFileOption* pclFirstOption;
+  char szName[NAME_LENGTH + 1];
+};
+
+typedef bool (*QelPfuIniFileErrorHandler)(const _QelStError& error, unsigned int line, void* data);
+
+// An INI file: a QelClFile (default extension ".INI") with the model of its contents.
+// Names of sections and options are compared without regard to case; lookups take the
+// first match in file order. Bad lines go to the error handler (INIFILE_INVAL_SECTION,
+// INIFILE_INVAL_OPTION, INIFILE_INVAL_WHITESPACE with their 1-based line), whose false
+// stops the reading.
+class QEL_API QelClIniFile : public QelClFile {
+public:
+  enum : std::size_t { LINE_LENGTH = 1023 };
+
+  explicit QelClIniFile(const QelClFilenameABase& name);
+  ~QelClIniFile() override;
+  QelClIniFile(const QelClIniFile&) = delete;
+  QelClIniFile& operator=(const QelClIniFile&) = delete;
+
+  // Adds what is read to the model. False when the file cannot be opened or the
+  // handler stopped the reading.
+  bool load(bool allowContinuation);
+  bool loadFromCString(const char* text, bool allowContinuation);
+  void setErrorHandler(QelPfuIniFileErrorHandler handler, void* data);
+
+  // Selects the current section; none when the name is not found.
+  bool getSection(const char* name) const;
+  // Lookups in the current section; the outputs are unchanged when not found.
+  bool getOption(const char* name, const char*& value) const;
+  bool getOption(const char* name, const char*& value, const char*& comment) const;
+  bool getOption(const char* name, long& value) const;
+  bool getOption(const char* name, long& value, const char*& comment) const;
+  bool getOption(const char* name, unsigned long& value) const;
+  bool getOption(const char* name, unsigned long& value, const char*& comment) const;
+  bool getOption(const char* name, unsigned int& value) const;
+  bool getOption(const char* name, unsigned int& value, const char*& comment) const;
+  bool getOption(const char* name, int& value) const;
+  bool getOption(const char* name, int& value, const char*& comment) const;
+  bool getOption(const char* name, char& value) const;
+  bool getOption(const char* name, char& value, const char*& comment) const;
+  bool getOptionBool(const char* name, bool& value) const;
+  bool getOptionBool(const char* name, bool& value, const char*& comment) const;
+
+  // A new section at the end, made current (a section of the same name may exist).
+  bool addSection(const char* name);
+  // False when the section is not found or already has an option of that name.
+  bool addOption(const char* section, const char* name, const char* value);
+  bool addOption(const QelClIniFileSectionCursor& section, const char* name, const char* value);
+  // Deleted entries stay in the lists with empty names.
+  bool deleteSection(const char* name);
+  bool deleteSection(const QelClIniFileSectionCursor& section);
+  bool deleteOption(const char* section, const char* name);
+  bool deleteOption(const QelClIniFileSectionCursor& section, const char* name);
+  bool deleteOption(const QelClIniFileOptionCursor& option);
+  bool setNewValue(const char* section, const char* name, const char* value);
+  bool setNewValue(const QelClIniFileSectionCursor& section, const char* name, const char* value);
+  bool setNewValue(const QelClIniFileOptionCursor& option, const char* value);
+
+  const char* getStringAllTrueTokens() const { return "|ON|TRUE|YES|1|OK|"; }
+  const char* getStringTrue() const { return "ON"; }
+  const char* getStringFalse() const { return "OFF"; }
+
+  QelClIniFileSection* getFirstSection() const { return pclFirstSection; }
+  const QelClIniFileSection* getCurrentSection() const { return pclCurrentSection; }
+
+protected:
+  void addSection(QelClIniFileSection* section);
+  void addOption(QelClIniFileOption* option);
+  bool nextLine(std::istream& in, char* buffer);
+  bool skipComment(std::istream& in, char* buffer);
+  bool error(unsigned long errorId);
+  bool load(std::istream& in, bool allowContinuation);
+
+private:
+  const QelClIniFileOption* findOption(const char* name) const;
+  QelClIniFileOption* findOption(const char* section, const char* name) const;
+
+  QelClIniFileSection* pclFirstSection;
+  QelClIniFileSection* pclLastSection;
+  std::uint32_t ulLineNumber;
+  mutable QelClIniFileSection* pclCurrentSection;
+  QelPfuIniFileErrorHandler pfuErrorHandler;
+  void* pvHandlerData;
+  // The last option appended and its section, so that appending needs no walk.
+  QelClIniFileSection* pclTailSection;
+  QelClIniFileOption* pclTailOption;
+};
+
+// Walks the sections of a file in order, deleted ones (empty names) included.
+class QEL_API QelClIniFileSectionCursor : public QelClUniDirCursorABase {
+public:
+  explicit QelClIniFileSectionCursor(const QelClIniFile& file);
+  ~QelClIniFileSectionCursor() override;
+
+  bool isValid() const override { return pclCurrent != nullptr; }
+  bool setToFirst() override;
+  bool setToNext() override;
+  // Stays when it stands on a section of that name (case ignored), else the first.
+  virtual bool setTo(const char* name);
+  const char* getSection() const;
+  bool matches(const char* name) const;
+
+private:
+  friend class QelClIniFile;
+  friend class QelClIniFileOptionCursor;
+
+  const QelClIniFile* pclFile;
+  QelClIniFileSection* pclFirst;
+  QelClIniFileSection* pclCurrent;
+};
+
+// Walks the options of one section in order, deleted ones included. Made over a file
+// without a current section, or from an invalid section cursor, it is never valid.
+class QEL_API QelClIniFileOptionCursor : public QelClUniDirCursorABase {
+public:
+  explicit QelClIniFileOptionCursor(const QelClIniFile& file);
+  explicit QelClIniFileOptionCursor(const QelClIniFileSectionCursor& sections);
+  ~QelClIniFileOptionCursor() override;
+
+  bool isValid() const override { return pclCurrent != nullptr; }
+  bool setToFirst() override;
+  bool setToNext() override;
+  virtual bool setTo(const char* name);
+  bool matches(const char* name) const;
+  const char* getOption() const;
+  const char* getValue() const;
+  const char* getComment() const;
+  // Each stores the converted value and returns the value text.
+  const char* getValue(int& value) const;
+  const char* getValue(unsigned int& value) const;
+  const char* getValue(long& value) const;
+  const char* getValue(unsigned long& value) const;
+  const char* getValue(char& value) const;
+  const char* getValueBool(bool& value) const;
+
+private:
+  friend class QelClIniFile;
+
+  QelClIniFileOptionCursor(const QelClIniFile& file, const QelClIniFileSection* section);
+
+  const QelClIniFile* pclFile;
+  const QelClIniFileSection* pclSection;
+  QelClIniFileOption* pclFirst;
+  QelClIniFileOption* pclCurrent;
+};
+
+// An INI file that writes its model back: a line feed and "[name]" for each section,
+// "name<TAB>= value" for each option, "<TAB>; comment" behind when it has one. Values
+// with ';' or control characters are written in double quotes with escapes. Deleted
+// entries and empty values are left out. The file is emptied when first opened and
+// stays open: a second save() writes the model again behind the first.
+class QEL_API QelClIniFileSave : public QelClIniFile {
+public:
+  explicit QelClIniFileSave(const QelClFilenameABase& name);
+  ~QelClIniFileSave() override;
+
+  bool save();
+  bool save(std::ofstream& stream);
+
+protected:
+  // The pieces of the layout, for writers of their own: the forms with a value open the
+  // object's file into stream when nothing was opened yet, and return whether stream
+  // is good afterwards.
+  bool saveSection(std::ofstream& stream, const char* name, const char* comment);
+  bool saveOption(std::ofstream& stream, const char* name, const char* value, const char* comment);
+  bool saveOption(std::ofstream& stream, const char* name, int value, const char* comment);
+  bool saveOption(std::ofstream& stream, const char* name, unsigned int value, const char* comment);
+  bool saveOption(std::ofstream& stream, const char* name, long value, const char* comment);
+  bool saveOption(std::ofstream& stream, const char* name, unsigned long value, const char* comment);
+  bool saveOption(std::ofstream& stream, const char* name, char value, const char* comment);
+  bool saveOptionBool(std::ofstream& stream, const char* name, bool value, const char* comment);
+  void saveOption(std::ofstream& stream, const char* name);
+  void saveComment(std::ofstream& stream, const char* comment) const;
+  void saveChar(std::ofstream& stream, char c) const;
+
+private:
+  void open(std::ofstream& stream);
+  template <typename T>
+  bool saveNumber(std::ofstream& stream, const char* name, T value, const char* comment);
+
+  std::ofstream clOutput;
+  bool bOpened;
+};
+
+#endif

@@ -1,0 +1,132 @@
+// Reading INI files into the model.
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "qel_inifile.h"
+
+namespace {
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+}  // namespace
+
+QelClIniFile::QelClIniFile(const QelClFilenameABase& name)
+    : QelClFile(name, ".INI"), pclFirstSection(nullptr), pclLastSection(nullptr), ulLineNumber(0),
+      pclCurrentSection(nullptr), pfuErrorHandler(nullptr), pvHandlerData(nullptr),
+      pclTailSection(nullptr), pclTailOption(nullptr) {}
+
+QelClIniFile::~QelClIniFile() { delete pclFirstSection; }
+
+void QelClIniFile::setErrorHandler(QelPfuIniFileErrorHandler handler, void* data) {
+  pfuErrorHandler = handler;
+  pvHandlerData = data;
+}
+
+// The file is read as in text mode on every host: a carriage return before a line
+// feed belongs to the line end.
+bool QelClIniFile::load(bool allowContinuation) {
+  ulLineNumber = 0;
+  std::ifstream file(getAsCString(), std::ios::binary);
+  if (!file.is_open()) return false;
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string::size_type kept = 0;
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = text[i];
+  }
+  text.resize(kept);
+  std::istringstream in(text);
+  return load(in, allowContinuation);
+}
+
+bool QelClIniFile::loadFromCString(const char* text, bool allowContinuation) {
+  std::istringstream in(text);
+  return load(in, allowContinuation);
+}
+
+// Up to 1023 characters up to the line feed. A longer line leaves the stream failed:
+// its first 1023 characters are the last line read.
+bool QelClIniFile::nextLine(std::istream& in, char* buffer) {
+  buffer[0] = '\0';
+  if (!in.good()) return false;
+  in.getline(buffer, LINE_LENGTH + 1);
+  if (in.gcount() == 0 && in.fail()) return false;
+  ++ulLineNumber;
+  return true;
+}
+
+// Reads lines while the buffer is blank or a comment; false when none is left.
+bool QelClIniFile::skipComment(std::istream& in, char* buffer) {
+  for (;;) {
+    const char* c = buffer;
+    while (*c != '\0' && isBlank(*c)) ++c;
+    if (*c != '\0' && *c != ';') return true;
+    if (!nextLine(in, buffer)) return false;
+  }
+}
+
+bool QelClIniFile::error(unsigned long errorId) {
+  if (pfuErrorHandler == nullptr) return true;
+  const _QelStError record{static_cast<std::uint32_t>(errorId), QelEnErrorClass::USER_DATA_ERROR};
+  return pfuErrorHandler(record, ulLineNumber, pvHandlerData);
+}
+
+bool QelClIniFile::load(std::istream& in, bool allowContinuation) {
+  bool goOn = true;
+  QelClIniFileOption* last = nullptr;
+  char line[LINE_LENGTH + 1] = "";
+  while (goOn && skipComment(in, line)) {
+    if (line[0] == '[') {
+      if (const char* close = std::strchr(line, ']')) {
+        addSection(new QelClIniFileSection(line + 1, close));
+      } else {
+        goOn = error(INIFILE_INVAL_SECTION);
+      }
+      last = nullptr;
+    } else if (pclCurrentSection == nullptr) {
+      // lines before the first section are ignored
+    } else if (!isBlank(line[0])) {
+      auto* option = new QelClIniFileOption(line);
+      if (option->getValue() != nullptr) {
+        addOption(option);
+        last = option;
+      } else {
+        delete option;
+        goOn = error(INIFILE_INVAL_OPTION);
+      }
+    } else if (allowContinuation && last != nullptr) {
+      last->appendOptionValue(line);
+    } else {
+      goOn = error(INIFILE_INVAL_WHITESPACE);
+      last = nullptr;
+    }
+    line[0] = '\0';
+  }
+  pclCurrentSection = nullptr;
+  return goOn;
+}
+
+void QelClIniFile::addSection(QelClIniFileSection* section) {
+  if (pclLastSection != nullptr) {
+    pclLastSection->appendSection(section);
+  } else {
+    pclFirstSection = section;
+  }
+  pclLastSection = section;
+  pclCurrentSection = section;
+}
+
+// Behind the current section's last option.
+void QelClIniFile::addOption(QelClIniFileOption* option) {
+  QelClIniFileOption* last = pclTailSection == pclCurrentSection ? pclTailOption : nullptr;
+  if (last == nullptr) last = pclCurrentSection->getFirstOption();
+  if (last == nullptr) {
+    pclCurrentSection->setFirstOption(option);
+  } else {
+    while (last->getNext() != nullptr) last = last->getNext();
+    last->appendOption(option);
+  }
+  pclTailSection = pclCurrentSection;
+  pclTailOption = option;
+}

@@ -1,0 +1,18 @@
+// How the INI family compares names and reads values: ASCII case folding, the truth
+// rule and the quoted character rule.
+#ifndef VRNQEL43_INIFILE_INI_NAMES_H
+#define VRNQEL43_INIFILE_INI_NAMES_H
+
+namespace qel::ini {
+
+// Equal when they differ at most in the case of ASCII letters.
+bool namesEqual(const char* a, const char* b);
+// True when value occurs, case ignored, inside "|ON|TRUE|YES|1|OK|".
+bool isTrue(const char* value);
+// The character a value stands for: after an opening single quote the quoted one,
+// else the first.
+char quotedCharacter(const char* value);
+
+}  // namespace qel::ini
+
+#endif
