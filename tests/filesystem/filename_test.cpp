@@ -1,4 +1,4 @@
-// File names are pure text: every case holds literally on both hosts.
+// File names and locations are pure text: every case holds literally on both hosts.
 #include <vrnqel43.h>
 
 #include <gtest/gtest.h>
@@ -7,9 +7,12 @@
 
 namespace {
 
-std::string directoryPart(const QelClFilenameABase& name) {
+constexpr auto kUnix = QelClPathProperty::UNIX_STYLE;
+constexpr auto kWindows = QelClPathProperty::WINDOWS_STYLE;
+
+std::string directoryPart(const QelClFilenameABase& name, bool withSeparator = true) {
   char out[261];
-  name.extractPath(out, true);
+  name.extractPath(out, withSeparator);
   return out;
 }
 
@@ -25,70 +28,49 @@ std::string server(const QelClFilenameABase& name) {
   return out;
 }
 
+// Where an object's text lies inside the object: a copy owns its text.
+template <class Object>
+bool ownsText(const Object& object, const char* text) {
+  const char* begin = reinterpret_cast<const char*>(&object);
+  return text >= begin && text < begin + sizeof object;
+}
+
 }  // namespace
 
-TEST(Filename, PartsOfAName) {
-  const QelClFilename name("C:\\dir\\file.tar.gz");
-  EXPECT_STREQ(name.getName(), "file.tar.gz");
-  EXPECT_EQ(baseName(name), "file.tar");
-  EXPECT_STREQ(name.getExtension(), ".gz");
-  EXPECT_EQ(directoryPart(name), "C:\\dir\\");
-  char out[261];
-  name.extractPath(out, false);
-  EXPECT_STREQ(out, "C:\\dir");
-  EXPECT_TRUE(name.hasDrive());
-  EXPECT_TRUE(name.isAbsolute());
-
-  const QelClFilename profile(".profile");
-  EXPECT_EQ(baseName(profile), "");
-  EXPECT_STREQ(profile.getExtension(), ".profile");
-  EXPECT_EQ(directoryPart(profile), "");
-
-  EXPECT_STREQ(QelClFilename("dir.d\\file").getExtension(), "");
-  EXPECT_STREQ(QelClFilename("a/b\\c").getName(), "c");
-}
-
-TEST(Filename, NetworkNames) {
-  const QelClFilename name("\\\\srv\\share\\dir\\a.txt");
-  EXPECT_STREQ(name.getPathText(), "\\dir\\a.txt");
-  EXPECT_EQ(server(name), "\\\\srv\\share");
-  EXPECT_EQ(directoryPart(name), "\\\\srv\\share\\dir\\");
-  EXPECT_TRUE(name.isAbsolute());
-
-  const QelClFilename share("\\\\srv\\share");
-  EXPECT_STREQ(share.getPathText(), "");
-  EXPECT_STREQ(share.getName(), "");
-  EXPECT_TRUE(share.isAbsolute());
-
-  const QelClFilename serverOnly("\\\\srv");
-  EXPECT_STREQ(serverOnly.getPathText(), "\\\\srv");
-  EXPECT_EQ(server(serverOnly), "");
-  EXPECT_FALSE(serverOnly.isAbsolute());
-}
-
-TEST(Filename, StylesAndAbsoluteness) {
-  struct Case {
-    const char* text;
+TEST(Filename, PartsStylesAndAbsoluteness) {
+  const struct {
+    const char *text, *name, *base, *extension, *directory;  // null: not checked
     QelClPathProperty::QelEnPathStyle style;
-    bool absolute;
-    bool drive;
+    bool absolute, drive;
+  } cases[] = {
+      {"C:\\dir\\file.tar.gz", "file.tar.gz", "file.tar", ".gz", "C:\\dir\\", kWindows, true, true},
+      {".profile", ".profile", "", ".profile", "", kWindows, false, false},
+      {"dir.d\\file", "file", "file", "", "dir.d\\", kWindows, false, false},
+      {"a/b\\c", "c", "c", "", "a/b\\", kWindows, false, false},
+      {"/usr/lib/x.so", "x.so", "x", ".so", "/usr/lib/", kUnix, true, false},
+      {"usr/x", "x", "x", "", "usr/", kUnix, false, false},
+      {"\\dir\\x", "x", "x", "", "\\dir\\", kWindows, false, false},
+      {"C:dir", nullptr, nullptr, nullptr, nullptr, kWindows, false, true},
+      {"C:/dir", "dir", "dir", "", "C:/", kWindows, false, true},
+      {"plain", "plain", "plain", "", "", kWindows, false, false},
+      {"", "", "", "", "", kWindows, false, false},
+      {"\\\\srv\\share\\dir\\a.txt", "a.txt", "a", ".txt", "\\\\srv\\share\\dir\\", kWindows, true,
+       false},
+      {"\\\\srv\\share", "", nullptr, nullptr, nullptr, kWindows, true, false},
+      {"\\\\srv", nullptr, nullptr, nullptr, nullptr, kWindows, false, false},
   };
-  const Case cases[] = {
-      {"/usr/lib/x.so", QelClPathProperty::UNIX_STYLE, true, false},
-      {"usr/x", QelClPathProperty::UNIX_STYLE, false, false},
-      {"\\dir\\x", QelClPathProperty::WINDOWS_STYLE, false, false},
-      {"C:dir", QelClPathProperty::WINDOWS_STYLE, false, true},
-      {"C:/dir", QelClPathProperty::WINDOWS_STYLE, false, true},
-      {"a/b\\c", QelClPathProperty::WINDOWS_STYLE, false, false},
-      {"plain", QelClPathProperty::WINDOWS_STYLE, false, false},
-      {"", QelClPathProperty::WINDOWS_STYLE, false, false},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     const QelClFilename name(c.text);
-    EXPECT_EQ(name.getPathStyle(), c.style) << c.text;
-    EXPECT_EQ(name.isAbsolute(), c.absolute) << c.text;
-    EXPECT_EQ(name.hasDrive(), c.drive) << c.text;
+    if (c.name != nullptr) EXPECT_STREQ(name.getName(), c.name);
+    if (c.base != nullptr) EXPECT_EQ(baseName(name), c.base);
+    if (c.extension != nullptr) EXPECT_STREQ(name.getExtension(), c.extension);
+    if (c.directory != nullptr) EXPECT_EQ(directoryPart(name), c.directory);
+    EXPECT_EQ(name.getPathStyle(), c.style);
+    EXPECT_EQ(name.isAbsolute(), c.absolute);
+    EXPECT_EQ(name.hasDrive(), c.drive);
   }
+  EXPECT_EQ(directoryPart(QelClFilename("C:\\dir\\file.tar.gz"), false), "C:\\dir");
   EXPECT_FALSE(QelClFilename("a/b").isNormalized());
   EXPECT_TRUE(QelClFilename("a\\b").isNormalized());
   char text[] = "/a/b\\c";
@@ -96,14 +78,40 @@ TEST(Filename, StylesAndAbsoluteness) {
   EXPECT_STREQ(text, "\\a\\b\\c");
 }
 
+TEST(Filename, NetworkNames) {
+  const struct {
+    const char *text, *pathText, *server;
+  } cases[] = {
+      {"\\\\srv\\share\\dir\\a.txt", "\\dir\\a.txt", "\\\\srv\\share"},
+      {"\\\\srv\\share", "", "\\\\srv\\share"},
+      {"\\\\srv", "\\\\srv", ""},
+  };
+  for (const auto& c : cases) {
+    const QelClFilename name(c.text);
+    EXPECT_STREQ(name.getPathText(), c.pathText) << c.text;
+    EXPECT_EQ(server(name), c.server) << c.text;
+  }
+}
+
 TEST(Filename, JoiningParts) {
-  EXPECT_STREQ(QelClFilename("C:\\tmp", "a", "txt").getAsCString(), "C:\\tmp\\a.txt");
-  EXPECT_STREQ(QelClFilename("C:\\tmp\\", "a", ".txt").getAsCString(), "C:\\tmp\\a.txt");
-  EXPECT_STREQ(QelClFilename("", "a", ".txt").getAsCString(), "a.txt");
-  const QelClFilename unix("/var", "a", nullptr);
-  EXPECT_STREQ(unix.getAsCString(), "/var/a");
-  EXPECT_EQ(unix.getPathStyle(), QelClPathProperty::UNIX_STYLE);
-  EXPECT_STREQ(QelClFilename("d", "a", "").getAsCString(), "d\\a.");
+  const std::string longDirectory(250, 'd');
+  const struct {
+    std::string directory;
+    const char *name, *extension;
+    std::string expected;
+  } cases[] = {
+      {"C:\\tmp", "a", "txt", "C:\\tmp\\a.txt"},
+      {"C:\\tmp\\", "a", ".txt", "C:\\tmp\\a.txt"},
+      {"", "a", ".txt", "a.txt"},
+      {"/var", "a", nullptr, "/var/a"},
+      {"d", "a", "", "d\\a."},
+      {longDirectory, "abcde", "txt", longDirectory + "\\abcde.txt"},
+      {longDirectory, "abcdef", "txt", ""},  // an extension that no longer fits is refused
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(QelClFilename(c.directory.c_str(), c.name, c.extension).getAsCString(), c.expected);
+  }
+  EXPECT_EQ(QelClFilename("/var", "a", nullptr).getPathStyle(), kUnix);
   EXPECT_STREQ(QelClFilename(QelClLocation("/usr/lib"), "x", "so").getAsCString(), "/usr/lib/x.so");
   // Separators inside the name stay in the directory part.
   const QelClFilename nested("C:\\tmp", "sub\\a.txt", nullptr);
@@ -115,21 +123,14 @@ TEST(Filename, LongTextsAreCutOrRefused) {
   const std::string text(300, 'x');
   const QelClFilename whole(text.c_str());
   EXPECT_EQ(whole.getLength(), 260u);
-  EXPECT_EQ(std::string(whole.getAsCString()), text.substr(0, 260));
-
-  const QelClFilename joined(text.c_str(), "name", nullptr);
-  EXPECT_EQ(joined.getLength(), 260u);
-
-  // An extension that no longer fits is refused: the name is empty.
-  const std::string directory(250, 'd');
-  EXPECT_EQ(QelClFilename(directory.c_str(), "abcde", "txt").getLength(), 260u);
-  EXPECT_STREQ(QelClFilename(directory.c_str(), "abcdef", "txt").getAsCString(), "");
-  QelClFilename full((directory + "\\abcde.txt").c_str());
-  full.setNewExtension("text");
-  EXPECT_STREQ(full.getAsCString(), "");
+  EXPECT_EQ(whole.getAsCString(), text.substr(0, 260));
+  EXPECT_EQ(QelClFilename(text.c_str(), "name", nullptr).getLength(), 260u);
   EXPECT_STREQ(QelClFilename(text.c_str(), 261u).getAsCString(), "");
   EXPECT_STREQ(QelClFilename("a.txtXYZ", 5u).getAsCString(), "a.txt");
   EXPECT_STREQ(QelClFilename("a\0bc", 4u).getAsCString(), "a");
+  QelClFilename full((std::string(250, 'd') + "\\abcde.txt").c_str());
+  full.setNewExtension("text");
+  EXPECT_STREQ(full.getAsCString(), "");
 }
 
 TEST(Filename, SettersReplaceParts) {
@@ -147,17 +148,15 @@ TEST(Filename, SettersReplaceParts) {
   EXPECT_STREQ(base.getAsCString(), "d\\b.txt");
   base.setNewBaseName("c.x");  // the dot starts what the old extension replaces
   EXPECT_STREQ(base.getAsCString(), "d\\c.txt");
-
-  QelClFilename whole("d\\a.txt");
-  whole.setNewName("b");
-  EXPECT_STREQ(whole.getAsCString(), "d\\b");
-  whole.setNewName("c.ini");
-  EXPECT_STREQ(whole.getExtension(), ".ini");
+  base.setNewName("b");
+  EXPECT_STREQ(base.getAsCString(), "d\\b");
+  base.setNewName("c.ini");
+  EXPECT_STREQ(base.getExtension(), ".ini");
 
   QelClFilename moved("C:\\old\\a.txt");
   moved.setNewPath("/new");
   EXPECT_STREQ(moved.getAsCString(), "/new/a.txt");
-  EXPECT_EQ(moved.getPathStyle(), QelClPathProperty::UNIX_STYLE);
+  EXPECT_EQ(moved.getPathStyle(), kUnix);
   moved.setNewPath(QelClLocation("D:\\x"));
   EXPECT_STREQ(moved.getAsCString(), "D:\\x\\a.txt");
   moved.setNew(QelClLocation("E:\\y\\"), "b.doc");
@@ -177,7 +176,7 @@ TEST(Filename, RemovePathDropsServerAndDirectory) {
   QelClFilename unix("/usr/lib/x.so");
   unix.removePath();
   EXPECT_STREQ(unix.getAsCString(), "x.so");
-  EXPECT_EQ(unix.getPathStyle(), QelClPathProperty::UNIX_STYLE);  // the style stays
+  EXPECT_EQ(unix.getPathStyle(), kUnix);  // the style stays
 }
 
 TEST(Filename, Comparisons) {
@@ -209,17 +208,15 @@ TEST(Filename, Comparisons) {
   EXPECT_TRUE(unix.matchesWildcardPattern("*.SO"));
 }
 
+// The last one is of UNIX style.
 TEST(Filename, EightDotThree) {
-  EXPECT_TRUE(QelClFilename("C:\\DOS\\README.TXT").isStyleFAT_8_3());
-  EXPECT_TRUE(QelClFilename("ABCDEFGH\\ABCDEFGH.ABC").isStyleFAT_8_3());
-  EXPECT_TRUE(QelClFilename("\\\\srv\\share\\A.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("C:\\LONGDIRNM\\X.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("C:\\A.B\\X.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("LONGNAME9.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("A.HTML").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("A*B.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("1:\\A.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("DOS/README.TXT").isStyleFAT_8_3());  // UNIX_STYLE
+  for (const char* fat : {"C:\\DOS\\README.TXT", "ABCDEFGH\\ABCDEFGH.ABC", "\\\\srv\\share\\A.TXT"}) {
+    EXPECT_TRUE(QelClFilename(fat).isStyleFAT_8_3()) << fat;
+  }
+  for (const char* other : {"C:\\LONGDIRNM\\X.TXT", "C:\\A.B\\X.TXT", "LONGNAME9.TXT", "A.HTML",
+                            "A*B.TXT", "1:\\A.TXT", "DOS/README.TXT"}) {
+    EXPECT_FALSE(QelClFilename(other).isStyleFAT_8_3()) << other;
+  }
 }
 
 TEST(Filename, CopiesOwnTheirText) {
@@ -233,6 +230,73 @@ TEST(Filename, CopiesOwnTheirText) {
   assigned = copy;
   EXPECT_STREQ(assigned.getName(), "a.txt");
   EXPECT_STREQ(assigned.getExtension(), ".txt");
-  const char* object = reinterpret_cast<const char*>(&assigned);
-  EXPECT_TRUE(assigned.getName() > object && assigned.getName() < object + sizeof assigned);
+  EXPECT_TRUE(ownsText(assigned, assigned.getName()));
+}
+
+TEST(Location, EndsWithTheSeparatorOfItsStyle) {
+  const struct {
+    const char *text, *expected;
+  } cases[] = {
+      {"C:\\dir", "C:\\dir\\"}, {"/usr/lib", "/usr/lib/"}, {"", ""}, {"name", "name\\"},
+      {"\\\\srv\\share", "\\\\srv\\share\\"},
+  };
+  for (const auto& c : cases) {
+    const QelClLocation location(c.text);
+    EXPECT_STREQ(location.getAsCString(), c.expected);
+    EXPECT_EQ(location.getLength(), std::string(c.expected).size()) << c.text;
+  }
+  const QelClLocation unix("/usr/lib");
+  EXPECT_EQ(unix.getPathStyle(), kUnix);
+  EXPECT_FALSE(unix.isNormalized());
+  const QelClLocation normalized("/usr/lib", true);
+  EXPECT_STREQ(normalized.getAsCString(), "\\usr\\lib\\");
+  EXPECT_EQ(normalized.getPathStyle(), kWindows);
+  EXPECT_TRUE(normalized.isNormalized());
+  EXPECT_STREQ(QelClLocation("C:\\dirXYZ", 6u, false).getAsCString(), "C:\\dir\\");
+  EXPECT_STREQ(QelClLocation("a\0b", 3u, false).getAsCString(), "a\\");
+
+  EXPECT_STREQ(QelClLocation(QelClFilename("C:\\dir\\a.txt")).getAsCString(), "C:\\dir\\");
+  EXPECT_STREQ(QelClLocation(QelClFilename("a.txt")).getAsCString(), "");
+  EXPECT_STREQ(QelClLocation(QelClFilename("\\\\srv\\share\\d\\a.txt")).getAsCString(),
+               "\\\\srv\\share\\d\\");
+  EXPECT_STREQ(QelClLocation(QelClFilename("/var/log/x"), true).getAsCString(), "\\var\\log\\");
+}
+
+TEST(Location, Roots) {
+  for (const char* root : {"C:\\", "/", "\\\\srv\\share\\", "\\\\srv\\share", "z:"}) {
+    EXPECT_TRUE(QelClLocation(root).isRoot()) << root;
+  }
+  for (const char* other : {"C:\\a\\", "\\", "/a/", "\\\\srv\\share\\x\\", "a", ""}) {
+    EXPECT_FALSE(QelClLocation(other).isRoot()) << other;
+  }
+}
+
+TEST(Location, AssignmentAndCopies) {
+  QelClLocation location("\\\\srv\\share\\a");
+  location = "x/y";  // no normalisation
+  EXPECT_STREQ(location.getAsCString(), "x/y/");
+  EXPECT_EQ(location.getPathStyle(), kUnix);
+
+  QelClLocation original("\\\\srv\\share\\a");
+  const QelClLocation copy(original);
+  original = "other";
+  EXPECT_STREQ(copy.getAsCString(), "\\\\srv\\share\\a\\");
+  EXPECT_TRUE(copy.isAbsolute());
+  location = copy;
+  EXPECT_STREQ(location.getAsCString(), "\\\\srv\\share\\a\\");
+  EXPECT_TRUE(location.isAbsolute());
+  EXPECT_TRUE(ownsText(location, location.getAsCString()));
+}
+
+TEST(Location, TextsBeyondTheCapacityAreRefused) {
+  const QelClLocation full(std::string(260, 'a').c_str());
+  EXPECT_EQ(full.getLength(), 261u);
+  EXPECT_EQ(full.getAsCString()[260], '\\');
+
+  const std::string tooLong(261, 'a');
+  EXPECT_STREQ(QelClLocation(tooLong.c_str()).getAsCString(), "");
+  EXPECT_STREQ(QelClLocation(tooLong.c_str(), 300u, false).getAsCString(), "");
+  QelClLocation assigned("x");
+  assigned = tooLong.c_str();
+  EXPECT_STREQ(assigned.getAsCString(), "");
 }
