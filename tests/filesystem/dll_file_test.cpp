@@ -1,12 +1,6 @@
 // Loadable modules: the test module built next to the test program, a missing module,
-// and the opaque-handle interface.
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
+// a file that is no module, and the opaque-handle interface.
+#include "scratch_directory.h"
 
 namespace fs = std::filesystem;
 
@@ -14,10 +8,12 @@ namespace {
 
 constexpr const char* kModule = "qel_test_module";
 constexpr const char* kProcedure = "qelTestModuleAnswer";
+using DllFileOnDisk = ScratchDirectory;
 
 }  // namespace
 
-TEST(DllFile, BareNameGetsTheDefaultTypeAndLoads) {
+// A bare name gets the default type and is searched for; a name with a directory is not.
+TEST(DllFile, LoadsTheModuleAndItsProcedures) {
 #ifdef _WIN32
   EXPECT_STREQ(QelClDllFile::getDefaultFileType(), ".DLL");
 #else
@@ -29,42 +25,33 @@ TEST(DllFile, BareNameGetsTheDefaultTypeAndLoads) {
   ASSERT_TRUE(module.isLoaded()) << module.getAsCString() << " " << module.getError().ulErrorId;
   EXPECT_TRUE(module.isFoundInSystemPath());
   EXPECT_EQ(module.getError().ulErrorId, NO_ERROR);
-  const std::string name = fs::path(module.getAsCString()).filename().string();
-  EXPECT_EQ(name, std::string(kModule) + QelClDllFile::getDefaultFileType());
-
+  const std::string path = module.getAsCString();
+  EXPECT_EQ(fs::path(path).filename(), kModule + std::string(QelClDllFile::getDefaultFileType()));
   const QelPfuProcedure answer = module.getProcedure(kProcedure);
   ASSERT_NE(answer, nullptr);
   EXPECT_EQ(answer(), 42);
   EXPECT_EQ(module.getProcedure("qelNoSuchProcedure"), nullptr);
+
+  const QelClDllProcLoaderFile again{QelClFilename(path.c_str())};
+  ASSERT_TRUE(again.isLoaded());
+  EXPECT_FALSE(again.isFoundInSystemPath());
+  EXPECT_EQ(again.getAsCString(), path);
 }
 
-TEST(DllFile, NameWithDirectoryIsLoadedWithoutSearch) {
-  const std::string path = QelClDllFile(QelClFilename(kModule)).getAsCString();
-  const QelClDllProcLoaderFile module{QelClFilename(path.c_str())};
-  ASSERT_TRUE(module.isLoaded());
-  EXPECT_FALSE(module.isFoundInSystemPath());
-  EXPECT_STREQ(module.getAsCString(), path.c_str());
-}
-
-TEST(DllFile, FailureLeavesThePlatformErrorCode) {
+TEST_F(DllFileOnDisk, FailedLoadsLeaveThePlatformErrorCode) {
   const QelClDllProcLoaderFile missing{QelClFilename("qel_no_such_module")};
   EXPECT_FALSE(missing.isLoaded());
   EXPECT_FALSE(missing.isFoundInSystemPath());
 #ifdef _WIN32
-  EXPECT_EQ(missing.getError().ulErrorId, 126u);  // ERROR_MOD_NOT_FOUND
+  expectError(missing, 126u, QelEnErrorClass::RESOURCE_MISSING);  // ERROR_MOD_NOT_FOUND
 #else
-  EXPECT_EQ(missing.getError().ulErrorId, 2u);  // ENOENT
+  expectError(missing, 2u, QelEnErrorClass::RESOURCE_MISSING);  // ENOENT
 #endif
-  EXPECT_EQ(missing.getError().enErrorClass, QelEnErrorClass::RESOURCE_MISSING);
   EXPECT_EQ(missing.getProcedure(kProcedure), nullptr);
 
-  // A file that is no module.
-  const fs::path text = fs::temp_directory_path() /
-                        ("qel_not_a_module_" + std::to_string(QelClProcessProperty().getProcessId()) +
-                         QelClDllFile::getDefaultFileType());
-  std::ofstream(text) << "not a module\n";
-  const QelClDllFile broken{QelClFilename(text.string().c_str())};
-  fs::remove(text);
+  const std::string text = rootText + "text" + QelClDllFile::getDefaultFileType();
+  makeFile(text, "not a module\n");
+  const QelClDllFile broken{QelClFilename(text.c_str())};
   EXPECT_FALSE(broken.isLoaded());
   EXPECT_NE(broken.getError().ulErrorId, NO_ERROR);
   EXPECT_EQ(broken.getError().enErrorClass, QelEnErrorClass::RESOURCE_MISSING);

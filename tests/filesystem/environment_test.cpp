@@ -1,0 +1,168 @@
+// Environment variables, the temporary directory they name, and temporary file names.
+#include "scratch_directory.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ@#!%_";
+
+// ".432" in process 1234.
+std::string processSuffix() {
+  std::uint32_t id = QelClProcessProperty().getProcessId();
+  std::string suffix = ".";
+  for (int i = 0; i < 3; ++i, id /= 10) suffix += static_cast<char>('0' + id % 10);
+  return suffix;
+}
+
+// The name is the prefix, random characters of the alphabet up to 8, and the suffix.
+void expectTemporaryName(const QelClTmpFilename& name, const std::string& prefix) {
+  const std::string text = name.getName();
+  ASSERT_EQ(text.size(), 12u) << text;
+  EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+  for (std::size_t i = prefix.size(); i < 8; ++i) {
+    EXPECT_NE(std::strchr(kAlphabet, text[i]), nullptr) << text;
+  }
+  EXPECT_EQ(text.substr(8), processSuffix());
+  EXPECT_STREQ(name.getExtension(), processSuffix().c_str());
+}
+
+using TmpFilename = ScratchDirectory;
+
+// Saves the variables for one test and restores them after; the test's own variable
+// is removed before and after each test.
+class EnvironmentVariable : public ::testing::Test {
+protected:
+  static constexpr const char* kName = "QEL_TEST_VARIABLE";
+  static constexpr const char* kSaved[3] = {"TMP", "TEMP", "TMPDIR"};
+  void SetUp() override {
+    QelClEnvironmentVariable(kName, "");
+    for (int i = 0; i < 3; ++i) {
+      const char* value = std::getenv(kSaved[i]);
+      saved[i] = value != nullptr ? value : "";
+    }
+  }
+  void TearDown() override {
+    QelClEnvironmentVariable(kName, "");
+    for (int i = 0; i < 3; ++i) QelClEnvironmentVariable(kSaved[i], saved[i].c_str());
+  }
+
+  static QelClEnvironmentVariableQueryOnly query(const char* name = kName) {
+    QelClEnvironmentVariableQueryOnly q;
+    q.setNewName(name);
+    return q;
+  }
+
+  std::string saved[3];
+};
+
+}  // namespace
+
+TEST_F(EnvironmentVariable, SetAppendAndRemove) {
+  EXPECT_FALSE(query().hasValue());
+  EXPECT_EQ(query().getValue(), nullptr);
+  EXPECT_FALSE(query().hasValueEnabled());
+  EXPECT_FALSE(QelClEnvironmentVariableQueryOnly().hasValue());  // the name "?"
+
+  QelClEnvironmentVariable variable(kName, "C:\\a");
+  EXPECT_STREQ(query().getValue(), "C:\\a");
+  EXPECT_STREQ(variable.getValue(), "C:\\a");
+  EXPECT_STREQ(QelClEnvironmentVariableQueryOnly(variable).getValue(), "C:\\a");
+  EXPECT_TRUE(variable.appendValue(";C:\\bin"));  // directly behind the value
+  EXPECT_STREQ(query().getValue(), "C:\\a;C:\\bin");
+  EXPECT_FALSE(variable.setNewValue(nullptr));  // definitions without value change nothing
+  variable.resetValue();
+  EXPECT_STREQ(query().getValue(), "C:\\a;C:\\bin");
+  EXPECT_FALSE(QelClEnvironmentVariable("QEL_TEST_NEVER_SET", nullptr).hasValue());
+
+  EXPECT_TRUE(variable.setNewValue(""));
+  EXPECT_FALSE(query().hasValue());
+  EXPECT_TRUE(variable.appendValue(";C:\\bin"));
+  EXPECT_STREQ(query().getValue(), ";C:\\bin");
+}
+
+TEST_F(EnvironmentVariable, EnabledValues) {
+  QelClEnvironmentVariable variable(kName, "");
+  for (const char* enabled : {"on", "ON", "Yes", "true", "TRUE", "tRuE", "1"}) {
+    variable.setNewValue(enabled);
+    EXPECT_TRUE(query().hasValueEnabled()) << enabled;
+  }
+  for (const char* disabled : {"2", "enabled", "TRUE1", "ONE", "0", "no", " on", "YE"}) {
+    variable.setNewValue(disabled);
+    EXPECT_FALSE(query().hasValueEnabled()) << disabled;
+  }
+}
+
+// Names hold 40 characters; name, "=" and value 302.
+TEST_F(EnvironmentVariable, OverlongNamesAndDefinitionsAreRefused) {
+  const std::string longest(40, 'Q');
+  QelClEnvironmentVariable fits(longest.c_str(), "v");
+  EXPECT_STREQ(query(longest.c_str()).getValue(), "v");
+  fits.setNewValue("");
+  QelClEnvironmentVariable refused((longest + "Z").c_str(), "v");
+  EXPECT_FALSE(refused.hasValue());
+  EXPECT_FALSE(refused.setNewValue("v"));
+
+  const std::string value(302 - std::strlen(kName) - 1, 'v');
+  QelClEnvironmentVariable variable(kName, "");
+  EXPECT_TRUE(variable.setNewValue(value.c_str()));
+  EXPECT_FALSE(variable.setNewValue((value + "w").c_str()));
+  EXPECT_EQ(query().getValue(), value);
+  EXPECT_FALSE(variable.appendValue("w"));
+}
+
+// TMP, then TEMP, then TMPDIR on POSIX, then the host's default.
+TEST_F(EnvironmentVariable, TemporaryDirectory) {
+  for (const char* name : kSaved) QelClEnvironmentVariable(name, "");
+#ifdef _WIN32
+  EXPECT_STREQ(qelGetTmpDirectory(), "C:\\");
+#else
+  EXPECT_STREQ(qelGetTmpDirectory(), "/tmp");
+  QelClEnvironmentVariable("TMPDIR", "/var/tmpdir");
+  EXPECT_STREQ(qelGetTmpDirectory(), "/var/tmpdir");
+#endif
+  QelClEnvironmentVariable("TEMP", "/from/temp");
+  EXPECT_STREQ(qelGetTmpDirectory(), "/from/temp");
+  QelClEnvironmentVariable("TMP", "C:\\from\\tmp");
+  EXPECT_STREQ(qelGetTmpDirectory(), "C:\\from\\tmp");
+  const QelClTmpFilename name;
+  EXPECT_EQ(std::string(name.getAsCString()).substr(0, 12), "C:\\from\\tmp\\");
+  expectTemporaryName(name, "TMP");
+}
+
+TEST_F(TmpFilename, NameOfPrefixRandomCharactersAndProcessId) {
+  expectTemporaryName(QelClTmpFilename("C:\\t", "LOG"), "LOG");
+  expectTemporaryName(QelClTmpFilename("C:\\t", "ABCDEFGH"), "ABCDE");
+  expectTemporaryName(QelClTmpFilename("C:\\t", ""), "");
+  expectTemporaryName(QelClTmpFilename(QelClLocation("/t")), "TMP");
+  const QelClTmpFilename inDirectory(QelClLocation("C:\\t"), "X");
+  expectTemporaryName(inDirectory, "X");
+  EXPECT_EQ(std::string(inDirectory.getAsCString()).substr(0, 5), "C:\\t\\");
+  const QelClTmpFilename likeModel(QelClFilename("/var/tmp/model.txt"), "M");
+  expectTemporaryName(likeModel, "M");
+  EXPECT_EQ(std::string(likeModel.getAsCString()).substr(0, 9), "/var/tmp/");
+}
+
+// Made in the same millisecond the generator repeats; the existing name is skipped.
+TEST_F(TmpFilename, AvoidsExistingEntries) {
+  const QelClLocation location(rootText.c_str());
+  const QelClTmpFilename first(location, "T");
+  EXPECT_FALSE(first.isExistent());
+  makeFile(first.getAsCString());
+  EXPECT_TRUE(first.isExistent());
+  const QelClTmpFilename second(location, "T");
+  EXPECT_STRNE(second.getAsCString(), first.getAsCString());
+  EXPECT_FALSE(second.isExistent());
+}
+
+TEST(BakFilename, AppendsBakBehindTheExtension) {
+  const QelClBakFilename backup(QelClFilename("d\\a.txt"));
+  EXPECT_STREQ(backup.getAsCString(), "d\\a.txt.BAK");
+  EXPECT_STREQ(backup.getExtension(), ".txt.BAK");
+  EXPECT_EQ(backup.getLength(), 11u);
+  const QelClBakFilename plain(QelClFilename("a"));
+  EXPECT_STREQ(plain.getAsCString(), "a.BAK");
+  EXPECT_STREQ(plain.getExtension(), ".BAK");
+  EXPECT_STREQ(QelClBakFilename(QelClFilename(std::string(257, 'x').c_str())).getAsCString(), "");
+}
