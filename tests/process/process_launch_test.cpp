@@ -2,11 +2,8 @@
 // to this test, and the shell on POSIX.
 #include "../filesystem/scratch_directory.h"
 
-#include <chrono>
 #include <climits>
-#include <initializer_list>
 #include <random>
-#include <thread>
 #ifndef _WIN32
 #include <cerrno>
 #include <sys/wait.h>
@@ -27,13 +24,7 @@ void addArguments(QelClNewProcessABase& process, std::initializer_list<const cha
   for (const char* text : texts) process.addArgument(text);
 }
 
-class Launch : public ScratchDirectory {
-protected:
-  void SetUp() override {
-    ScratchDirectory::SetUp();
-    ASSERT_TRUE(kHelper.isFoundInSystemPath()) << kHelper.getAsCString();
-  }
-};
+using Launch = ScratchDirectory;
 
 }  // namespace
 
@@ -51,14 +42,16 @@ TEST(CommandLine, QuotesTextsWithSpaces) {
   EXPECT_EQ(process.getArgumentCount(), 9u);
   const std::string before = process.getCommandLine();
   EXPECT_FALSE(process.launch());
-  process.addArgument(5L);
+  process.addArgument("-y");
   EXPECT_EQ(process.getCommandLine(), before);
   EXPECT_EQ(process.getArgumentCount(), 10u);
 }
 
 TEST_F(Launch, SynchronousLaunchKeepsTheExitCodeAndTheArguments) {
+  ASSERT_TRUE(kHelper.isFoundInSystemPath()) << kHelper.getAsCString();
   QelClNewSyncProcess exit7(kHelper);
-  addArguments(exit7, {"exit", "7"});
+  exit7.addArgument("exit");
+  exit7.addArgument(7L);
   ASSERT_TRUE(exit7.launch());
   EXPECT_EQ(exit7.getResult(), 7u);
   expectError(exit7);
@@ -122,9 +115,7 @@ TEST_F(Launch, AsynchronousLaunchReturnsTheProcessId) {
   expectError(process);
   EXPECT_NE(process.getResult(), 0u);
   EXPECT_NE(process.getResult(), QelClProcessProperty().getProcessId());
-  for (int i = 0; i < 200 && !fs::exists(out); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  for (int i = 0; i < 200 && !fs::exists(out); ++i) qelSleepMilliSeconds(50);
   EXPECT_EQ(contentsOf(out), "[a b]\n");
 #ifndef _WIN32
   // The program is no child of this process: nothing is left here to reap.
@@ -144,7 +135,7 @@ TEST_F(Launch, KillEndsARunningProcess) {
   EXPECT_EQ(running.getProcessId(), process.getResult());
   EXPECT_TRUE(running.kill());
   expectError(running);
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  qelSleepMilliSeconds(2500);
   EXPECT_FALSE(fs::exists(out));
 
   QelClProcess gone(0x7FFFFFF0u);
