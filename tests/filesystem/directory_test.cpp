@@ -1,9 +1,12 @@
-// Directories in this host's form: the examples are written as on Windows and run on
-// POSIX without their drive and with forward slashes. Each test runs in its scratch
-// directory as the current directory.
+// Directories, their walks and the removal of their trees, in this host's form: the
+// examples are written as on Windows and run on POSIX without their drive and with
+// forward slashes. Each test works in its scratch directory.
 #include "scratch_directory.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -61,6 +64,48 @@ protected:
 
   std::string cwd;
 };
+
+class DirectoryRemoval : public ScratchDirectory {
+protected:
+  void SetUp() override {
+    ScratchDirectory::SetUp();
+    tree = root / "tree";
+    treeText = rootText + "tree" + kHostSeparator;
+    makeFile(root / "keep.txt");
+    makeFile(root / "tree2" / "keep.txt");  // shares the tree's name as a prefix
+    makeFile(root / "target" / "keep.txt");
+  }
+
+  // Every entry outside the tree, with the text of the files.
+  std::map<std::string, std::string> outside() const {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      const std::string path = entry.path().string();
+      if (path + kHostSeparator == treeText || path.rfind(treeText, 0) == 0) continue;
+      entries[path] = entry.is_directory() ? "<dir>" : contentsOf(entry.path());
+    }
+    return entries;
+  }
+
+  // Removes the tree from within the scratch directory; expects a refusal that left
+  // everything outside the tree alone.
+  void expectRefused(const char* text) {
+    const auto before = outside();
+    fs::current_path(root);
+    QelClDirectory directory(text);
+    EXPECT_FALSE(directory.removeAll(true));
+    fs::current_path(previous);
+    expectError(directory, DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_INVALID_NAME);
+    EXPECT_EQ(outside(), before);
+  }
+
+  fs::path tree;
+  std::string treeText;
+};
+
+using DirectoryWalk = ScratchDirectory;
+
+void* failingAllocator(std::size_t) { return nullptr; }
 
 }  // namespace
 
@@ -228,3 +273,179 @@ TEST_F(Directory, IsAFileSystemObject) {
     EXPECT_EQ(stamp[1], 0);
   }
 }
+
+// Wine shows dot files to Windows programs as hidden, as the POSIX walk does.
+TEST_F(DirectoryWalk, YieldsEveryEntryOnceWithItsKind) {
+  makeFile(root / "a.txt");
+  makeFile(root / "locked");
+  fs::permissions(root / "locked", kAllWrite, fs::perm_options::remove);
+  for (const char* name : {"sub", "a.b", ".cfg"}) fs::create_directory(root / name);
+
+  // The kinds in the order directory, sub-directory, parent, current, hidden, read-only,
+  // matching "*.TXT".
+  const std::map<std::string, std::string> expected = {
+      {".", "1001000"},     {"..", "1010000"},  {".cfg", "1100100"}, {"a.b", "1100000"},
+      {"a.txt", "0000001"}, {"locked", "0000010"}, {"sub", "1100000"}};
+  std::map<std::string, std::string> kinds;
+  QelClDirectoryWalk walk{QelClDirectory(rootText.c_str())};
+  for (; walk.isValid(); walk.setToNext()) {
+    const std::string name = walk.getNameWithoutPath();
+    EXPECT_EQ(kinds.count(name), 0u) << name;
+    EXPECT_EQ(walk.getNameWithPath(), rootText + name);
+    for (bool kind : {walk.isDirectory(), walk.isSubDirectory(), walk.isParentDirectory(),
+                      walk.isCurrentDirectory(), walk.isHidden(), walk.isReadOnly(),
+                      walk.matchesWildcardPattern("*.TXT")}) {
+      kinds[name] += kind ? '1' : '0';
+    }
+  }
+  EXPECT_EQ(kinds, expected);
+  EXPECT_FALSE(walk.setToNext());
+  expectError(walk);
+}
+
+#ifdef _WIN32
+// Names in a directory right below the drive's root.
+TEST_F(DirectoryWalk, NameWithAndWithoutPathBelowTheRoot) {
+  const std::string data = "C:\\data\\";
+  if (fs::exists(data)) GTEST_SKIP() << "C:\\data exists already";
+  makeFile(data + "a.txt");
+  QelClDirectoryWalk walk{QelClLocation(data.c_str())};
+  while (walk.isValid() && std::strcmp(walk.getNameWithoutPath(), "a.txt") != 0) walk.setToNext();
+  const bool found = walk.isValid();
+  const std::string withPath = walk.getNameWithPath();
+  fs::remove_all(data);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(withPath, data + "a.txt");
+}
+#endif
+
+TEST_F(DirectoryWalk, AMissingDirectoryIsInvalidAtOnce) {
+  makeFile(root / "file");
+  QelClDirectoryWalk walk{QelClLocation((rootText + "missing").c_str())};
+  EXPECT_FALSE(walk.isValid());
+  EXPECT_FALSE(walk.setToNext());
+  EXPECT_FALSE(walk.isDirectory());
+  expectError(walk, DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
+
+  _QelStError error{};  // the walker on its own reports into the caller's record
+  QelClOSSDirectoryWalker walker(QelClLocation((rootText + "file").c_str()), error);
+  EXPECT_FALSE(walker.isValid());
+  expectError(error, DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
+
+  QelClMemoryManager::setNewMemoryManager(&failingAllocator, nullptr, free);
+  QelClDirectoryWalk withoutWalker{QelClLocation(".")};
+  QelClMemoryManager::setNewMemoryManager(malloc, nullptr, free);
+  EXPECT_FALSE(withoutWalker.isValid());
+  EXPECT_FALSE(withoutWalker.setToNext());
+  expectError(withoutWalker, DIRWALK_COULD_NOT_INIT, QelEnErrorClass::OUT_OF_MEMORY);
+  EXPECT_STREQ(withoutWalker.getNameWithPath(), "");
+  EXPECT_STREQ(withoutWalker.getNameWithoutPath(), "");
+}
+
+// The entry text holds 263 characters: the directory text with "*.*" behind it, then
+// with each name behind it. What does not fit is refused and never written.
+TEST_F(DirectoryWalk, EntryTextKeepsItsCapacity) {
+  const auto deepDirectory = [this](std::size_t length) {
+    std::string text = rootText;
+    for (char letter = 'a'; text.size() < length; ++letter) {
+      const std::size_t rest = length - text.size();
+      text += std::string(rest > 150 ? 100 : rest - 1, letter);
+      text += kHostSeparator;
+    }
+    return text;
+  };
+  const std::string tooLong = deepDirectory(261), directory = deepDirectory(250);
+  std::error_code failure;
+  fs::create_directories(tooLong, failure);
+  if (failure) GTEST_SKIP() << "no paths of 261 characters here";
+  makeFile(directory + "x");
+  makeFile(directory + "name-beyond-the-entry-text");
+
+  // The location appends the 261st character, its separator.
+  QelClDirectoryWalk refused{QelClLocation(tooLong.substr(0, 260).c_str())};
+  fs::remove(tooLong);  // beyond what the Windows runtime lists, for the clean-up
+  EXPECT_FALSE(refused.isValid());
+  expectError(refused, DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
+
+  QelClDirectoryWalk walk{QelClLocation(directory.c_str())};
+  for (; walk.isValid(); walk.setToNext()) {
+    EXPECT_STRNE(walk.getNameWithoutPath(), "name-beyond-the-entry-text");
+    EXPECT_LE(std::strlen(walk.getNameWithPath()), 263u);
+  }
+  EXPECT_TRUE(walk.getError().ulErrorId == DIRWALK_COULD_NOT_INIT ||
+              walk.getError().ulErrorId == DIRWALK_NO_CONTINUATION);
+}
+
+// Links to directories and files outside the tree go without what they point to, where
+// this host has links.
+TEST_F(DirectoryRemoval, RecursiveRemovalTakesTheWholeTree) {
+  for (const char* file : {"a.txt", ".hidden", "sub/b.txt", "sub/deeper/c", "a.b/x", ".cfg/y"}) {
+    makeFile(tree / fs::path(file));
+  }
+  fs::create_directories(tree / "sub" / "empty");
+  std::error_code failure;
+  fs::create_directory_symlink(root / "target", tree / "linked", failure);
+  if (!failure) fs::create_symlink(root / "keep.txt", tree / "sub" / "linked.txt", failure);
+  const auto before = outside();
+
+  QelClDirectory directory(treeText.c_str());
+  EXPECT_TRUE(directory.removeAll(true));
+  expectError(directory);
+  EXPECT_FALSE(fs::exists(tree));
+  EXPECT_EQ(outside(), before);
+  EXPECT_FALSE(directory.removeAll(true));
+  expectError(directory, DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_INVALID_NAME);
+}
+
+TEST_F(DirectoryRemoval, WithoutRecursionOnlyAnEmptyDirectoryGoes) {
+  makeFile(tree / "a.txt");
+  QelClDirectory directory(treeText.c_str());
+  EXPECT_FALSE(directory.removeAll(false));
+  expectError(directory, DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_INVALID_NAME);
+  EXPECT_TRUE(fs::exists(tree / "a.txt"));
+
+  fs::remove(tree / "a.txt");
+  EXPECT_TRUE(directory.remove());
+  expectError(directory);
+  EXPECT_FALSE(fs::exists(tree));
+}
+
+// A read-only file goes on POSIX, as unlink allows; the Windows runtime refuses it.
+TEST_F(DirectoryRemoval, ReadOnlyFiles) {
+  makeFile(tree / "locked.txt");
+  fs::permissions(tree / "locked.txt", kAllWrite, fs::perm_options::remove);
+#ifdef _WIN32
+  expectRefused(treeText.c_str());
+  EXPECT_TRUE(fs::exists(tree / "locked.txt"));
+#else
+  EXPECT_TRUE(QelClDirectory(treeText.c_str()).removeAll(true));
+  EXPECT_FALSE(fs::exists(tree));
+#endif
+}
+
+// A directory whose text failed to expand is empty: it stands for no directory, and
+// certainly not for the current one.
+TEST_F(DirectoryRemoval, AnEmptyDirectoryTextRemovesNothing) {
+  std::string aboveRoot;
+  for (auto n = std::count(rootText.begin(), rootText.end(), kHostSeparator); n > 0; --n) {
+    aboveRoot += std::string("..") + kHostSeparator;
+  }
+  fs::current_path(root);
+  EXPECT_STREQ(QelClDirectory(aboveRoot.c_str()).getAsCString(), "");
+  expectRefused(aboveRoot.c_str());
+}
+
+#ifndef _WIN32
+// A sub-directory that no directory can stand for stays with its contents, and so does
+// the tree: a POSIX name with a backslash, which a directory reads as a separator, and
+// a path beyond a directory's 261 characters, which would leave the directory empty.
+TEST_F(DirectoryRemoval, SubDirectoriesNoDirectoryCanHoldStay) {
+  const std::string deep(261 - treeText.size(), 'd');
+  for (const std::string& name : {std::string("..\\target"), deep}) {
+    makeFile(tree / name / "x");
+    expectRefused(treeText.c_str());
+    EXPECT_TRUE(fs::exists(tree / name / "x"));
+    fs::remove_all(tree / name);
+  }
+}
+#endif
