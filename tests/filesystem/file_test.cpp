@@ -1,4 +1,7 @@
-// Files on disk: every test works in a scratch directory of its own.
+// Files on disk, each test in a scratch directory of its own; loadable modules, with the
+// test module built next to the test program; program names resolved through the host's
+// search for programs, the Windows examples literally under Wine and on POSIX programs
+// every system has.
 #include "scratch_directory.h"
 
 #include <cctype>
@@ -7,6 +10,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr const char* kModule = "qel_test_module";
+constexpr const char* kProcedure = "qelTestModuleAnswer";
 
 #ifdef _WIN32
 constexpr char kListSeparator = ';';
@@ -30,6 +36,20 @@ public:
   bool search(QelClFilename& name, const char* variable) const {
     return determineFileInEnvVarPath(name, variable);
   }
+};
+
+bool endsWith(std::string text, const std::string& end) {
+#ifdef _WIN32
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+#endif
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Reaches the protected search again.
+class SearchAgain : public QelClExeFile {
+public:
+  explicit SearchAgain(const char* name) : QelClExeFile(QelClFilename(name)) {}
+  bool again() { return determinePath(false, nullptr); }
 };
 
 }  // namespace
@@ -85,6 +105,7 @@ TEST_F(File, Queries) {
 #endif
 }
 
+// A copy onto the file itself is refused.
 TEST_F(File, CopyReplacesAndMakesWritable) {
   QelClFile source = file("a/x.txt", "new");
   makeFile(root / "b" / "x.txt", "old");
@@ -102,10 +123,7 @@ TEST_F(File, CopyReplacesAndMakesWritable) {
   EXPECT_FALSE(missing.copyTo(QelClFilename(at("copy.txt").c_str()), false));
   expectError(missing, FILE_COULD_NOT_COPY, QelEnErrorClass::IO_PROBLEM);
   EXPECT_FALSE(fs::exists(root / "copy.txt"));
-}
 
-TEST_F(File, CopyOntoItselfIsRefused) {
-  QelClFile source = file("a/x.txt", "keep");
   std::string same = at("a");
 #ifdef _WIN32
   // Names of Windows style compare without case: C:\a\x.txt into C:\A\.
@@ -117,10 +135,11 @@ TEST_F(File, CopyOntoItselfIsRefused) {
   // The same file under another spelling is refused by the copy itself.
   EXPECT_FALSE(source.copyTo(QelClFilename(at("a/./x.txt").c_str()), false));
   expectError(source, FILE_COULD_NOT_COPY, QelEnErrorClass::IO_PROBLEM);
-  EXPECT_EQ(contentsOf(root / "a" / "x.txt"), "keep");
+  EXPECT_EQ(contentsOf(root / "a" / "x.txt"), "new");
 }
 
-TEST_F(File, RemoveTakesReadOnlyFilesAndReportsMissingOnes) {
+// Removal takes read-only files; renaming never replaces a file.
+TEST_F(File, RemoveAndRename) {
   QelClFile locked = file("ro.txt", "text");
   locked.setReadOnly(true);
   ASSERT_TRUE(locked.remove());
@@ -129,9 +148,7 @@ TEST_F(File, RemoveTakesReadOnlyFilesAndReportsMissingOnes) {
 
   EXPECT_FALSE(locked.remove());
   expectError(locked, FILE_COULD_NOT_REMOVE, QelEnErrorClass::IO_NOT_EXISTENT);
-}
 
-TEST_F(File, RenameNeverReplaces) {
   QelClFile mine = file("old.txt", "mine");
   makeFile(root / "taken.txt", "theirs");
   EXPECT_FALSE(mine.renameAs(QelClFilename(at("taken.txt").c_str())));
@@ -172,3 +189,139 @@ TEST_F(File, SearchAlongVariableTakesFirstDirectoryThatHasTheName) {
   EXPECT_FALSE(searcher.search(bare, "QEL_TEST_SEARCH_UNSET"));
   EXPECT_STREQ(bare.getAsCString(), "tool.cfg");
 }
+
+// A bare name gets the default type and is searched for; a name with a directory is not.
+TEST(DllFile, LoadsTheModuleAndItsProcedures) {
+#ifdef _WIN32
+  EXPECT_STREQ(QelClDllFile::getDefaultFileType(), ".DLL");
+#else
+  EXPECT_STREQ(QelClDllFile::getDefaultFileType(), ".so");
+#endif
+  EXPECT_STREQ(QelClDllFile::getSystemPathEnvironmentVariable(), "PATH");
+
+  const QelClDllProcLoaderFile module{QelClFilename(kModule)};
+  ASSERT_TRUE(module.isLoaded()) << module.getAsCString() << " " << module.getError().ulErrorId;
+  EXPECT_TRUE(module.isFoundInSystemPath());
+  EXPECT_EQ(module.getError().ulErrorId, NO_ERROR);
+  const std::string path = module.getAsCString();
+  EXPECT_EQ(fs::path(path).filename(), kModule + std::string(QelClDllFile::getDefaultFileType()));
+  const QelPfuProcedure answer = module.getProcedure(kProcedure);
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 42);
+  EXPECT_EQ(module.getProcedure("qelNoSuchProcedure"), nullptr);
+
+  const QelClDllProcLoaderFile again{QelClFilename(path.c_str())};
+  ASSERT_TRUE(again.isLoaded());
+  EXPECT_FALSE(again.isFoundInSystemPath());
+  EXPECT_EQ(again.getAsCString(), path);
+
+  EXPECT_EQ(qelDllProcLoaderOpen("qel_no_such_module"), nullptr);  // the opaque handles
+  qelDllProcLoaderClose(nullptr);
+  void* handle = qelDllProcLoaderOpen(kModule);
+  ASSERT_NE(handle, nullptr);
+  const QelPfuProcedure viaHandle = qelDllProcLoaderGetProcedure(handle, kProcedure);
+  ASSERT_NE(viaHandle, nullptr);
+  EXPECT_EQ(viaHandle(), 42);
+  EXPECT_EQ(qelDllProcLoaderGetProcedure(handle, "qelNoSuchProcedure"), nullptr);
+  qelDllProcLoaderClose(handle);
+}
+
+TEST_F(File, FailedModuleLoadsLeaveThePlatformErrorCode) {
+  const QelClDllProcLoaderFile missing{QelClFilename("qel_no_such_module")};
+  EXPECT_FALSE(missing.isLoaded());
+  EXPECT_FALSE(missing.isFoundInSystemPath());
+#ifdef _WIN32
+  expectError(missing, 126u, QelEnErrorClass::RESOURCE_MISSING);  // ERROR_MOD_NOT_FOUND
+#else
+  expectError(missing, 2u, QelEnErrorClass::RESOURCE_MISSING);  // ENOENT
+#endif
+  EXPECT_EQ(missing.getProcedure(kProcedure), nullptr);
+
+  const std::string text = rootText + "text" + QelClDllFile::getDefaultFileType();
+  makeFile(text, "not a module\n");
+  const QelClDllFile broken{QelClFilename(text.c_str())};
+  EXPECT_FALSE(broken.isLoaded());
+  EXPECT_NE(broken.getError().ulErrorId, NO_ERROR);
+  EXPECT_EQ(broken.getError().enErrorClass, QelEnErrorClass::RESOURCE_MISSING);
+}
+
+TEST(ExeFile, BareNamesResolveThroughTheSearch) {
+#ifdef _WIN32
+  const QelClExeFile found(QelClFilename("notepad"));
+  EXPECT_TRUE(endsWith(found.getAsCString(), "\\notepad.exe")) << found.getAsCString();
+  EXPECT_TRUE(endsWith(QelClExeFile(QelClFilename("cmd")).getAsCString(),
+                       "c:\\windows\\system32\\cmd.exe"));
+  EXPECT_STREQ(QelClExeFile::getDefaultFileType(), "EXE");
+  const char* missing = "qel_no_such_tool.EXE";
+#else
+  const QelClExeFile found(QelClFilename("sh"));
+  EXPECT_EQ(found.getAsCString()[0], '/');
+  EXPECT_TRUE(endsWith(found.getAsCString(), "/sh")) << found.getAsCString();
+  EXPECT_STREQ(QelClExeFile::getDefaultFileType(), "");
+  const char* missing = "qel_no_such_tool";
+#endif
+  EXPECT_TRUE(found.isFoundInSystemPath());
+  EXPECT_TRUE(found.isExistent());
+  EXPECT_STREQ(QelClExeFile::getSystemPathEnvironmentVariable(), "PATH");
+  const QelClExeFile tool(QelClFilename("qel_no_such_tool"));
+  EXPECT_FALSE(tool.isFoundInSystemPath());
+  EXPECT_STREQ(tool.getAsCString(), missing);
+
+  // The test program itself is found in the program's own directory first. Its path is
+  // kept without a search; searching it again confirms it.
+  const QelClExeFile self(QelClFilename("filesystem_test"));
+  ASSERT_TRUE(self.isFoundInSystemPath());
+  EXPECT_TRUE(fs::equivalent(fs::path(self.getAsCString()).parent_path(),
+                             fs::path(::testing::internal::GetArgvs()[0]).parent_path()))
+      << self.getAsCString();
+  const std::string own = fs::absolute(::testing::internal::GetArgvs()[0]).string();
+  SearchAgain program(own.c_str());
+  EXPECT_FALSE(program.isFoundInSystemPath());
+  EXPECT_STREQ(program.getAsCString(), own.c_str());
+  EXPECT_TRUE(program.again());
+  EXPECT_TRUE(program.isFoundInSystemPath());
+}
+
+// QEL_NEWPROCESS_USEPATH enabled, a name in a missing directory is searched by its bare
+// name.
+TEST(ExeFile, MissingDirectoryIsSearchedOnlyWithUsePath) {
+#ifdef _WIN32
+  const char *missing = "C:\\missing\\tool.exe", *bare = "tool.exe", *known = "C:\\missing\\cmd.exe";
+#else
+  const char *missing = "/missing/tool", *bare = "tool", *known = "/missing/sh";
+#endif
+  EXPECT_STREQ(QelClExeFile(QelClFilename(missing)).getAsCString(), missing);
+  EXPECT_FALSE(QelClExeFile(QelClFilename(missing)).isFoundInSystemPath());
+  QelClEnvironmentVariable usePath("QEL_NEWPROCESS_USEPATH", "");
+  for (const char* value : {"yes", "On", "1"}) {
+    usePath.setNewValue(value);
+    const QelClExeFile tool{QelClFilename(missing)};
+    EXPECT_STREQ(tool.getAsCString(), bare);
+    EXPECT_FALSE(tool.isFoundInSystemPath());
+    const QelClExeFile found{QelClFilename(known)};
+    EXPECT_TRUE(found.isFoundInSystemPath()) << found.getAsCString();
+    EXPECT_STRNE(found.getAsCString(), known);
+  }
+  usePath.setNewValue("no");
+  EXPECT_STREQ(QelClExeFile(QelClFilename(known)).getAsCString(), known);
+  usePath.setNewValue("");
+}
+
+#ifndef _WIN32
+// The current directory is searched before PATH, and only files one may execute count.
+TEST_F(File, ProgramsInTheCurrentDirectoryThatMayBeExecuted) {
+  fs::current_path(root);
+  const fs::path here = fs::current_path();
+  makeFile(root / "qel_cwd_tool", "#!/bin/sh\n");
+  makeFile(root / "qel_cwd_data");
+  fs::permissions(root / "qel_cwd_tool", fs::perms::owner_all);
+  fs::permissions(root / "qel_cwd_data", fs::perms::owner_read | fs::perms::owner_write);
+
+  const QelClExeFile tool(QelClFilename("qel_cwd_tool"));
+  EXPECT_TRUE(tool.isFoundInSystemPath());
+  EXPECT_EQ(tool.getAsCString(), (here / "qel_cwd_tool").string());
+  const QelClExeFile data(QelClFilename("qel_cwd_data"));
+  EXPECT_FALSE(data.isFoundInSystemPath());
+  EXPECT_STREQ(data.getAsCString(), "qel_cwd_data");
+}
+#endif

@@ -1,9 +1,16 @@
-// Environment variables, the temporary directory they name, and temporary file names.
+// Environment variables, the temporary directory they name, temporary file names, the
+// operating-system family and the mode probes of streams and descriptors.
 #include "scratch_directory.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <sstream>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -169,4 +176,41 @@ TEST(BakFilename, AppendsBakBehindTheExtension) {
   EXPECT_STREQ(plain.getAsCString(), "a.BAK");
   EXPECT_STREQ(plain.getExtension(), ".BAK");
   EXPECT_STREQ(QelClBakFilename(QelClFilename(std::string(257, 'x').c_str())).getAsCString(), "");
+}
+
+TEST(SystemQueries, OperatingSystemId) {
+#ifdef _WIN32
+  EXPECT_EQ(qelGetOperatingSystemId(), 512u);
+#else
+  EXPECT_EQ(qelGetOperatingSystemId(), 0u);
+#endif
+}
+
+TEST(SystemQueries, StreamsAreBinary) {
+  std::istringstream in("x");
+  std::ostringstream out;
+  EXPECT_TRUE(qelFileIsOpenedInBinaryMode(in));
+  EXPECT_TRUE(qelFileIsOpenedInBinaryMode(out));
+  EXPECT_FALSE(qelFileIsOpenedInTextMode(in));
+  EXPECT_FALSE(qelFileIsOpenedInTextMode(out));
+}
+
+TEST(SystemQueries, DescriptorModes) {
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  const int fd = fileno(file);
+#ifdef _WIN32
+  // The probes leave a text descriptor in text mode.
+  _setmode(fd, _O_TEXT);
+  EXPECT_TRUE(qelFileIsOpenedInTextMode(fd));
+  EXPECT_FALSE(qelFileIsOpenedInBinaryMode(fd));
+  EXPECT_TRUE(qelFileIsOpenedInTextMode(fd));
+  _setmode(fd, _O_BINARY);
+#endif
+  EXPECT_TRUE(qelFileIsOpenedInBinaryMode(fd));
+  EXPECT_FALSE(qelFileIsOpenedInTextMode(fd));
+  std::fclose(file);
+
+  EXPECT_FALSE(qelFileIsOpenedInBinaryMode(-1));
+  EXPECT_FALSE(qelFileIsOpenedInTextMode(-1));
 }
