@@ -8,7 +8,6 @@
 #include <ctime>
 #include <map>
 #include <random>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -19,29 +18,17 @@ std::string rootOf(const std::string& absolute) {
   return kHostSeparator == '\\' ? absolute.substr(0, 3) : std::string(1, kHostSeparator);
 }
 
-// realpath -m's textual normalisation, except that ".." above the root gives "".
+// The lexically normal text with a separator behind, or "" where ".." climbs above the
+// root.
 std::string normalise(const std::string& text, const std::string& currentDirectory) {
-  std::string root = rootOf(currentDirectory);
-  const bool absolute = text.compare(0, root.size(), root) == 0;
-  const std::string rest =
-      absolute ? text.substr(root.size()) : currentDirectory.substr(root.size()) + text;
-  std::vector<std::string> parts;
-  std::string piece;
-  for (char c : rest + kHostSeparator) {
-    if (c != kHostSeparator) {
-      piece += c;
-      continue;
-    }
-    if (piece == "..") {
-      if (parts.empty()) return "";
-      parts.pop_back();
-    } else if (!piece.empty() && piece != ".") {
-      parts.push_back(piece);
-    }
-    piece.clear();
+  const bool absolute = text.rfind(rootOf(currentDirectory), 0) == 0;
+  const fs::path path = fs::path(absolute ? text : currentDirectory + text) / "";
+  int depth = 0;
+  for (const fs::path& piece : path.relative_path()) {
+    depth += piece == ".." ? -1 : piece == "." || piece.empty() ? 0 : 1;
+    if (depth < 0) return "";
   }
-  for (const std::string& part : parts) root += part + kHostSeparator;
-  return root;
+  return path.lexically_normal().string();
 }
 
 class Directory : public ScratchDirectory {
