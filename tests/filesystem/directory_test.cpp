@@ -31,6 +31,16 @@ std::string normalise(const std::string& text, const std::string& currentDirecto
   return path.lexically_normal().string();
 }
 
+// The text the directory expands to; an empty one is a failed expansion.
+void expectExpansion(const QelClDirectory& directory, const std::string& expected) {
+  EXPECT_EQ(directory.getAsCString(), expected);
+  if (expected.empty()) {
+    expectError(directory, DIRECTORY_EXPANSION_FAILED, QelEnErrorClass::IO_INVALID_NAME);
+  } else {
+    expectError(directory);
+  }
+}
+
 class Directory : public ScratchDirectory {
 protected:
   void SetUp() override {
@@ -39,19 +49,10 @@ protected:
     cwd = fs::current_path().string() + kHostSeparator;
   }
 
-  // The text the directory expands to; an empty one is a failed expansion.
-  static void expectExpansion(const QelClDirectory& directory, const std::string& expected) {
-    EXPECT_EQ(directory.getAsCString(), expected);
-    if (expected.empty()) {
-      expectError(directory, DIRECTORY_EXPANSION_FAILED, QelEnErrorClass::IO_INVALID_NAME);
-    } else {
-      expectError(directory);
-    }
-  }
-
   std::string cwd;
 };
 
+// The tree lies in the scratch directory beside entries that must survive.
 class DirectoryRemoval : public ScratchDirectory {
 protected:
   void SetUp() override {
@@ -74,7 +75,7 @@ protected:
     return entries;
   }
 
-  // Removes the tree from within the scratch directory; expects a refusal that left
+  // Removes the directory from within the scratch directory; expects a refusal that left
   // everything outside the tree alone.
   void expectRefused(const char* text) {
     const auto before = outside();
@@ -96,41 +97,9 @@ void* failingAllocator(std::size_t) { return nullptr; }
 
 }  // namespace
 
+// Random texts of "a", "b", "." and ".." against the model, and the texts that only a
+// directory reads so.
 TEST_F(Directory, TextsExpandAgainstTheCurrentDirectory) {
-  std::string up;
-  for (auto i = std::count(cwd.begin(), cwd.end(), kHostSeparator) - 1; i > 0; --i) {
-    up += host("..\\");
-  }
-  const struct {
-    std::string text, expected;
-  } cases[] = {
-      {host("sub\\"), cwd + "sub" + kHostSeparator},
-      {"", cwd},
-      {host("C:\\a\\b\\..\\c\\"), host("C:\\a\\c\\")},
-      {host("C:\\a\\.\\b\\"), host("C:\\a\\b\\")},
-      {host("C:\\a\\b"), host("C:\\a\\b\\")},
-      {host("C:\\..\\x\\"), ""},
-      {up, rootOf(cwd)},
-      {up + host("..\\"), ""},
-#ifdef _WIN32
-      {"C:/a/b", "C:\\a\\b\\"},
-      {"C:\\a\\b\\x.\\y..\\", "C:\\a\\"},  // trailing dots
-      {"\\\\srv\\share\\a\\..\\..\\", ""},
-#else
-      {"/a\\b", "/a/b/"},
-      {"/a//x./y../", "/a/x./y../"},
-      {"\\\\srv\\share\\x", "/srv/share/x/"},
-#endif
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    expectExpansion(QelClDirectory(c.text.c_str()), c.expected);
-  }
-  EXPECT_EQ(QelClDirectory().getAsCString(), cwd);
-  expectExpansion(QelClDirectory(QelClLocation(host(".\\x").c_str())), cwd + "x" + kHostSeparator);
-}
-
-TEST_F(Directory, AgreesWithTextualNormalisation) {
   std::mt19937 random(4711);
   const char* pieces[] = {"a", "b", ".", ".."};
   for (int i = 0; i < 4000; ++i) {
@@ -142,6 +111,20 @@ TEST_F(Directory, AgreesWithTextualNormalisation) {
     SCOPED_TRACE(text);
     expectExpansion(QelClDirectory(text.c_str()), normalise(text, cwd));
   }
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {host("sub\\"), cwd + "sub" + kHostSeparator}, {host("C:\\..\\x\\"), ""},
+#ifdef _WIN32
+      {"C:/a/b", "C:\\a\\b\\"}, {"C:\\a\\b\\x.\\y..\\", "C:\\a\\"},  // trailing dots
+      {"\\\\srv\\share\\a\\..\\..\\", ""},
+#else
+      {"/a\\b", "/a/b/"}, {"/a//x./y../", "/a/x./y../"}, {"\\\\srv\\share\\x", "/srv/share/x/"},
+#endif
+  };
+  for (const auto& c : cases) expectExpansion(QelClDirectory(c.text.c_str()), c.expected);
+  EXPECT_EQ(QelClDirectory().getAsCString(), cwd);
+  expectExpansion(QelClDirectory(QelClLocation(host(".\\x").c_str())), cwd + "x" + kHostSeparator);
 }
 
 // Only pieces that end at a separator are components. Intermediate texts may pass the
@@ -154,9 +137,7 @@ TEST_F(Directory, StaticExpansion) {
   const struct {
     std::string text, expected;
   } cases[] = {
-      {host("C:\\a\\b"), host("C:\\a\\")},
-      {deep, ""},
-      {deep + back, shallow},
+      {host("C:\\a\\b"), host("C:\\a\\")}, {deep, ""}, {deep + back, shallow},
 #ifdef _WIN32
       {"C:dir\\", ""},  // another drive's current directory
 #endif
@@ -167,7 +148,6 @@ TEST_F(Directory, StaticExpansion) {
     EXPECT_EQ(QelClDirectory::expandRelativeDirectory(text), !c.expected.empty()) << c.text;
     EXPECT_EQ(text, c.expected);
   }
-
   for (const char* relative : {"C:\\a\\..\\b\\", "C:\\a\\.\\", "a\\"}) {
     EXPECT_TRUE(QelClDirectory::isRelativeDirectory(host(relative).c_str())) << relative;
   }
@@ -175,31 +155,24 @@ TEST_F(Directory, StaticExpansion) {
   EXPECT_FALSE(QelClFileABase::isRelativePath(host("C:\\").c_str()));
 }
 
-TEST_F(Directory, CreateMakesEveryMissingLevel) {
+TEST_F(Directory, CreateEveryMissingLevelAndSetAsCurrent) {
   QelClDirectory levels(host("new1\\new2\\").c_str());
   EXPECT_FALSE(levels.isExistent());
   EXPECT_TRUE(levels.create());
   expectError(levels);
   EXPECT_TRUE(fs::is_directory(root / "new1" / "new2"));
   EXPECT_TRUE(levels.create());
+  EXPECT_TRUE(levels.setAsCurrent());
+  expectError(levels);
+  EXPECT_EQ(fs::current_path(), fs::path(cwd + host("new1\\new2")));
 
   makeFile(root / "blocker");
-  QelClDirectory blocked(host("blocker\\sub\\").c_str());
+  QelClDirectory blocked((cwd + host("blocker\\sub\\")).c_str());
   EXPECT_FALSE(blocked.create());
   expectError(blocked, DIRECTORY_COULD_NOT_CREATE, QelEnErrorClass::IO_NOT_EXISTENT);
-}
-
-TEST_F(Directory, SetAsCurrent) {
-  QelClDirectory sub("sub");
-  ASSERT_TRUE(sub.create());
-  EXPECT_TRUE(sub.setAsCurrent());
-  expectError(sub);
-  EXPECT_EQ(fs::current_path(), fs::path(cwd + "sub"));
-
-  QelClDirectory missing((cwd + "missing").c_str());
-  EXPECT_FALSE(missing.setAsCurrent());
-  expectError(missing, DIRECTORY_COULD_NOT_CHANGE, QelEnErrorClass::IO_NOT_EXISTENT);
-  EXPECT_EQ(fs::current_path(), fs::path(cwd + "sub"));
+  EXPECT_FALSE(blocked.setAsCurrent());
+  expectError(blocked, DIRECTORY_COULD_NOT_CHANGE, QelEnErrorClass::IO_NOT_EXISTENT);
+  EXPECT_EQ(fs::current_path(), fs::path(cwd + host("new1\\new2")));
 }
 
 TEST_F(Directory, AttachAndDetachLevels) {
@@ -210,7 +183,6 @@ TEST_F(Directory, AttachAndDetachLevels) {
   directory.attachSubDir(QelClLocation("p\\q"));
   EXPECT_STREQ(directory.getAsCString(), host("C:\\a\\x\\p\\q\\").c_str());
   EXPECT_EQ(directory.getNumOfSubDirs(), 4u);
-
   EXPECT_TRUE(directory.detachLastSubDir());
   EXPECT_STREQ(directory.getAsCString(), host("C:\\a\\x\\p\\").c_str());
   EXPECT_FALSE(directory.detachSubDirs(5));
@@ -223,11 +195,9 @@ TEST_F(Directory, AttachAndDetachLevels) {
   expectError(directory, DIRECTORY_COULD_NOT_DETACH, QelEnErrorClass::LOGIC);
   EXPECT_TRUE(directory.detachSubDirs(0));
   expectError(directory);
-
   directory.attachSubDir(QelClLocation(host("..\\..\\").c_str()));
   expectExpansion(directory, "");
   EXPECT_FALSE(directory.detachLastSubDir());
-
 #ifdef _WIN32
   QelClDirectory share("\\\\srv\\share\\x\\");
   EXPECT_EQ(share.getNumOfSubDirs(), 1u);
@@ -246,7 +216,6 @@ TEST_F(Directory, IsAFileSystemObject) {
   EXPECT_TRUE(object.isDirectory());
   EXPECT_FALSE(object.isFile());
   EXPECT_TRUE(QelClLocation(cwd.c_str()).isExistent());
-
   const QelClDirectory missing("missing");
   EXPECT_FALSE(missing.isExistent());
   const long now = static_cast<long>(std::time(nullptr));
@@ -271,7 +240,7 @@ TEST_F(DirectoryWalk, YieldsEveryEntryOnceWithItsKind) {
   // The kinds in the order directory, sub-directory, parent, current, hidden, read-only,
   // matching "*.TXT".
   const std::map<std::string, std::string> expected = {
-      {".", "1001000"},     {"..", "1010000"},  {".cfg", "1100100"}, {"a.b", "1100000"},
+      {".", "1001000"},     {"..", "1010000"},     {".cfg", "1100100"}, {"a.b", "1100000"},
       {"a.txt", "0000001"}, {"locked", "0000010"}, {"sub", "1100000"}};
   std::map<std::string, std::string> kinds;
   QelClDirectoryWalk walk{QelClDirectory(rootText.c_str())};
@@ -288,24 +257,22 @@ TEST_F(DirectoryWalk, YieldsEveryEntryOnceWithItsKind) {
   EXPECT_EQ(kinds, expected);
   EXPECT_FALSE(walk.setToNext());
   expectError(walk);
-}
-
 #ifdef _WIN32
-// Names in a directory right below the drive's root.
-TEST_F(DirectoryWalk, NameWithAndWithoutPathBelowTheRoot) {
+  // Names in a directory right below the drive's root.
   const std::string data = "C:\\data\\";
   if (fs::exists(data)) GTEST_SKIP() << "C:\\data exists already";
   makeFile(data + "a.txt");
-  QelClDirectoryWalk walk{QelClLocation(data.c_str())};
-  while (walk.isValid() && std::strcmp(walk.getNameWithoutPath(), "a.txt") != 0) walk.setToNext();
-  const bool found = walk.isValid();
-  const std::string withPath = walk.getNameWithPath();
+  QelClDirectoryWalk belowRoot{QelClLocation(data.c_str())};
+  while (belowRoot.isValid() && std::strcmp(belowRoot.getNameWithoutPath(), "a.txt") != 0) {
+    belowRoot.setToNext();
+  }
+  const std::string withPath = belowRoot.getNameWithPath();
   fs::remove_all(data);
-  ASSERT_TRUE(found);
   EXPECT_EQ(withPath, data + "a.txt");
-}
 #endif
+}
 
+// A walk without walker: one whose memory could not be had.
 TEST_F(DirectoryWalk, AMissingDirectoryIsInvalidAtOnce) {
   makeFile(root / "file");
   QelClDirectoryWalk walk{QelClLocation((rootText + "missing").c_str())};
@@ -313,7 +280,6 @@ TEST_F(DirectoryWalk, AMissingDirectoryIsInvalidAtOnce) {
   EXPECT_FALSE(walk.setToNext());
   EXPECT_FALSE(walk.isDirectory());
   expectError(walk, DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
-
   _QelStError error{};  // the walker on its own reports into the caller's record
   QelClOSSDirectoryWalker walker(QelClLocation((rootText + "file").c_str()), error);
   EXPECT_FALSE(walker.isValid());
@@ -336,8 +302,7 @@ TEST_F(DirectoryWalk, EntryTextKeepsItsCapacity) {
     std::string text = rootText;
     for (char letter = 'a'; text.size() < length; ++letter) {
       const std::size_t rest = length - text.size();
-      text += std::string(rest > 150 ? 100 : rest - 1, letter);
-      text += kHostSeparator;
+      text += std::string(rest > 150 ? 100 : rest - 1, letter) + kHostSeparator;
     }
     return text;
   };
@@ -353,7 +318,6 @@ TEST_F(DirectoryWalk, EntryTextKeepsItsCapacity) {
   fs::remove(tooLong);  // beyond what the Windows runtime lists, for the clean-up
   EXPECT_FALSE(refused.isValid());
   expectError(refused, DIRWALK_COULD_NOT_INIT, QelEnErrorClass::IO_PROBLEM);
-
   QelClDirectoryWalk walk{QelClLocation(directory.c_str())};
   for (; walk.isValid(); walk.setToNext()) {
     EXPECT_STRNE(walk.getNameWithoutPath(), "name-beyond-the-entry-text");
@@ -364,7 +328,7 @@ TEST_F(DirectoryWalk, EntryTextKeepsItsCapacity) {
 }
 
 // Links to directories and files outside the tree go without what they point to, where
-// this host has links.
+// this host has links. A read-only file goes on POSIX, as unlink allows.
 TEST_F(DirectoryRemoval, RecursiveRemovalTakesTheWholeTree) {
   for (const char* file : {"a.txt", ".hidden", "sub/b.txt", "sub/deeper/c", "a.b/x", ".cfg/y"}) {
     makeFile(tree / fs::path(file));
@@ -373,8 +337,10 @@ TEST_F(DirectoryRemoval, RecursiveRemovalTakesTheWholeTree) {
   std::error_code failure;
   fs::create_directory_symlink(root / "target", tree / "linked", failure);
   if (!failure) fs::create_symlink(root / "keep.txt", tree / "sub" / "linked.txt", failure);
+#ifndef _WIN32
+  fs::permissions(tree / "sub" / "b.txt", kAllWrite, fs::perm_options::remove);
+#endif
   const auto before = outside();
-
   QelClDirectory directory(treeText.c_str());
   EXPECT_TRUE(directory.removeAll(true));
   expectError(directory);
@@ -384,35 +350,27 @@ TEST_F(DirectoryRemoval, RecursiveRemovalTakesTheWholeTree) {
   expectError(directory, DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_INVALID_NAME);
 }
 
-TEST_F(DirectoryRemoval, WithoutRecursionOnlyAnEmptyDirectoryGoes) {
+// Without recursion only an empty directory goes; the Windows runtime refuses to remove
+// a read-only file.
+TEST_F(DirectoryRemoval, WhatStays) {
   makeFile(tree / "a.txt");
   QelClDirectory directory(treeText.c_str());
   EXPECT_FALSE(directory.removeAll(false));
   expectError(directory, DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_INVALID_NAME);
   EXPECT_TRUE(fs::exists(tree / "a.txt"));
-
+#ifdef _WIN32
+  fs::permissions(tree / "a.txt", kAllWrite, fs::perm_options::remove);
+  expectRefused(treeText.c_str());
+  EXPECT_TRUE(fs::exists(tree / "a.txt"));
+  fs::permissions(tree / "a.txt", fs::perms::owner_write, fs::perm_options::add);
+#endif
   fs::remove(tree / "a.txt");
   EXPECT_TRUE(directory.remove());
   expectError(directory);
   EXPECT_FALSE(fs::exists(tree));
-}
 
-// A read-only file goes on POSIX, as unlink allows; the Windows runtime refuses it.
-TEST_F(DirectoryRemoval, ReadOnlyFiles) {
-  makeFile(tree / "locked.txt");
-  fs::permissions(tree / "locked.txt", kAllWrite, fs::perm_options::remove);
-#ifdef _WIN32
-  expectRefused(treeText.c_str());
-  EXPECT_TRUE(fs::exists(tree / "locked.txt"));
-#else
-  EXPECT_TRUE(QelClDirectory(treeText.c_str()).removeAll(true));
-  EXPECT_FALSE(fs::exists(tree));
-#endif
-}
-
-// A directory whose text failed to expand is empty: it stands for no directory, and
-// certainly not for the current one.
-TEST_F(DirectoryRemoval, AnEmptyDirectoryTextRemovesNothing) {
+  // A directory whose text failed to expand is empty: it stands for no directory, and
+  // certainly not for the current one.
   std::string aboveRoot;
   for (auto n = std::count(rootText.begin(), rootText.end(), kHostSeparator); n > 0; --n) {
     aboveRoot += std::string("..") + kHostSeparator;
@@ -420,13 +378,10 @@ TEST_F(DirectoryRemoval, AnEmptyDirectoryTextRemovesNothing) {
   fs::current_path(root);
   EXPECT_STREQ(QelClDirectory(aboveRoot.c_str()).getAsCString(), "");
   expectRefused(aboveRoot.c_str());
-}
-
 #ifndef _WIN32
-// A sub-directory that no directory can stand for stays with its contents, and so does
-// the tree: a POSIX name with a backslash, which a directory reads as a separator, and
-// a path beyond a directory's 261 characters, which would leave the directory empty.
-TEST_F(DirectoryRemoval, SubDirectoriesNoDirectoryCanHoldStay) {
+  // A sub-directory that no directory can stand for stays with its contents, and so does
+  // the tree: a POSIX name with a backslash, which a directory reads as a separator, and
+  // a path beyond a directory's 261 characters, which would leave the directory empty.
   const std::string deep(261 - treeText.size(), 'd');
   for (const std::string& name : {std::string("..\\target"), deep}) {
     makeFile(tree / name / "x");
@@ -434,5 +389,5 @@ TEST_F(DirectoryRemoval, SubDirectoriesNoDirectoryCanHoldStay) {
     EXPECT_TRUE(fs::exists(tree / name / "x"));
     fs::remove_all(tree / name);
   }
-}
 #endif
+}
