@@ -28,7 +28,7 @@ std::string server(const QelClFilenameABase& name) {
   return out;
 }
 
-// Where an object's text lies inside the object: a copy owns its text.
+// Whether the text lies inside the object: a copy owns its text.
 template <class Object>
 bool ownsText(const Object& object, const char* text) {
   const char* begin = reinterpret_cast<const char*>(&object);
@@ -76,25 +76,22 @@ TEST(Filename, PartsStylesAndAbsoluteness) {
   char text[] = "/a/b\\c";
   QelClPathProperty::normalizePath(text);
   EXPECT_STREQ(text, "\\a\\b\\c");
-}
 
-TEST(Filename, NetworkNames) {
+  // Network names: the path text behind the server and share.
   const struct {
     const char *text, *pathText, *server;
-  } cases[] = {
-      {"\\\\srv\\share\\dir\\a.txt", "\\dir\\a.txt", "\\\\srv\\share"},
-      {"\\\\srv\\share", "", "\\\\srv\\share"},
-      {"\\\\srv", "\\\\srv", ""},
-  };
-  for (const auto& c : cases) {
-    const QelClFilename name(c.text);
-    EXPECT_STREQ(name.getPathText(), c.pathText) << c.text;
-    EXPECT_EQ(server(name), c.server) << c.text;
+  } network[] = {{"\\\\srv\\share\\dir\\a.txt", "\\dir\\a.txt", "\\\\srv\\share"},
+                 {"\\\\srv\\share", "", "\\\\srv\\share"},
+                 {"\\\\srv", "\\\\srv", ""}};
+  for (const auto& c : network) {
+    EXPECT_STREQ(QelClFilename(c.text).getPathText(), c.pathText) << c.text;
+    EXPECT_EQ(server(QelClFilename(c.text)), c.server) << c.text;
   }
 }
 
-TEST(Filename, JoiningParts) {
-  const std::string longDirectory(250, 'd');
+// Texts are cut at 260 characters; an extension that no longer fits is refused.
+TEST(Filename, JoiningPartsAndLongTexts) {
+  const std::string longDirectory(250, 'd'), text(300, 'x');
   const struct {
     std::string directory;
     const char *name, *extension;
@@ -106,21 +103,17 @@ TEST(Filename, JoiningParts) {
       {"/var", "a", nullptr, "/var/a"},
       {"d", "a", "", "d\\a."},
       {longDirectory, "abcde", "txt", longDirectory + "\\abcde.txt"},
-      {longDirectory, "abcdef", "txt", ""},  // an extension that no longer fits is refused
+      {longDirectory, "abcdef", "txt", ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(QelClFilename(c.directory.c_str(), c.name, c.extension).getAsCString(), c.expected);
   }
   EXPECT_EQ(QelClFilename("/var", "a", nullptr).getPathStyle(), kUnix);
   EXPECT_STREQ(QelClFilename(QelClLocation("/usr/lib"), "x", "so").getAsCString(), "/usr/lib/x.so");
-  // Separators inside the name stay in the directory part.
-  const QelClFilename nested("C:\\tmp", "sub\\a.txt", nullptr);
+  const QelClFilename nested("C:\\tmp", "sub\\a.txt", nullptr);  // the name's directory part
   EXPECT_STREQ(nested.getName(), "a.txt");
   EXPECT_EQ(directoryPart(nested), "C:\\tmp\\sub\\");
-}
 
-TEST(Filename, LongTextsAreCutOrRefused) {
-  const std::string text(300, 'x');
   const QelClFilename whole(text.c_str());
   EXPECT_EQ(whole.getLength(), 260u);
   EXPECT_EQ(whole.getAsCString(), text.substr(0, 260));
@@ -128,7 +121,7 @@ TEST(Filename, LongTextsAreCutOrRefused) {
   EXPECT_STREQ(QelClFilename(text.c_str(), 261u).getAsCString(), "");
   EXPECT_STREQ(QelClFilename("a.txtXYZ", 5u).getAsCString(), "a.txt");
   EXPECT_STREQ(QelClFilename("a\0bc", 4u).getAsCString(), "a");
-  QelClFilename full((std::string(250, 'd') + "\\abcde.txt").c_str());
+  QelClFilename full((longDirectory + "\\abcde.txt").c_str());
   full.setNewExtension("text");
   EXPECT_STREQ(full.getAsCString(), "");
 }
@@ -163,22 +156,22 @@ TEST(Filename, SettersReplaceParts) {
   EXPECT_STREQ(moved.getAsCString(), "E:\\y\\b.doc");
   moved.setNewExtension(moved.getName());  // arguments may lie in the name itself
   EXPECT_STREQ(moved.getAsCString(), "E:\\y\\b.b.doc");
-}
 
-TEST(Filename, RemovePathDropsServerAndDirectory) {
-  QelClFilename name("\\\\srv\\share\\d\\a.txt");
-  name.removePath();
-  EXPECT_STREQ(name.getAsCString(), "a.txt");
-  EXPECT_EQ(name.getLength(), 5u);
-  EXPECT_STREQ(name.getExtension(), ".txt");
-  EXPECT_FALSE(name.isAbsolute());
-
+  // Removing the path drops server and directory; the style stays.
+  QelClFilename network("\\\\srv\\share\\d\\a.txt");
+  network.removePath();
+  EXPECT_STREQ(network.getAsCString(), "a.txt");
+  EXPECT_EQ(network.getLength(), 5u);
+  EXPECT_STREQ(network.getExtension(), ".txt");
+  EXPECT_FALSE(network.isAbsolute());
   QelClFilename unix("/usr/lib/x.so");
   unix.removePath();
   EXPECT_STREQ(unix.getAsCString(), "x.so");
-  EXPECT_EQ(unix.getPathStyle(), kUnix);  // the style stays
+  EXPECT_EQ(unix.getPathStyle(), kUnix);
 }
 
+// Windows names compare without case, UNIX names with it; the directory is no part of
+// the base name or the pattern.
 TEST(Filename, Comparisons) {
   const QelClFilename windows("C:\\Dir\\Sub\\File.TXT");
   EXPECT_TRUE(windows.matchesPath(QelClFilename("c:\\dir\\sub\\other.doc")));
@@ -186,17 +179,15 @@ TEST(Filename, Comparisons) {
   EXPECT_TRUE(QelClFilename("C:\\dir\\a").matchesPath(QelClFilename("C:\\dir\\deeper\\b")));
   EXPECT_TRUE(QelClFilename("a.txt").matchesPath(QelClFilename("C:\\x\\a.txt")));
   EXPECT_TRUE(windows.matchesBase(QelClFilename("file.doc")));
-  EXPECT_FALSE(windows.matchesBase(QelClFilename("files.txt")));
-  EXPECT_FALSE(windows.matchesBase(QelClFilename("fil.txt")));
-  EXPECT_TRUE(windows.matchesExtension(".txt"));
-  EXPECT_TRUE(windows.matchesExtension("txt"));
-  EXPECT_FALSE(windows.matchesExtension("tx"));
-  EXPECT_FALSE(windows.matchesExtension(""));
+  for (const char* other : {"files.txt", "fil.txt"}) {
+    EXPECT_FALSE(windows.matchesBase(QelClFilename(other))) << other;
+  }
+  for (const char* extension : {".txt", "txt"}) EXPECT_TRUE(windows.matchesExtension(extension));
+  for (const char* extension : {"tx", ""}) EXPECT_FALSE(windows.matchesExtension(extension));
   EXPECT_TRUE(QelClFilename("README").matchesExtension(""));
   EXPECT_FALSE(QelClFilename("README").matchesExtension("."));
-  EXPECT_TRUE(windows.matchesWildcardPattern("*.txt"));
-  EXPECT_TRUE(windows.matchesWildcardPattern("f?le.*"));
-  EXPECT_FALSE(windows.matchesWildcardPattern("Sub*"));  // the directory is not part of it
+  for (const char* pattern : {"*.txt", "f?le.*"}) EXPECT_TRUE(windows.matchesWildcardPattern(pattern));
+  EXPECT_FALSE(windows.matchesWildcardPattern("Sub*"));
 
   const QelClFilename unix("/usr/Lib/x.SO");
   EXPECT_TRUE(unix.matchesPath(QelClFilename("/usr/Lib/y")));
@@ -206,10 +197,8 @@ TEST(Filename, Comparisons) {
   EXPECT_FALSE(unix.matchesExtension("so"));
   EXPECT_FALSE(unix.matchesWildcardPattern("*.so"));
   EXPECT_TRUE(unix.matchesWildcardPattern("*.SO"));
-}
 
-// The last one is of UNIX style.
-TEST(Filename, EightDotThree) {
+  // 8.3 names; the last one is of UNIX style.
   for (const char* fat : {"C:\\DOS\\README.TXT", "ABCDEFGH\\ABCDEFGH.ABC", "\\\\srv\\share\\A.TXT"}) {
     EXPECT_TRUE(QelClFilename(fat).isStyleFAT_8_3()) << fat;
   }
@@ -225,21 +214,33 @@ TEST(Filename, CopiesOwnTheirText) {
   original.setNewName("changed");
   EXPECT_STREQ(copy.getAsCString(), "\\\\srv\\share\\dir\\a.txt");
   EXPECT_STREQ(copy.getPathText(), "\\dir\\a.txt");
-
   QelClFilename assigned("x");
   assigned = copy;
   EXPECT_STREQ(assigned.getName(), "a.txt");
   EXPECT_STREQ(assigned.getExtension(), ".txt");
   EXPECT_TRUE(ownsText(assigned, assigned.getName()));
+
+  QelClLocation location("\\\\srv\\share\\a");
+  location = "x/y";  // no normalisation
+  EXPECT_STREQ(location.getAsCString(), "x/y/");
+  EXPECT_EQ(location.getPathStyle(), kUnix);
+  QelClLocation originalLocation("\\\\srv\\share\\a");
+  const QelClLocation copiedLocation(originalLocation);
+  originalLocation = "other";
+  EXPECT_STREQ(copiedLocation.getAsCString(), "\\\\srv\\share\\a\\");
+  EXPECT_TRUE(copiedLocation.isAbsolute());
+  location = copiedLocation;
+  EXPECT_STREQ(location.getAsCString(), "\\\\srv\\share\\a\\");
+  EXPECT_TRUE(location.isAbsolute());
+  EXPECT_TRUE(ownsText(location, location.getAsCString()));
 }
 
-TEST(Location, EndsWithTheSeparatorOfItsStyle) {
+// Locations end with the separator of their style.
+TEST(Location, TextsAndRoots) {
   const struct {
     const char *text, *expected;
-  } cases[] = {
-      {"C:\\dir", "C:\\dir\\"}, {"/usr/lib", "/usr/lib/"}, {"", ""}, {"name", "name\\"},
-      {"\\\\srv\\share", "\\\\srv\\share\\"},
-  };
+  } cases[] = {{"C:\\dir", "C:\\dir\\"}, {"/usr/lib", "/usr/lib/"},  {"", ""},
+               {"name", "name\\"},       {"\\\\srv\\share", "\\\\srv\\share\\"}};
   for (const auto& c : cases) {
     const QelClLocation location(c.text);
     EXPECT_STREQ(location.getAsCString(), c.expected);
@@ -254,45 +255,23 @@ TEST(Location, EndsWithTheSeparatorOfItsStyle) {
   EXPECT_TRUE(normalized.isNormalized());
   EXPECT_STREQ(QelClLocation("C:\\dirXYZ", 6u, false).getAsCString(), "C:\\dir\\");
   EXPECT_STREQ(QelClLocation("a\0b", 3u, false).getAsCString(), "a\\");
-
   EXPECT_STREQ(QelClLocation(QelClFilename("C:\\dir\\a.txt")).getAsCString(), "C:\\dir\\");
   EXPECT_STREQ(QelClLocation(QelClFilename("a.txt")).getAsCString(), "");
   EXPECT_STREQ(QelClLocation(QelClFilename("\\\\srv\\share\\d\\a.txt")).getAsCString(),
                "\\\\srv\\share\\d\\");
   EXPECT_STREQ(QelClLocation(QelClFilename("/var/log/x"), true).getAsCString(), "\\var\\log\\");
-}
 
-TEST(Location, Roots) {
   for (const char* root : {"C:\\", "/", "\\\\srv\\share\\", "\\\\srv\\share", "z:"}) {
     EXPECT_TRUE(QelClLocation(root).isRoot()) << root;
   }
   for (const char* other : {"C:\\a\\", "\\", "/a/", "\\\\srv\\share\\x\\", "a", ""}) {
     EXPECT_FALSE(QelClLocation(other).isRoot()) << other;
   }
-}
 
-TEST(Location, AssignmentAndCopies) {
-  QelClLocation location("\\\\srv\\share\\a");
-  location = "x/y";  // no normalisation
-  EXPECT_STREQ(location.getAsCString(), "x/y/");
-  EXPECT_EQ(location.getPathStyle(), kUnix);
-
-  QelClLocation original("\\\\srv\\share\\a");
-  const QelClLocation copy(original);
-  original = "other";
-  EXPECT_STREQ(copy.getAsCString(), "\\\\srv\\share\\a\\");
-  EXPECT_TRUE(copy.isAbsolute());
-  location = copy;
-  EXPECT_STREQ(location.getAsCString(), "\\\\srv\\share\\a\\");
-  EXPECT_TRUE(location.isAbsolute());
-  EXPECT_TRUE(ownsText(location, location.getAsCString()));
-}
-
-TEST(Location, TextsBeyondTheCapacityAreRefused) {
+  // 260 characters fit with the separator behind them; longer texts are refused.
   const QelClLocation full(std::string(260, 'a').c_str());
   EXPECT_EQ(full.getLength(), 261u);
   EXPECT_EQ(full.getAsCString()[260], '\\');
-
   const std::string tooLong(261, 'a');
   EXPECT_STREQ(QelClLocation(tooLong.c_str()).getAsCString(), "");
   EXPECT_STREQ(QelClLocation(tooLong.c_str(), 300u, false).getAsCString(), "");
