@@ -1,5 +1,5 @@
-// Environment variables, the temporary directory they name, temporary file names, the
-// operating-system family and the mode probes of streams and descriptors.
+// Environment variables, the temporary directory they name, temporary and backup file
+// names, the operating-system family and the mode probes of streams and descriptors.
 #include "scratch_directory.h"
 
 #include <cstdio>
@@ -14,48 +14,38 @@
 
 namespace {
 
-const char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ@#!%_";
-
-// ".432" in process 1234.
-std::string processSuffix() {
-  std::uint32_t id = QelClProcessProperty().getProcessId();
-  std::string suffix = ".";
-  for (int i = 0; i < 3; ++i, id /= 10) suffix += static_cast<char>('0' + id % 10);
-  return suffix;
-}
-
-// The name is the prefix, random characters of the alphabet up to 8, and the suffix.
+// The name is the prefix, random characters of the alphabet up to 8, then "." and the
+// process id's last three digits, units first: ".432" in process 1234.
 void expectTemporaryName(const QelClTmpFilename& name, const std::string& prefix) {
+  std::string suffix = ".";
+  for (auto id = QelClProcessProperty().getProcessId(); suffix.size() < 4; id /= 10) {
+    suffix += static_cast<char>('0' + id % 10);
+  }
   const std::string text = name.getName();
   ASSERT_EQ(text.size(), 12u) << text;
   EXPECT_EQ(text.substr(0, prefix.size()), prefix);
   for (std::size_t i = prefix.size(); i < 8; ++i) {
-    EXPECT_NE(std::strchr(kAlphabet, text[i]), nullptr) << text;
+    EXPECT_NE(std::strchr("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ@#!%_", text[i]), nullptr) << text;
   }
-  EXPECT_EQ(text.substr(8), processSuffix());
-  EXPECT_STREQ(name.getExtension(), processSuffix().c_str());
+  EXPECT_EQ(text.substr(8), suffix);
+  EXPECT_EQ(name.getExtension(), suffix);
 }
 
 using TmpFilename = ScratchDirectory;
 
-// Saves the variables for one test and restores them after; the test's own variable
-// is removed before and after each test.
+// The test's own variable goes after each test, and the temporary directory's variables
+// get their values back.
 class EnvironmentVariable : public ::testing::Test {
 protected:
   static constexpr const char* kName = "QEL_TEST_VARIABLE";
   static constexpr const char* kSaved[3] = {"TMP", "TEMP", "TMPDIR"};
   void SetUp() override {
-    QelClEnvironmentVariable(kName, "");
-    for (int i = 0; i < 3; ++i) {
-      const char* value = std::getenv(kSaved[i]);
-      saved[i] = value != nullptr ? value : "";
-    }
+    for (int i = 0; i < 3; ++i) saved[i] = std::getenv(kSaved[i]) ? std::getenv(kSaved[i]) : "";
   }
   void TearDown() override {
     QelClEnvironmentVariable(kName, "");
     for (int i = 0; i < 3; ++i) QelClEnvironmentVariable(kSaved[i], saved[i].c_str());
   }
-
   static QelClEnvironmentVariableQueryOnly query(const char* name = kName) {
     QelClEnvironmentVariableQueryOnly q;
     q.setNewName(name);
@@ -83,15 +73,11 @@ TEST_F(EnvironmentVariable, SetAppendAndRemove) {
   variable.resetValue();
   EXPECT_STREQ(query().getValue(), "C:\\a;C:\\bin");
   EXPECT_FALSE(QelClEnvironmentVariable("QEL_TEST_NEVER_SET", nullptr).hasValue());
-
   EXPECT_TRUE(variable.setNewValue(""));
   EXPECT_FALSE(query().hasValue());
   EXPECT_TRUE(variable.appendValue(";C:\\bin"));
   EXPECT_STREQ(query().getValue(), ";C:\\bin");
-}
 
-TEST_F(EnvironmentVariable, EnabledValues) {
-  QelClEnvironmentVariable variable(kName, "");
   for (const char* enabled : {"on", "ON", "Yes", "true", "TRUE", "tRuE", "1"}) {
     variable.setNewValue(enabled);
     EXPECT_TRUE(query().hasValueEnabled()) << enabled;
@@ -139,7 +125,8 @@ TEST_F(EnvironmentVariable, TemporaryDirectory) {
   expectTemporaryName(name, "TMP");
 }
 
-TEST_F(TmpFilename, NameOfPrefixRandomCharactersAndProcessId) {
+// A backup name has ".BAK" behind the extension.
+TEST_F(TmpFilename, TemporaryAndBackupNames) {
   expectTemporaryName(QelClTmpFilename("C:\\t", "LOG"), "LOG");
   expectTemporaryName(QelClTmpFilename("C:\\t", "ABCDEFGH"), "ABCDE");
   expectTemporaryName(QelClTmpFilename("C:\\t", ""), "");
@@ -150,6 +137,15 @@ TEST_F(TmpFilename, NameOfPrefixRandomCharactersAndProcessId) {
   const QelClTmpFilename likeModel(QelClFilename("/var/tmp/model.txt"), "M");
   expectTemporaryName(likeModel, "M");
   EXPECT_EQ(std::string(likeModel.getAsCString()).substr(0, 9), "/var/tmp/");
+
+  const QelClBakFilename backup(QelClFilename("d\\a.txt"));
+  EXPECT_STREQ(backup.getAsCString(), "d\\a.txt.BAK");
+  EXPECT_STREQ(backup.getExtension(), ".txt.BAK");
+  EXPECT_EQ(backup.getLength(), 11u);
+  const QelClBakFilename plain(QelClFilename("a"));
+  EXPECT_STREQ(plain.getAsCString(), "a.BAK");
+  EXPECT_STREQ(plain.getExtension(), ".BAK");
+  EXPECT_STREQ(QelClBakFilename(QelClFilename(std::string(257, 'x').c_str())).getAsCString(), "");
 }
 
 // Names made in the same millisecond repeat the generator's draws: existing names are
@@ -167,40 +163,24 @@ TEST_F(TmpFilename, AvoidsExistingEntries) {
   EXPECT_EQ(names.size(), 10u);
 }
 
-TEST(BakFilename, AppendsBakBehindTheExtension) {
-  const QelClBakFilename backup(QelClFilename("d\\a.txt"));
-  EXPECT_STREQ(backup.getAsCString(), "d\\a.txt.BAK");
-  EXPECT_STREQ(backup.getExtension(), ".txt.BAK");
-  EXPECT_EQ(backup.getLength(), 11u);
-  const QelClBakFilename plain(QelClFilename("a"));
-  EXPECT_STREQ(plain.getAsCString(), "a.BAK");
-  EXPECT_STREQ(plain.getExtension(), ".BAK");
-  EXPECT_STREQ(QelClBakFilename(QelClFilename(std::string(257, 'x').c_str())).getAsCString(), "");
-}
-
-TEST(SystemQueries, OperatingSystemId) {
+// Streams are always binary; on Windows the probes leave a text descriptor in text mode.
+TEST(SystemQueries, FamilyAndModes) {
 #ifdef _WIN32
   EXPECT_EQ(qelGetOperatingSystemId(), 512u);
 #else
   EXPECT_EQ(qelGetOperatingSystemId(), 0u);
 #endif
-}
-
-TEST(SystemQueries, StreamsAreBinary) {
   std::istringstream in("x");
   std::ostringstream out;
   EXPECT_TRUE(qelFileIsOpenedInBinaryMode(in));
   EXPECT_TRUE(qelFileIsOpenedInBinaryMode(out));
   EXPECT_FALSE(qelFileIsOpenedInTextMode(in));
   EXPECT_FALSE(qelFileIsOpenedInTextMode(out));
-}
 
-TEST(SystemQueries, DescriptorModes) {
   std::FILE* file = std::tmpfile();
   ASSERT_NE(file, nullptr);
   const int fd = fileno(file);
 #ifdef _WIN32
-  // The probes leave a text descriptor in text mode.
   _setmode(fd, _O_TEXT);
   EXPECT_TRUE(qelFileIsOpenedInTextMode(fd));
   EXPECT_FALSE(qelFileIsOpenedInBinaryMode(fd));
@@ -210,7 +190,6 @@ TEST(SystemQueries, DescriptorModes) {
   EXPECT_TRUE(qelFileIsOpenedInBinaryMode(fd));
   EXPECT_FALSE(qelFileIsOpenedInTextMode(fd));
   std::fclose(file);
-
   EXPECT_FALSE(qelFileIsOpenedInBinaryMode(-1));
   EXPECT_FALSE(qelFileIsOpenedInTextMode(-1));
 }
