@@ -1,7 +1,6 @@
 // Files on disk, each test in a scratch directory of its own; loadable modules, with the
-// test module built next to the test program; program names resolved through the host's
-// search for programs, the Windows examples literally under Wine and on POSIX programs
-// every system has.
+// test module built next to the test program; programs found by the host's search, the
+// Windows examples literally under Wine and on POSIX programs every system has.
 #include "scratch_directory.h"
 
 #include <cctype>
@@ -13,12 +12,7 @@ namespace {
 
 constexpr const char* kModule = "qel_test_module";
 constexpr const char* kProcedure = "qelTestModuleAnswer";
-
-#ifdef _WIN32
-constexpr char kListSeparator = ';';
-#else
-constexpr char kListSeparator = ':';
-#endif
+constexpr char kListSeparator = kHostSeparator == '\\' ? ';' : ':';
 
 class File : public ScratchDirectory {
 protected:
@@ -29,7 +23,7 @@ protected:
   }
 };
 
-// Reaches the protected search along a variable's directory list.
+// Reach the protected searches along a variable's directory list and for programs.
 class SearchingFile : public QelClFile {
 public:
   SearchingFile() : QelClFile(QelClFilename("unused"), nullptr) {}
@@ -37,7 +31,13 @@ public:
     return determineFileInEnvVarPath(name, variable);
   }
 };
+class SearchAgain : public QelClExeFile {
+public:
+  explicit SearchAgain(const char* name) : QelClExeFile(QelClFilename(name)) {}
+  bool again() { return determinePath(false, nullptr); }
+};
 
+// Windows names end so in any case.
 bool endsWith(std::string text, const std::string& end) {
 #ifdef _WIN32
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -45,23 +45,14 @@ bool endsWith(std::string text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// Reaches the protected search again.
-class SearchAgain : public QelClExeFile {
-public:
-  explicit SearchAgain(const char* name) : QelClExeFile(QelClFilename(name)) {}
-  bool again() { return determinePath(false, nullptr); }
-};
-
 }  // namespace
 
 TEST(FileName, DefaultTypeOnlyForNamesWithoutExtension) {
   const struct {
     const char *name, *defaultType, *expected, *fileType;
-  } cases[] = {
-      {"config", ".INI", "config.INI", "INI"}, {"config", "INI", "config.INI", "INI"},
-      {"config.txt", ".INI", "config.txt", "txt"}, {"tool", nullptr, "tool", ""},
-      {"a.tar.gz", nullptr, "a.tar.gz", "gz"},
-  };
+  } cases[] = {{"config", ".INI", "config.INI", "INI"}, {"config", "INI", "config.INI", "INI"},
+               {"config.txt", ".INI", "config.txt", "txt"}, {"tool", nullptr, "tool", ""},
+               {"a.tar.gz", nullptr, "a.tar.gz", "gz"}};
   for (const auto& c : cases) {
     const QelClFile file(QelClFilename(c.name), c.defaultType);
     EXPECT_STREQ(file.getAsCString(), c.expected);
@@ -75,7 +66,7 @@ TEST(FileName, DefaultTypeOnlyForNamesWithoutExtension) {
   expectError(file);
 }
 
-// A missing file counts as hidden, read-only and empty.
+// A missing file counts as hidden, read-only and empty; on POSIX dot names are hidden.
 TEST_F(File, Queries) {
   const long before = static_cast<long>(std::time(nullptr));
   QelClFile data = file("data.bin", std::string(1234, 'x').c_str());
@@ -100,17 +91,17 @@ TEST_F(File, Queries) {
   EXPECT_EQ(missing.getFileSize(), 0ul);
   EXPECT_EQ(missing.getDateTimeOfLastModification(), 0);
 #ifndef _WIN32
-  EXPECT_TRUE(file(".profile", "").isHidden());  // dot names on POSIX
+  EXPECT_TRUE(file(".profile", "").isHidden());
   EXPECT_FALSE(file(".d/profile", "").isHidden());
 #endif
 }
 
-// A copy onto the file itself is refused.
-TEST_F(File, CopyReplacesAndMakesWritable) {
+// A copy replaces the target and is writable unless it keeps the attributes; a copy
+// onto the file itself is refused.
+TEST_F(File, Copy) {
   QelClFile source = file("a/x.txt", "new");
   makeFile(root / "b" / "x.txt", "old");
   source.setReadOnly(true);
-
   ASSERT_TRUE(source.copyTo(QelClLocation(at("b").c_str()), false));
   expectError(source);
   EXPECT_EQ(contentsOf(root / "b" / "x.txt"), "new");
@@ -131,7 +122,6 @@ TEST_F(File, CopyReplacesAndMakesWritable) {
 #endif
   EXPECT_FALSE(source.copyTo(QelClLocation(same.c_str()), false));
   expectError(source, FILE_COULD_NOT_COPY_SELF, QelEnErrorClass::INCONSISTENT_SITUATION);
-
   // The same file under another spelling is refused by the copy itself.
   EXPECT_FALSE(source.copyTo(QelClFilename(at("a/./x.txt").c_str()), false));
   expectError(source, FILE_COULD_NOT_COPY, QelEnErrorClass::IO_PROBLEM);
@@ -145,7 +135,6 @@ TEST_F(File, RemoveAndRename) {
   ASSERT_TRUE(locked.remove());
   expectError(locked);
   EXPECT_FALSE(fs::exists(root / "ro.txt"));
-
   EXPECT_FALSE(locked.remove());
   expectError(locked, FILE_COULD_NOT_REMOVE, QelEnErrorClass::IO_NOT_EXISTENT);
 
@@ -155,19 +144,19 @@ TEST_F(File, RemoveAndRename) {
   expectError(mine, FILE_COULD_NOT_RENAME, QelEnErrorClass::IO_ALREADY_IN_USE);
   EXPECT_EQ(mine.getAsCString(), at("old.txt"));
   EXPECT_EQ(contentsOf(root / "taken.txt"), "theirs");
-
   ASSERT_TRUE(mine.renameAs(QelClFilename(at("new.txt").c_str())));
   expectError(mine);
   EXPECT_EQ(mine.getAsCString(), at("new.txt"));
   EXPECT_EQ(contentsOf(root / "new.txt"), "mine");
   EXPECT_FALSE(fs::exists(root / "old.txt"));
-
   QelClFile missing = file("gone.txt");
   EXPECT_FALSE(missing.renameAs(QelClFilename(at("other.txt").c_str())));
   expectError(missing, FILE_COULD_NOT_RENAME, QelEnErrorClass::IO_PERMISSION_DENIED);
 }
 
-TEST_F(File, SearchAlongVariableTakesFirstDirectoryThatHasTheName) {
+// The first directory of the list that has the name wins; a name that exists as it is
+// stays as it is, and an unset variable finds nothing else.
+TEST_F(File, SearchAlongVariable) {
   makeFile(root / "one" / "tool.cfg");
   makeFile(root / "two" / "tool.cfg");
   const std::string list = std::string(1, kListSeparator) + at("none") + kListSeparator +
@@ -182,7 +171,6 @@ TEST_F(File, SearchAlongVariableTakesFirstDirectoryThatHasTheName) {
   EXPECT_EQ(absent.getAsCString(), at("one/absent.cfg"));
   variable.setNewValue("");
 
-  // A name that exists as it is stays as it is; an unset variable finds nothing else.
   QelClFilename present(at("one/tool.cfg").c_str());
   EXPECT_TRUE(searcher.search(present, "QEL_TEST_SEARCH_UNSET"));
   QelClFilename bare("tool.cfg");
@@ -198,7 +186,6 @@ TEST(DllFile, LoadsTheModuleAndItsProcedures) {
   EXPECT_STREQ(QelClDllFile::getDefaultFileType(), ".so");
 #endif
   EXPECT_STREQ(QelClDllFile::getSystemPathEnvironmentVariable(), "PATH");
-
   const QelClDllProcLoaderFile module{QelClFilename(kModule)};
   ASSERT_TRUE(module.isLoaded()) << module.getAsCString() << " " << module.getError().ulErrorId;
   EXPECT_TRUE(module.isFoundInSystemPath());
@@ -209,7 +196,6 @@ TEST(DllFile, LoadsTheModuleAndItsProcedures) {
   ASSERT_NE(answer, nullptr);
   EXPECT_EQ(answer(), 42);
   EXPECT_EQ(module.getProcedure("qelNoSuchProcedure"), nullptr);
-
   const QelClDllProcLoaderFile again{QelClFilename(path.c_str())};
   ASSERT_TRUE(again.isLoaded());
   EXPECT_FALSE(again.isFoundInSystemPath());
@@ -226,6 +212,7 @@ TEST(DllFile, LoadsTheModuleAndItsProcedures) {
   qelDllProcLoaderClose(handle);
 }
 
+// A missing module and a file that is no module.
 TEST_F(File, FailedModuleLoadsLeaveThePlatformErrorCode) {
   const QelClDllProcLoaderFile missing{QelClFilename("qel_no_such_module")};
   EXPECT_FALSE(missing.isLoaded());
@@ -236,7 +223,6 @@ TEST_F(File, FailedModuleLoadsLeaveThePlatformErrorCode) {
   expectError(missing, 2u, QelEnErrorClass::RESOURCE_MISSING);  // ENOENT
 #endif
   EXPECT_EQ(missing.getProcedure(kProcedure), nullptr);
-
   const std::string text = rootText + "text" + QelClDllFile::getDefaultFileType();
   makeFile(text, "not a module\n");
   const QelClDllFile broken{QelClFilename(text.c_str())};
@@ -245,6 +231,8 @@ TEST_F(File, FailedModuleLoadsLeaveThePlatformErrorCode) {
   EXPECT_EQ(broken.getError().enErrorClass, QelEnErrorClass::RESOURCE_MISSING);
 }
 
+// The test program itself is found in its own directory first. A path is kept without a
+// search; searching it again confirms it.
 TEST(ExeFile, BareNamesResolveThroughTheSearch) {
 #ifdef _WIN32
   const QelClExeFile found(QelClFilename("notepad"));
@@ -267,17 +255,13 @@ TEST(ExeFile, BareNamesResolveThroughTheSearch) {
   EXPECT_FALSE(tool.isFoundInSystemPath());
   EXPECT_STREQ(tool.getAsCString(), missing);
 
-  // The test program itself is found in the program's own directory first. Its path is
-  // kept without a search; searching it again confirms it.
   const QelClExeFile self(QelClFilename("filesystem_test"));
   ASSERT_TRUE(self.isFoundInSystemPath());
-  EXPECT_TRUE(fs::equivalent(fs::path(self.getAsCString()).parent_path(),
-                             fs::path(::testing::internal::GetArgvs()[0]).parent_path()))
-      << self.getAsCString();
-  const std::string own = fs::absolute(::testing::internal::GetArgvs()[0]).string();
-  SearchAgain program(own.c_str());
+  const fs::path own = fs::absolute(::testing::internal::GetArgvs()[0]);
+  EXPECT_TRUE(fs::equivalent(fs::path(self.getAsCString()).parent_path(), own.parent_path()));
+  SearchAgain program(own.string().c_str());
   EXPECT_FALSE(program.isFoundInSystemPath());
-  EXPECT_STREQ(program.getAsCString(), own.c_str());
+  EXPECT_EQ(program.getAsCString(), own.string());
   EXPECT_TRUE(program.again());
   EXPECT_TRUE(program.isFoundInSystemPath());
 }
@@ -311,15 +295,13 @@ TEST(ExeFile, MissingDirectoryIsSearchedOnlyWithUsePath) {
 // The current directory is searched before PATH, and only files one may execute count.
 TEST_F(File, ProgramsInTheCurrentDirectoryThatMayBeExecuted) {
   fs::current_path(root);
-  const fs::path here = fs::current_path();
   makeFile(root / "qel_cwd_tool", "#!/bin/sh\n");
   makeFile(root / "qel_cwd_data");
   fs::permissions(root / "qel_cwd_tool", fs::perms::owner_all);
   fs::permissions(root / "qel_cwd_data", fs::perms::owner_read | fs::perms::owner_write);
-
   const QelClExeFile tool(QelClFilename("qel_cwd_tool"));
   EXPECT_TRUE(tool.isFoundInSystemPath());
-  EXPECT_EQ(tool.getAsCString(), (here / "qel_cwd_tool").string());
+  EXPECT_EQ(tool.getAsCString(), (fs::current_path() / "qel_cwd_tool").string());
   const QelClExeFile data(QelClFilename("qel_cwd_data"));
   EXPECT_FALSE(data.isFoundInSystemPath());
   EXPECT_STREQ(data.getAsCString(), "qel_cwd_data");
