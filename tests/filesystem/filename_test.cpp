@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -126,36 +127,33 @@ TEST(Filename, JoiningPartsAndLongTexts) {
   EXPECT_STREQ(full.getAsCString(), "");
 }
 
+// Each change applies to what the one before left. A base name's dot starts what the
+// old extension replaces; arguments may lie in the name itself.
 TEST(Filename, SettersReplaceParts) {
-  QelClFilename name("a.txt");
-  name.setNewExtension("");
-  EXPECT_STREQ(name.getAsCString(), "a");
-  name.setNewExtension(".doc");
-  EXPECT_STREQ(name.getAsCString(), "a.doc");
-  name.setNewExtension("doc");
-  EXPECT_STREQ(name.getAsCString(), "a.doc");
-  EXPECT_STREQ(name.getExtension(), ".doc");
-
-  QelClFilename base("d\\a.txt");
-  base.setNewBaseName("b");
-  EXPECT_STREQ(base.getAsCString(), "d\\b.txt");
-  base.setNewBaseName("c.x");  // the dot starts what the old extension replaces
-  EXPECT_STREQ(base.getAsCString(), "d\\c.txt");
-  base.setNewName("b");
-  EXPECT_STREQ(base.getAsCString(), "d\\b");
-  base.setNewName("c.ini");
-  EXPECT_STREQ(base.getExtension(), ".ini");
-
-  QelClFilename moved("C:\\old\\a.txt");
-  moved.setNewPath("/new");
-  EXPECT_STREQ(moved.getAsCString(), "/new/a.txt");
-  EXPECT_EQ(moved.getPathStyle(), kUnix);
-  moved.setNewPath(QelClLocation("D:\\x"));
-  EXPECT_STREQ(moved.getAsCString(), "D:\\x\\a.txt");
-  moved.setNew(QelClLocation("E:\\y\\"), "b.doc");
-  EXPECT_STREQ(moved.getAsCString(), "E:\\y\\b.doc");
-  moved.setNewExtension(moved.getName());  // arguments may lie in the name itself
-  EXPECT_STREQ(moved.getAsCString(), "E:\\y\\b.b.doc");
+  QelClFilename name("d\\a.txt");
+  const struct {
+    std::function<void()> change;
+    const char *text, *extension;  // null: not checked
+    QelClPathProperty::QelEnPathStyle style;
+  } steps[] = {
+      {[&] { name.setNewExtension(""); }, "d\\a", "", kWindows},
+      {[&] { name.setNewExtension(".doc"); }, "d\\a.doc", ".doc", kWindows},
+      {[&] { name.setNewExtension("doc"); }, "d\\a.doc", ".doc", kWindows},
+      {[&] { name.setNewBaseName("b"); }, "d\\b.doc", ".doc", kWindows},
+      {[&] { name.setNewBaseName("c.x"); }, "d\\c.doc", ".doc", kWindows},
+      {[&] { name.setNewName("b"); }, "d\\b", "", kWindows},
+      {[&] { name.setNewName("c.ini"); }, "d\\c.ini", ".ini", kWindows},
+      {[&] { name.setNewPath("/new"); }, "/new/c.ini", ".ini", kUnix},
+      {[&] { name.setNewPath(QelClLocation("D:\\x")); }, "D:\\x\\c.ini", ".ini", kWindows},
+      {[&] { name.setNew(QelClLocation("E:\\y\\"), "b.doc"); }, "E:\\y\\b.doc", ".doc", kWindows},
+      {[&] { name.setNewExtension(name.getName()); }, "E:\\y\\b.b.doc", nullptr, kWindows},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    EXPECT_STREQ(name.getAsCString(), step.text);
+    if (step.extension != nullptr) EXPECT_STREQ(name.getExtension(), step.extension);
+    EXPECT_EQ(name.getPathStyle(), step.style) << step.text;
+  }
 
   // Removing the path drops server and directory; the style stays.
   QelClFilename network("\\\\srv\\share\\d\\a.txt");
