@@ -79,10 +79,6 @@ TEST_F(File, Queries) {
     EXPECT_GE(time, before - 2);
     EXPECT_LE(time, before + 5);
   }
-  data.setReadOnly(true);
-  EXPECT_TRUE(data.isReadOnly());
-  data.setReadOnly(false);
-  EXPECT_FALSE(data.isReadOnly());
 
   const QelClFile missing = file("missing.txt");
   EXPECT_FALSE(missing.isExistent());
@@ -96,8 +92,8 @@ TEST_F(File, Queries) {
 #endif
 }
 
-// A copy replaces the target and is writable unless it keeps the attributes; a copy
-// onto the file itself is refused.
+// A copy replaces the target and is writable unless it keeps the attributes of the
+// read-only source; a copy onto the file itself is refused.
 TEST_F(File, Copy) {
   QelClFile source = file("a/x.txt", "new");
   makeFile(root / "b" / "x.txt", "old");
@@ -249,7 +245,6 @@ TEST(ExeFile, BareNamesResolveThroughTheSearch) {
   const char* missing = "qel_no_such_tool";
 #endif
   EXPECT_TRUE(found.isFoundInSystemPath());
-  EXPECT_TRUE(found.isExistent());
   EXPECT_STREQ(QelClExeFile::getSystemPathEnvironmentVariable(), "PATH");
   const QelClExeFile tool(QelClFilename("qel_no_such_tool"));
   EXPECT_FALSE(tool.isFoundInSystemPath());
@@ -270,7 +265,8 @@ TEST(ExeFile, BareNamesResolveThroughTheSearch) {
 // name.
 TEST(ExeFile, MissingDirectoryIsSearchedOnlyWithUsePath) {
 #ifdef _WIN32
-  const char *missing = "C:\\missing\\tool.exe", *bare = "tool.exe", *known = "C:\\missing\\cmd.exe";
+  const char *missing = "C:\\missing\\tool.exe", *bare = "tool.exe";
+  const char* known = "C:\\missing\\cmd.exe";
 #else
   const char *missing = "/missing/tool", *bare = "tool", *known = "/missing/sh";
 #endif

@@ -184,7 +184,9 @@ TEST(Filename, Comparisons) {
   for (const char* extension : {"tx", ""}) EXPECT_FALSE(windows.matchesExtension(extension));
   EXPECT_TRUE(QelClFilename("README").matchesExtension(""));
   EXPECT_FALSE(QelClFilename("README").matchesExtension("."));
-  for (const char* pattern : {"*.txt", "f?le.*"}) EXPECT_TRUE(windows.matchesWildcardPattern(pattern));
+  for (const char* pattern : {"*.txt", "f?le.*"}) {
+    EXPECT_TRUE(windows.matchesWildcardPattern(pattern)) << pattern;
+  }
   EXPECT_FALSE(windows.matchesWildcardPattern("Sub*"));
 
   const QelClFilename unix("/usr/Lib/x.SO");
@@ -197,7 +199,8 @@ TEST(Filename, Comparisons) {
   EXPECT_TRUE(unix.matchesWildcardPattern("*.SO"));
 
   // 8.3 names; the last one is of UNIX style.
-  for (const char* fat : {"C:\\DOS\\README.TXT", "ABCDEFGH\\ABCDEFGH.ABC", "\\\\srv\\share\\A.TXT"}) {
+  for (const char* fat :
+       {"C:\\DOS\\README.TXT", "ABCDEFGH\\ABCDEFGH.ABC", "\\\\srv\\share\\A.TXT"}) {
     EXPECT_TRUE(QelClFilename(fat).isStyleFAT_8_3()) << fat;
   }
   for (const char* other : {"C:\\LONGDIRNM\\X.TXT", "C:\\A.B\\X.TXT", "LONGNAME9.TXT", "A.HTML",
