@@ -1,15 +1,19 @@
-// File names are pure text: every case holds literally on both hosts.
+// File names and locations are pure text: every case holds literally on both hosts.
 #include <vrnqel43.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace {
 
-std::string directoryPart(const QelClFilenameABase& name) {
+constexpr auto kUnix = QelClPathProperty::UNIX_STYLE;
+constexpr auto kWindows = QelClPathProperty::WINDOWS_STYLE;
+
+std::string directoryPart(const QelClFilenameABase& name, bool withSeparator = true) {
   char out[261];
-  name.extractPath(out, true);
+  name.extractPath(out, withSeparator);
   return out;
 }
 
@@ -25,161 +29,152 @@ std::string server(const QelClFilenameABase& name) {
   return out;
 }
 
+// Whether the text lies inside the object: a copy owns its text.
+template <class Object>
+bool ownsText(const Object& object, const char* text) {
+  const char* begin = reinterpret_cast<const char*>(&object);
+  return text >= begin && text < begin + sizeof object;
+}
+
 }  // namespace
 
-TEST(Filename, PartsOfAName) {
-  const QelClFilename name("C:\\dir\\file.tar.gz");
-  EXPECT_STREQ(name.getName(), "file.tar.gz");
-  EXPECT_EQ(baseName(name), "file.tar");
-  EXPECT_STREQ(name.getExtension(), ".gz");
-  EXPECT_EQ(directoryPart(name), "C:\\dir\\");
-  char out[261];
-  name.extractPath(out, false);
-  EXPECT_STREQ(out, "C:\\dir");
-  EXPECT_TRUE(name.hasDrive());
-  EXPECT_TRUE(name.isAbsolute());
-
-  const QelClFilename profile(".profile");
-  EXPECT_EQ(baseName(profile), "");
-  EXPECT_STREQ(profile.getExtension(), ".profile");
-  EXPECT_EQ(directoryPart(profile), "");
-
-  EXPECT_STREQ(QelClFilename("dir.d\\file").getExtension(), "");
-  EXPECT_STREQ(QelClFilename("a/b\\c").getName(), "c");
-}
-
-TEST(Filename, NetworkNames) {
-  const QelClFilename name("\\\\srv\\share\\dir\\a.txt");
-  EXPECT_STREQ(name.getPathText(), "\\dir\\a.txt");
-  EXPECT_EQ(server(name), "\\\\srv\\share");
-  EXPECT_EQ(directoryPart(name), "\\\\srv\\share\\dir\\");
-  EXPECT_TRUE(name.isAbsolute());
-
-  const QelClFilename share("\\\\srv\\share");
-  EXPECT_STREQ(share.getPathText(), "");
-  EXPECT_STREQ(share.getName(), "");
-  EXPECT_TRUE(share.isAbsolute());
-
-  const QelClFilename serverOnly("\\\\srv");
-  EXPECT_STREQ(serverOnly.getPathText(), "\\\\srv");
-  EXPECT_EQ(server(serverOnly), "");
-  EXPECT_FALSE(serverOnly.isAbsolute());
-}
-
-TEST(Filename, StylesAndAbsoluteness) {
-  struct Case {
-    const char* text;
+TEST(Filename, PartsStylesAndAbsoluteness) {
+  const struct {
+    const char *text, *name, *base, *extension, *directory;  // null: not checked
     QelClPathProperty::QelEnPathStyle style;
-    bool absolute;
-    bool drive;
+    bool absolute, drive;
+  } cases[] = {
+      {"C:\\dir\\file.tar.gz", "file.tar.gz", "file.tar", ".gz", "C:\\dir\\", kWindows, true, true},
+      {".profile", ".profile", "", ".profile", "", kWindows, false, false},
+      {"dir.d\\file", "file", "file", "", "dir.d\\", kWindows, false, false},
+      {"a/b\\c", "c", "c", "", "a/b\\", kWindows, false, false},
+      {"/usr/lib/x.so", "x.so", "x", ".so", "/usr/lib/", kUnix, true, false},
+      {"usr/x", "x", "x", "", "usr/", kUnix, false, false},
+      {"\\dir\\x", "x", "x", "", "\\dir\\", kWindows, false, false},
+      {"C:dir", nullptr, nullptr, nullptr, nullptr, kWindows, false, true},
+      {"C:/dir", "dir", "dir", "", "C:/", kWindows, false, true},
+      {"plain", "plain", "plain", "", "", kWindows, false, false},
+      {"", "", "", "", "", kWindows, false, false},
+      {"\\\\srv\\share\\dir\\a.txt", "a.txt", "a", ".txt", "\\\\srv\\share\\dir\\", kWindows, true,
+       false},
+      {"\\\\srv\\share", "", nullptr, nullptr, nullptr, kWindows, true, false},
+      {"\\\\srv", nullptr, nullptr, nullptr, nullptr, kWindows, false, false},
   };
-  const Case cases[] = {
-      {"/usr/lib/x.so", QelClPathProperty::UNIX_STYLE, true, false},
-      {"usr/x", QelClPathProperty::UNIX_STYLE, false, false},
-      {"\\dir\\x", QelClPathProperty::WINDOWS_STYLE, false, false},
-      {"C:dir", QelClPathProperty::WINDOWS_STYLE, false, true},
-      {"C:/dir", QelClPathProperty::WINDOWS_STYLE, false, true},
-      {"a/b\\c", QelClPathProperty::WINDOWS_STYLE, false, false},
-      {"plain", QelClPathProperty::WINDOWS_STYLE, false, false},
-      {"", QelClPathProperty::WINDOWS_STYLE, false, false},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     const QelClFilename name(c.text);
-    EXPECT_EQ(name.getPathStyle(), c.style) << c.text;
-    EXPECT_EQ(name.isAbsolute(), c.absolute) << c.text;
-    EXPECT_EQ(name.hasDrive(), c.drive) << c.text;
+    const std::string parts[] = {name.getName(), baseName(name), name.getExtension(),
+                                 directoryPart(name)};
+    const char* expected[] = {c.name, c.base, c.extension, c.directory};
+    for (int i = 0; i < 4; ++i) {
+      if (expected[i] != nullptr) {
+        EXPECT_EQ(parts[i], expected[i]) << "name, base, extension, directory: " << i;
+      }
+    }
+    EXPECT_EQ(name.getPathStyle(), c.style);
+    EXPECT_EQ(name.isAbsolute(), c.absolute);
+    EXPECT_EQ(name.hasDrive(), c.drive);
   }
+  EXPECT_EQ(directoryPart(QelClFilename("C:\\dir\\file.tar.gz"), false), "C:\\dir");
   EXPECT_FALSE(QelClFilename("a/b").isNormalized());
   EXPECT_TRUE(QelClFilename("a\\b").isNormalized());
   char text[] = "/a/b\\c";
   QelClPathProperty::normalizePath(text);
   EXPECT_STREQ(text, "\\a\\b\\c");
+
+  // Network names: the path text behind the server and share.
+  const struct {
+    const char *text, *pathText, *server;
+  } network[] = {{"\\\\srv\\share\\dir\\a.txt", "\\dir\\a.txt", "\\\\srv\\share"},
+                 {"\\\\srv\\share", "", "\\\\srv\\share"},
+                 {"\\\\srv", "\\\\srv", ""}};
+  for (const auto& c : network) {
+    EXPECT_STREQ(QelClFilename(c.text).getPathText(), c.pathText) << c.text;
+    EXPECT_EQ(server(QelClFilename(c.text)), c.server) << c.text;
+  }
 }
 
-TEST(Filename, JoiningParts) {
-  EXPECT_STREQ(QelClFilename("C:\\tmp", "a", "txt").getAsCString(), "C:\\tmp\\a.txt");
-  EXPECT_STREQ(QelClFilename("C:\\tmp\\", "a", ".txt").getAsCString(), "C:\\tmp\\a.txt");
-  EXPECT_STREQ(QelClFilename("", "a", ".txt").getAsCString(), "a.txt");
-  const QelClFilename unix("/var", "a", nullptr);
-  EXPECT_STREQ(unix.getAsCString(), "/var/a");
-  EXPECT_EQ(unix.getPathStyle(), QelClPathProperty::UNIX_STYLE);
-  EXPECT_STREQ(QelClFilename("d", "a", "").getAsCString(), "d\\a.");
+// Texts are cut at 260 characters; an extension that no longer fits is refused.
+TEST(Filename, JoiningPartsAndLongTexts) {
+  const std::string longDirectory(250, 'd'), text(300, 'x');
+  const struct {
+    std::string directory;
+    const char *name, *extension;
+    std::string expected;
+  } cases[] = {
+      {"C:\\tmp", "a", "txt", "C:\\tmp\\a.txt"},
+      {"C:\\tmp\\", "a", ".txt", "C:\\tmp\\a.txt"},
+      {"", "a", ".txt", "a.txt"},
+      {"/var", "a", nullptr, "/var/a"},
+      {"d", "a", "", "d\\a."},
+      {longDirectory, "abcde", "txt", longDirectory + "\\abcde.txt"},
+      {longDirectory, "abcdef", "txt", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(QelClFilename(c.directory.c_str(), c.name, c.extension).getAsCString(), c.expected);
+  }
+  EXPECT_EQ(QelClFilename("/var", "a", nullptr).getPathStyle(), kUnix);
   EXPECT_STREQ(QelClFilename(QelClLocation("/usr/lib"), "x", "so").getAsCString(), "/usr/lib/x.so");
-  // Separators inside the name stay in the directory part.
-  const QelClFilename nested("C:\\tmp", "sub\\a.txt", nullptr);
+  const QelClFilename nested("C:\\tmp", "sub\\a.txt", nullptr);  // the name's directory part
   EXPECT_STREQ(nested.getName(), "a.txt");
   EXPECT_EQ(directoryPart(nested), "C:\\tmp\\sub\\");
-}
 
-TEST(Filename, LongTextsAreCutOrRefused) {
-  const std::string text(300, 'x');
   const QelClFilename whole(text.c_str());
   EXPECT_EQ(whole.getLength(), 260u);
-  EXPECT_EQ(std::string(whole.getAsCString()), text.substr(0, 260));
-
-  const QelClFilename joined(text.c_str(), "name", nullptr);
-  EXPECT_EQ(joined.getLength(), 260u);
-
-  // An extension that no longer fits is refused: the name is empty.
-  const std::string directory(250, 'd');
-  EXPECT_EQ(QelClFilename(directory.c_str(), "abcde", "txt").getLength(), 260u);
-  EXPECT_STREQ(QelClFilename(directory.c_str(), "abcdef", "txt").getAsCString(), "");
-  QelClFilename full((directory + "\\abcde.txt").c_str());
-  full.setNewExtension("text");
-  EXPECT_STREQ(full.getAsCString(), "");
+  EXPECT_EQ(whole.getAsCString(), text.substr(0, 260));
+  EXPECT_EQ(QelClFilename(text.c_str(), "name", nullptr).getLength(), 260u);
   EXPECT_STREQ(QelClFilename(text.c_str(), 261u).getAsCString(), "");
   EXPECT_STREQ(QelClFilename("a.txtXYZ", 5u).getAsCString(), "a.txt");
   EXPECT_STREQ(QelClFilename("a\0bc", 4u).getAsCString(), "a");
+  QelClFilename full((longDirectory + "\\abcde.txt").c_str());
+  full.setNewExtension("text");
+  EXPECT_STREQ(full.getAsCString(), "");
 }
 
+// Each change applies to what the one before left. A base name's dot starts what the
+// old extension replaces; arguments may lie in the name itself.
 TEST(Filename, SettersReplaceParts) {
-  QelClFilename name("a.txt");
-  name.setNewExtension("");
-  EXPECT_STREQ(name.getAsCString(), "a");
-  name.setNewExtension(".doc");
-  EXPECT_STREQ(name.getAsCString(), "a.doc");
-  name.setNewExtension("doc");
-  EXPECT_STREQ(name.getAsCString(), "a.doc");
-  EXPECT_STREQ(name.getExtension(), ".doc");
+  QelClFilename name("d\\a.txt");
+  const struct {
+    std::function<void()> change;
+    const char *text, *extension;
+    QelClPathProperty::QelEnPathStyle style;
+  } steps[] = {
+      {[&] { name.setNewExtension(""); }, "d\\a", "", kWindows},
+      {[&] { name.setNewExtension(".doc"); }, "d\\a.doc", ".doc", kWindows},
+      {[&] { name.setNewExtension("doc"); }, "d\\a.doc", ".doc", kWindows},
+      {[&] { name.setNewBaseName("b"); }, "d\\b.doc", ".doc", kWindows},
+      {[&] { name.setNewBaseName("c.x"); }, "d\\c.doc", ".doc", kWindows},
+      {[&] { name.setNewName("b"); }, "d\\b", "", kWindows},
+      {[&] { name.setNewName("c.ini"); }, "d\\c.ini", ".ini", kWindows},
+      {[&] { name.setNewPath("/new"); }, "/new/c.ini", ".ini", kUnix},
+      {[&] { name.setNewPath(QelClLocation("D:\\x")); }, "D:\\x\\c.ini", ".ini", kWindows},
+      {[&] { name.setNew(QelClLocation("E:\\y\\"), "b.doc"); }, "E:\\y\\b.doc", ".doc", kWindows},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    EXPECT_STREQ(name.getAsCString(), step.text);
+    EXPECT_STREQ(name.getExtension(), step.extension) << step.text;
+    EXPECT_EQ(name.getPathStyle(), step.style) << step.text;
+  }
+  name.setNewExtension(name.getName());
+  EXPECT_STREQ(name.getAsCString(), "E:\\y\\b.b.doc");
 
-  QelClFilename base("d\\a.txt");
-  base.setNewBaseName("b");
-  EXPECT_STREQ(base.getAsCString(), "d\\b.txt");
-  base.setNewBaseName("c.x");  // the dot starts what the old extension replaces
-  EXPECT_STREQ(base.getAsCString(), "d\\c.txt");
-
-  QelClFilename whole("d\\a.txt");
-  whole.setNewName("b");
-  EXPECT_STREQ(whole.getAsCString(), "d\\b");
-  whole.setNewName("c.ini");
-  EXPECT_STREQ(whole.getExtension(), ".ini");
-
-  QelClFilename moved("C:\\old\\a.txt");
-  moved.setNewPath("/new");
-  EXPECT_STREQ(moved.getAsCString(), "/new/a.txt");
-  EXPECT_EQ(moved.getPathStyle(), QelClPathProperty::UNIX_STYLE);
-  moved.setNewPath(QelClLocation("D:\\x"));
-  EXPECT_STREQ(moved.getAsCString(), "D:\\x\\a.txt");
-  moved.setNew(QelClLocation("E:\\y\\"), "b.doc");
-  EXPECT_STREQ(moved.getAsCString(), "E:\\y\\b.doc");
-  moved.setNewExtension(moved.getName());  // arguments may lie in the name itself
-  EXPECT_STREQ(moved.getAsCString(), "E:\\y\\b.b.doc");
-}
-
-TEST(Filename, RemovePathDropsServerAndDirectory) {
-  QelClFilename name("\\\\srv\\share\\d\\a.txt");
-  name.removePath();
-  EXPECT_STREQ(name.getAsCString(), "a.txt");
-  EXPECT_EQ(name.getLength(), 5u);
-  EXPECT_STREQ(name.getExtension(), ".txt");
-  EXPECT_FALSE(name.isAbsolute());
-
+  // Removing the path drops server and directory; the style stays.
+  QelClFilename network("\\\\srv\\share\\d\\a.txt");
+  network.removePath();
+  EXPECT_STREQ(network.getAsCString(), "a.txt");
+  EXPECT_EQ(network.getLength(), 5u);
+  EXPECT_STREQ(network.getExtension(), ".txt");
+  EXPECT_FALSE(network.isAbsolute());
   QelClFilename unix("/usr/lib/x.so");
   unix.removePath();
   EXPECT_STREQ(unix.getAsCString(), "x.so");
-  EXPECT_EQ(unix.getPathStyle(), QelClPathProperty::UNIX_STYLE);  // the style stays
+  EXPECT_EQ(unix.getPathStyle(), kUnix);
 }
 
+// Windows names compare without case, UNIX names with it; the directory is no part of
+// the base name or the pattern.
 TEST(Filename, Comparisons) {
   const QelClFilename windows("C:\\Dir\\Sub\\File.TXT");
   EXPECT_TRUE(windows.matchesPath(QelClFilename("c:\\dir\\sub\\other.doc")));
@@ -187,17 +182,17 @@ TEST(Filename, Comparisons) {
   EXPECT_TRUE(QelClFilename("C:\\dir\\a").matchesPath(QelClFilename("C:\\dir\\deeper\\b")));
   EXPECT_TRUE(QelClFilename("a.txt").matchesPath(QelClFilename("C:\\x\\a.txt")));
   EXPECT_TRUE(windows.matchesBase(QelClFilename("file.doc")));
-  EXPECT_FALSE(windows.matchesBase(QelClFilename("files.txt")));
-  EXPECT_FALSE(windows.matchesBase(QelClFilename("fil.txt")));
-  EXPECT_TRUE(windows.matchesExtension(".txt"));
-  EXPECT_TRUE(windows.matchesExtension("txt"));
-  EXPECT_FALSE(windows.matchesExtension("tx"));
-  EXPECT_FALSE(windows.matchesExtension(""));
+  for (const char* other : {"files.txt", "fil.txt"}) {
+    EXPECT_FALSE(windows.matchesBase(QelClFilename(other))) << other;
+  }
+  for (const char* extension : {".txt", "txt"}) EXPECT_TRUE(windows.matchesExtension(extension));
+  for (const char* extension : {"tx", ""}) EXPECT_FALSE(windows.matchesExtension(extension));
   EXPECT_TRUE(QelClFilename("README").matchesExtension(""));
   EXPECT_FALSE(QelClFilename("README").matchesExtension("."));
-  EXPECT_TRUE(windows.matchesWildcardPattern("*.txt"));
-  EXPECT_TRUE(windows.matchesWildcardPattern("f?le.*"));
-  EXPECT_FALSE(windows.matchesWildcardPattern("Sub*"));  // the directory is not part of it
+  for (const char* pattern : {"*.txt", "f?le.*"}) {
+    EXPECT_TRUE(windows.matchesWildcardPattern(pattern)) << pattern;
+  }
+  EXPECT_FALSE(windows.matchesWildcardPattern("Sub*"));
 
   const QelClFilename unix("/usr/Lib/x.SO");
   EXPECT_TRUE(unix.matchesPath(QelClFilename("/usr/Lib/y")));
@@ -207,19 +202,16 @@ TEST(Filename, Comparisons) {
   EXPECT_FALSE(unix.matchesExtension("so"));
   EXPECT_FALSE(unix.matchesWildcardPattern("*.so"));
   EXPECT_TRUE(unix.matchesWildcardPattern("*.SO"));
-}
 
-TEST(Filename, EightDotThree) {
-  EXPECT_TRUE(QelClFilename("C:\\DOS\\README.TXT").isStyleFAT_8_3());
-  EXPECT_TRUE(QelClFilename("ABCDEFGH\\ABCDEFGH.ABC").isStyleFAT_8_3());
-  EXPECT_TRUE(QelClFilename("\\\\srv\\share\\A.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("C:\\LONGDIRNM\\X.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("C:\\A.B\\X.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("LONGNAME9.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("A.HTML").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("A*B.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("1:\\A.TXT").isStyleFAT_8_3());
-  EXPECT_FALSE(QelClFilename("DOS/README.TXT").isStyleFAT_8_3());  // UNIX_STYLE
+  // 8.3 names; the last one is of UNIX style.
+  for (const char* fat :
+       {"C:\\DOS\\README.TXT", "ABCDEFGH\\ABCDEFGH.ABC", "\\\\srv\\share\\A.TXT"}) {
+    EXPECT_TRUE(QelClFilename(fat).isStyleFAT_8_3()) << fat;
+  }
+  for (const char* other : {"C:\\LONGDIRNM\\X.TXT", "C:\\A.B\\X.TXT", "LONGNAME9.TXT", "A.HTML",
+                            "A*B.TXT", "1:\\A.TXT", "DOS/README.TXT"}) {
+    EXPECT_FALSE(QelClFilename(other).isStyleFAT_8_3()) << other;
+  }
 }
 
 TEST(Filename, CopiesOwnTheirText) {
@@ -228,11 +220,68 @@ TEST(Filename, CopiesOwnTheirText) {
   original.setNewName("changed");
   EXPECT_STREQ(copy.getAsCString(), "\\\\srv\\share\\dir\\a.txt");
   EXPECT_STREQ(copy.getPathText(), "\\dir\\a.txt");
-
   QelClFilename assigned("x");
   assigned = copy;
   EXPECT_STREQ(assigned.getName(), "a.txt");
   EXPECT_STREQ(assigned.getExtension(), ".txt");
-  const char* object = reinterpret_cast<const char*>(&assigned);
-  EXPECT_TRUE(assigned.getName() > object && assigned.getName() < object + sizeof assigned);
+  EXPECT_TRUE(ownsText(assigned, assigned.getName()));
+
+  QelClLocation location("\\\\srv\\share\\a");
+  location = "x/y";  // no normalisation
+  EXPECT_STREQ(location.getAsCString(), "x/y/");
+  EXPECT_EQ(location.getPathStyle(), kUnix);
+  QelClLocation originalLocation("\\\\srv\\share\\a");
+  const QelClLocation copiedLocation(originalLocation);
+  originalLocation = "other";
+  EXPECT_STREQ(copiedLocation.getAsCString(), "\\\\srv\\share\\a\\");
+  EXPECT_TRUE(copiedLocation.isAbsolute());
+  location = copiedLocation;
+  EXPECT_STREQ(location.getAsCString(), "\\\\srv\\share\\a\\");
+  EXPECT_TRUE(location.isAbsolute());
+  EXPECT_TRUE(ownsText(location, location.getAsCString()));
+}
+
+// Locations end with the separator of their style.
+TEST(Location, TextsAndRoots) {
+  const struct {
+    const char *text, *expected;
+  } cases[] = {{"C:\\dir", "C:\\dir\\"}, {"/usr/lib", "/usr/lib/"},  {"", ""},
+               {"name", "name\\"},       {"\\\\srv\\share", "\\\\srv\\share\\"}};
+  for (const auto& c : cases) {
+    const QelClLocation location(c.text);
+    EXPECT_STREQ(location.getAsCString(), c.expected);
+    EXPECT_EQ(location.getLength(), std::string(c.expected).size()) << c.text;
+  }
+  const QelClLocation unix("/usr/lib");
+  EXPECT_EQ(unix.getPathStyle(), kUnix);
+  EXPECT_FALSE(unix.isNormalized());
+  const QelClLocation normalized("/usr/lib", true);
+  EXPECT_STREQ(normalized.getAsCString(), "\\usr\\lib\\");
+  EXPECT_EQ(normalized.getPathStyle(), kWindows);
+  EXPECT_TRUE(normalized.isNormalized());
+  EXPECT_STREQ(QelClLocation("C:\\dirXYZ", 6u, false).getAsCString(), "C:\\dir\\");
+  EXPECT_STREQ(QelClLocation("a\0b", 3u, false).getAsCString(), "a\\");
+  EXPECT_STREQ(QelClLocation(QelClFilename("C:\\dir\\a.txt")).getAsCString(), "C:\\dir\\");
+  EXPECT_STREQ(QelClLocation(QelClFilename("a.txt")).getAsCString(), "");
+  EXPECT_STREQ(QelClLocation(QelClFilename("\\\\srv\\share\\d\\a.txt")).getAsCString(),
+               "\\\\srv\\share\\d\\");
+  EXPECT_STREQ(QelClLocation(QelClFilename("/var/log/x"), true).getAsCString(), "\\var\\log\\");
+
+  for (const char* root : {"C:\\", "/", "\\\\srv\\share\\", "\\\\srv\\share", "z:"}) {
+    EXPECT_TRUE(QelClLocation(root).isRoot()) << root;
+  }
+  for (const char* other : {"C:\\a\\", "\\", "/a/", "\\\\srv\\share\\x\\", "a", ""}) {
+    EXPECT_FALSE(QelClLocation(other).isRoot()) << other;
+  }
+
+  // 260 characters fit with the separator behind them; longer texts are refused.
+  const QelClLocation full(std::string(260, 'a').c_str());
+  EXPECT_EQ(full.getLength(), 261u);
+  EXPECT_EQ(full.getAsCString()[260], '\\');
+  const std::string tooLong(261, 'a');
+  EXPECT_STREQ(QelClLocation(tooLong.c_str()).getAsCString(), "");
+  EXPECT_STREQ(QelClLocation(tooLong.c_str(), 300u, false).getAsCString(), "");
+  QelClLocation assigned("x");
+  assigned = tooLong.c_str();
+  EXPECT_STREQ(assigned.getAsCString(), "");
 }

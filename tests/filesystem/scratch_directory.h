@@ -1,4 +1,5 @@
-// A fresh directory under the temporary directory for each test, removed afterwards.
+// What the file-system tests share: a fresh directory under the temporary directory for
+// each test, removed afterwards, and the checks of error records and file contents.
 #ifndef VRNQEL43_TESTS_FILESYSTEM_SCRATCH_DIRECTORY_H
 #define VRNQEL43_TESTS_FILESYSTEM_SCRATCH_DIRECTORY_H
 
@@ -6,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #ifdef _WIN32
@@ -20,10 +23,39 @@ constexpr std::filesystem::perms kAllWrite = std::filesystem::perms::owner_write
                                              std::filesystem::perms::group_write |
                                              std::filesystem::perms::others_write;
 
+// A Windows example in this host's form: on POSIX without its drive and with slashes.
+inline std::string host(std::string text) {
+#ifndef _WIN32
+  if (text.size() >= 2 && text[1] == ':') text.erase(0, 2);
+  std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+  return text;
+}
+
+inline std::string contentsOf(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline const _QelStError& errorOf(const _QelStError& error) { return error; }
+template <class Object>
+const _QelStError& errorOf(const Object& object) {
+  return object.getError();
+}
+
+// The error record of an object, or the record itself; no arguments: a cleared record.
+template <class Object>
+void expectError(const Object& object, std::uint32_t id = NO_ERROR,
+                 QelEnErrorClass errorClass = QelEnErrorClass::UNKNOWN) {
+  EXPECT_EQ(errorOf(object).ulErrorId, id);
+  EXPECT_EQ(errorOf(object).enErrorClass, errorClass);
+}
+
 class ScratchDirectory : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    previous = std::filesystem::current_path();
     root = std::filesystem::temp_directory_path() /
            ("qel_" + std::to_string(QelClProcessProperty().getProcessId()) + "_" +
             test->test_suite_name() + "_" + test->name());
@@ -32,6 +64,7 @@ protected:
     rootText = root.string() + kHostSeparator;
   }
   void TearDown() override {
+    std::filesystem::current_path(previous);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
       if (!entry.is_symlink()) {
         std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
@@ -41,12 +74,17 @@ protected:
     std::filesystem::remove_all(root);
   }
 
-  // A file holding its own name, and every missing directory above it.
-  static void makeFile(const std::filesystem::path& path) {
+  // A file holding its own name, or the given text, and every missing directory above it.
+  static void makeFile(const std::filesystem::path& path, const char* text = nullptr) {
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path) << path.filename().string();
+    std::ofstream(path, std::ios::binary) << (text ? text : path.filename().string());
+  }
+  // The scratch entry's text in this host's form.
+  std::string at(const std::string& name) const {
+    return (root / name).make_preferred().string();
   }
 
+  std::filesystem::path previous;
   std::filesystem::path root;
   std::string rootText;  // with the separator behind
 };

@@ -6,31 +6,23 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
 
-namespace {
-
-int writeFile(const std::string& file, const std::string& contents) {
-  const std::string part = file + ".part";
-  std::ofstream(part, std::ios::binary) << contents;
-  return std::rename(part.c_str(), file.c_str()) == 0 ? 0 : 1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::strcmp(argv[1], "echo") == 0) {
-    std::string contents;
+  const std::string command = argc >= 3 ? argv[1] : "";
+  std::string contents;
+  if (command == "exit" && argc == 3) {
+    return std::atoi(argv[2]);
+  } else if (command == "echo") {
     for (int i = 3; i < argc; ++i) contents += std::string("[") + argv[i] + "]\n";
-    return writeFile(argv[2], contents);
-  }
-  if (argc == 3 && std::strcmp(argv[1], "exit") == 0) return std::atoi(argv[2]);
-  if (argc == 4 && std::strcmp(argv[1], "sleep") == 0) {
+  } else if (command == "sleep" && argc == 4) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
-    return writeFile(argv[3], "");
+  } else {
+    return 100;
   }
-  return 100;
+  const std::string file = argv[command == "echo" ? 2 : 3];
+  std::ofstream(file + ".part", std::ios::binary) << contents;
+  return std::rename((file + ".part").c_str(), file.c_str()) == 0 ? 0 : 1;
 }

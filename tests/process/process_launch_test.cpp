@@ -1,18 +1,9 @@
 // Command lines, launching and killing. The programs started are the helper built next
-// to this test, the shell on POSIX and cmd under Wine.
-#include <vrnqel43.h>
+// to this test, and the shell on POSIX.
+#include "../filesystem/scratch_directory.h"
 
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <climits>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <string>
-#include <thread>
-#include <vector>
 #ifndef _WIN32
 #include <cerrno>
 #include <sys/wait.h>
@@ -23,130 +14,62 @@ namespace fs = std::filesystem;
 namespace {
 
 // A program that is nowhere: names with a directory part are never searched.
-const QelClExeFile& appInProgramFiles() {
-  static const QelClExeFile executable(QelClFilename("D:\\Program Files\\app.exe"));
-  return executable;
+const QelClExeFile kApp(QelClFilename("D:\\Program Files\\app.exe"));
+const QelClExeFile kHelper(QelClFilename("qel_process_helper"));
+#ifndef _WIN32
+const QelClExeFile kShell(QelClFilename("/bin/sh"));
+#endif
+
+void addArguments(QelClNewProcessABase& process, std::initializer_list<const char*> texts) {
+  for (const char* text : texts) process.addArgument(text);
 }
 
-const QelClExeFile& helper() {
-  static const QelClExeFile executable(QelClFilename("qel_process_helper"));
-  return executable;
-}
-
-std::string contentsOf(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Waits up to ten seconds for a file to appear.
-bool appears(const fs::path& path) {
-  for (int i = 0; i < 200 && !fs::exists(path); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return fs::exists(path);
-}
-
-void expectLaunchFailed(const QelClNewProcessABase& process) {
-  EXPECT_EQ(process.getError().ulErrorId, PROCESS_COULD_NOT_LAUNCH);
-  EXPECT_EQ(process.getError().enErrorClass, QelEnErrorClass::UNKNOWN_PROCESS);
-}
-
-void expectCleared(const _QelStError& error) {
-  EXPECT_EQ(error.ulErrorId, NO_ERROR);
-  EXPECT_EQ(error.enErrorClass, QelEnErrorClass::UNKNOWN);
-}
-
-class Launch : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(helper().isFoundInSystemPath()) << helper().getAsCString();
-    scratch = fs::temp_directory_path() /
-              ("qel_launch_" + std::to_string(QelClProcessProperty().getProcessId()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(scratch);
-  }
-  void TearDown() override { fs::remove_all(scratch); }
-
-  fs::path scratch;
-};
+using Launch = ScratchDirectory;
 
 }  // namespace
 
+// Texts with spaces are quoted; a final backslash is doubled inside quotes only, inner
+// quotes pass as they are. Launching terminates the command line.
 TEST(CommandLine, QuotesTextsWithSpaces) {
-  QelClNewSyncProcess process(appInProgramFiles());
+  QelClNewSyncProcess process(kApp);
   EXPECT_EQ(process.getArgumentCount(), 1u);
-  process.addArgument("-x");
-  process.addArgument("a b");
-  process.addArgument(5L);
-  EXPECT_STREQ(process.getCommandLine(), "\"D:\\Program Files\\app.exe\" -x \"a b\" 5");
-  EXPECT_EQ(process.getArgumentCount(), 4u);
-
-  // A final backslash is doubled inside quotes only; inner quotes pass as they are.
-  QelClNewAsyncProcess other(appInProgramFiles());
-  other.addArgument("dir with space\\");
-  other.addArgument("C:\\dir\\");
-  other.addArgument("say \"hi\"");
-  other.addArgument("");
-  EXPECT_STREQ(other.getCommandLine(),
-               "\"D:\\Program Files\\app.exe\" \"dir with space\\\\\" C:\\dir\\ \"say \"hi\"\" ");
-  EXPECT_EQ(other.getArgumentCount(), 5u);
-}
-
-TEST(CommandLine, NullTextsAndNumbers) {
-  QelClNewSyncProcess process(appInProgramFiles());
-  const std::string before = process.getCommandLine();
-  process.addArgument(static_cast<const char*>(nullptr));
-  EXPECT_EQ(process.getCommandLine(), before);
-  EXPECT_EQ(process.getArgumentCount(), 1u);
-
+  addArguments(process, {"-x", "a b", nullptr, "dir with space\\", "C:\\dir\\", "say \"hi\"", ""});
   process.addArgument(-3L);
   process.addArgument(ULONG_MAX);
-  EXPECT_EQ(process.getCommandLine(), before + " -3 " + std::to_string(ULONG_MAX));
-#ifdef _WIN32
-  EXPECT_EQ(std::to_string(ULONG_MAX).size(), 10u);
-#endif
-}
-
-// Launching terminates the command line: what is added afterwards is not part of it.
-TEST(CommandLine, LaunchTerminatesIt) {
-  QelClNewSyncProcess process(appInProgramFiles());
-  process.addArgument("-x");
+  EXPECT_EQ(process.getCommandLine(), "\"D:\\Program Files\\app.exe\" -x \"a b\" "
+                                      "\"dir with space\\\\\" C:\\dir\\ \"say \"hi\"\"  -3 " +
+                                          std::to_string(ULONG_MAX));
+  EXPECT_EQ(process.getArgumentCount(), 9u);
+  const std::string before = process.getCommandLine();
   EXPECT_FALSE(process.launch());
   process.addArgument("-y");
-  EXPECT_STREQ(process.getCommandLine(), "\"D:\\Program Files\\app.exe\" -x");
-  EXPECT_EQ(process.getArgumentCount(), 3u);
+  EXPECT_EQ(process.getCommandLine(), before);
+  EXPECT_EQ(process.getArgumentCount(), 10u);
 }
 
-TEST_F(Launch, SynchronousLaunchKeepsTheExitCode) {
-  QelClNewSyncProcess helperExit(helper());
-  helperExit.addArgument("exit");
-  helperExit.addArgument(7L);
-  ASSERT_TRUE(helperExit.launch());
-  EXPECT_EQ(helperExit.getResult(), 7u);
-  expectCleared(helperExit.getError());
+TEST_F(Launch, SynchronousLaunchKeepsTheExitCodeAndTheArguments) {
+  ASSERT_TRUE(kHelper.isFoundInSystemPath()) << kHelper.getAsCString();
+  QelClNewSyncProcess exit7(kHelper);
+  exit7.addArgument("exit");
+  exit7.addArgument(7L);
+  ASSERT_TRUE(exit7.launch());
+  EXPECT_EQ(exit7.getResult(), 7u);
+  expectError(exit7);
 
-#ifdef _WIN32
-  const QelClExeFile shell(QelClFilename("cmd"));
-  QelClNewSyncProcess process(shell);
-  process.addArgument("/c");
-  process.addArgument("exit 7");
-#else
-  const QelClExeFile shell(QelClFilename("/bin/sh"));
-  QelClNewSyncProcess process(shell);
-  process.addArgument("-c");
-  process.addArgument("exit 7");
-#endif
-  ASSERT_TRUE(process.launch());
-  EXPECT_EQ(process.getResult(), 7u);
-  expectCleared(process.getError());
+  const fs::path out = root / "arguments.txt";
+  QelClNewSyncProcess echo(kHelper);
+  addArguments(echo, {"echo", out.string().c_str(), "a b", "dir with space\\", "trailing\\",
+                      "x\\y z", "plain"});
+  echo.addArgument(-42L);
+  ASSERT_TRUE(echo.launch()) << echo.getResult();
+  EXPECT_EQ(echo.getResult(), 0u);
+  EXPECT_EQ(contentsOf(out), "[a b]\n[dir with space\\]\n[trailing\\]\n[x\\y z]\n[plain]\n[-42]\n");
 }
 
 #ifndef _WIN32
 TEST_F(Launch, ProgramEndedBySignalReports128PlusTheSignal) {
-  const QelClExeFile shell(QelClFilename("/bin/sh"));
-  QelClNewSyncProcess process(shell);
-  process.addArgument("-c");
-  process.addArgument("kill -KILL $$");
+  QelClNewSyncProcess process(kShell);
+  addArguments(process, {"-c", "kill -KILL $$"});
   ASSERT_TRUE(process.launch());
   EXPECT_EQ(process.getResult(), 128u + 9u);
 }
@@ -156,66 +79,43 @@ TEST_F(Launch, ProgramEndedBySignalReports128PlusTheSignal) {
 TEST_F(Launch, ArgumentsWithoutQuotesComeBackExactly) {
   std::mt19937 random(4711);
   const std::string alphabet = std::string("ab  \\\\\t\x01\xff'$*") + "\n";
-  std::vector<std::string> texts;
+  QelClNewSyncProcess process(kShell);
+  addArguments(process, {"-c", "printf '[%s]' \"$@\">\"$0\"", (root / "out.txt").c_str()});
+  std::string expected;
   for (int i = 0; i < 300; ++i) {
     std::string text(random() % 7, ' ');
     for (char& c : text) c = alphabet[random() % alphabet.size()];
-    texts.push_back(text);
-  }
-  const QelClExeFile shell(QelClFilename("/bin/sh"));
-  QelClNewSyncProcess process(shell);
-  process.addArgument("-c");
-  process.addArgument("printf '[%s]' \"$@\">\"$0\"");
-  process.addArgument((scratch / "out.txt").string().c_str());
-  std::string expected;
-  for (const std::string& text : texts) {
     process.addArgument(text.c_str());
     expected += "[" + text + "]";
   }
   ASSERT_TRUE(process.launch());
   EXPECT_EQ(process.getResult(), 0u);
-  EXPECT_EQ(contentsOf(scratch / "out.txt"), expected);
+  EXPECT_EQ(contentsOf(root / "out.txt"), expected);
 }
 #endif
 
-TEST_F(Launch, ArgumentsArriveIntact) {
-  const fs::path out = scratch / "arguments.txt";
-  QelClNewSyncProcess process(helper());
-  process.addArgument("echo");
-  process.addArgument(out.string().c_str());
-  for (const char* text : {"a b", "dir with space\\", "trailing\\", "x\\y z", "plain"}) {
-    process.addArgument(text);
-  }
-  process.addArgument(-42L);
-  ASSERT_TRUE(process.launch()) << process.getResult();
-  EXPECT_EQ(process.getResult(), 0u);
-  EXPECT_EQ(contentsOf(out), "[a b]\n[dir with space\\]\n[trailing\\]\n[x\\y z]\n[plain]\n[-42]\n");
-}
-
+// ERROR_FILE_NOT_FOUND, ENOENT
 TEST_F(Launch, MissingProgramFailsWithTheSystemError) {
   const QelClExeFile missing(QelClFilename("qel_no_such_program"));
   QelClNewSyncProcess sync(missing);
-  EXPECT_FALSE(sync.launch());
-  expectLaunchFailed(sync);
-  EXPECT_EQ(sync.getResult(), 2u);  // ERROR_FILE_NOT_FOUND, ENOENT
-
   QelClNewAsyncProcess async(missing);
+  EXPECT_FALSE(sync.launch());
   EXPECT_FALSE(async.launch());
-  expectLaunchFailed(async);
+  EXPECT_EQ(sync.getResult(), 2u);
   EXPECT_EQ(async.getResult(), 2u);
+  expectError(sync, PROCESS_COULD_NOT_LAUNCH, QelEnErrorClass::UNKNOWN_PROCESS);
+  expectError(async, PROCESS_COULD_NOT_LAUNCH, QelEnErrorClass::UNKNOWN_PROCESS);
 }
 
 TEST_F(Launch, AsynchronousLaunchReturnsTheProcessId) {
-  const fs::path out = scratch / "async.txt";
-  QelClNewAsyncProcess process(helper());
-  process.addArgument("echo");
-  process.addArgument(out.string().c_str());
-  process.addArgument("a b");
+  const fs::path out = root / "async.txt";
+  QelClNewAsyncProcess process(kHelper);
+  addArguments(process, {"echo", out.string().c_str(), "a b"});
   ASSERT_TRUE(process.launch());
-  expectCleared(process.getError());
+  expectError(process);
   EXPECT_NE(process.getResult(), 0u);
   EXPECT_NE(process.getResult(), QelClProcessProperty().getProcessId());
-  ASSERT_TRUE(appears(out));
+  for (int i = 0; i < 200 && !fs::exists(out); ++i) qelSleepMilliSeconds(50);
   EXPECT_EQ(contentsOf(out), "[a b]\n");
 #ifndef _WIN32
   // The program is no child of this process: nothing is left here to reap.
@@ -225,25 +125,21 @@ TEST_F(Launch, AsynchronousLaunchReturnsTheProcessId) {
 #endif
 }
 
+// A process that does not exist counts as ended.
 TEST_F(Launch, KillEndsARunningProcess) {
-  const fs::path out = scratch / "woke.txt";
-  QelClNewAsyncProcess process(helper());
-  process.addArgument("sleep");
-  process.addArgument(1500L);
-  process.addArgument(out.string().c_str());
+  const fs::path out = root / "woke.txt";
+  QelClNewAsyncProcess process(kHelper);
+  addArguments(process, {"sleep", "1500", out.string().c_str()});
   ASSERT_TRUE(process.launch());
-
   QelClProcess running(process.getResult());
   EXPECT_EQ(running.getProcessId(), process.getResult());
   EXPECT_TRUE(running.kill());
-  expectCleared(running.getError());
-  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  expectError(running);
+  qelSleepMilliSeconds(2500);
   EXPECT_FALSE(fs::exists(out));
-}
 
-TEST(Kill, ProcessThatDoesNotExistCountsAsEnded) {
   QelClProcess gone(0x7FFFFFF0u);
   EXPECT_TRUE(gone.kill());
-  expectCleared(gone.getError());
+  expectError(gone);
   EXPECT_EQ(QelClProcess().getProcessId(), QelClProcessProperty().getProcessId());
 }
