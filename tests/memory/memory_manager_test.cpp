@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -53,7 +54,10 @@ void expectFatal(const std::function<void()>& call, std::uint32_t id, QelEnError
     EXPECT_EQ(e.getErrorSeverity(), QelEnErrorSeverity::FATAL);
     EXPECT_EQ(e.getErrorAction(), action);
     EXPECT_STREQ(e.getCause(), "");
-    EXPECT_NE(e.getModule(), nullptr);
+    // The library's throws name the module and line they came from, as "module:line".
+    ASSERT_NE(e.getModule(), nullptr);
+    EXPECT_EQ(e.getModule(), "memory_manager:" + std::to_string(e.getLine()));
+    EXPECT_GT(e.getLine(), 0u);
   }
 }
 
