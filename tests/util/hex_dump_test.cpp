@@ -7,71 +7,54 @@
 
 namespace {
 
-const std::string kEmptyColumns =
-    "__ __ __ __ __ __ __ __  __ __ __ __ __ __ __ __ | ________________";
-
-std::string dumped(void (*dump)(std::ostream&, const unsigned char*, unsigned int),
-                   const unsigned char* data, unsigned int length) {
+// What qelDump writes to a stream for count elements of data.
+template <typename Element>
+std::string dumped(const Element* data, unsigned int count) {
   std::ostringstream out;
-  dump(out, data, length);
+  qelDump(out, data, count);
   return out.str();
 }
 
 }  // namespace
 
-TEST(HexDumpLine, AddressedLineOfThreeBytes) {
-  const unsigned char bytes[] = {0x41, 0x42, 0x0A};
-  const std::string line = QelClStrepHexDump(16, bytes, 3).getAsCString();
-  EXPECT_EQ(line,
-            "00000010: 41 42 0A __ __ __ __ __  __ __ __ __ __ __ __ __ | AB._____________");
-  EXPECT_EQ(line.size(), 77u);
-}
-
-TEST(HexDumpLine, EmptyLineWithoutAddress) {
-  EXPECT_EQ(QelClStrepHexDump(nullptr, 0).getAsCString(), kEmptyColumns);
-}
-
-TEST(HexDumpLine, FullLineShowsOnlySixteenBytes) {
-  unsigned char bytes[20];
-  for (unsigned i = 0; i < 20; ++i) bytes[i] = static_cast<unsigned char>(0x61 + i);
-  EXPECT_STREQ(QelClStrepHexDump(0xABCDEF01u, bytes, 20).getAsCString(),
+// Sixteen hex columns in two groups of eight, a bar and the characters, optionally
+// behind an address; '_' fills the columns past the data, and control and high
+// bytes show as dots.
+TEST(HexDumpLine, ShowsTheFirstSixteenBytes) {
+  const unsigned char abc[] = {0x41, 0x42, 0x0A};
+  EXPECT_STREQ(QelClStrepHexDump(16, abc, 3).getAsCString(),
+               "00000010: 41 42 0A __ __ __ __ __  __ __ __ __ __ __ __ __ | AB._____________");
+  EXPECT_STREQ(QelClStrepHexDump(nullptr, 0).getAsCString(),
+               "__ __ __ __ __ __ __ __  __ __ __ __ __ __ __ __ | ________________");
+  unsigned char letters[20];
+  for (unsigned i = 0; i < 20; ++i) letters[i] = static_cast<unsigned char>(0x61 + i);
+  EXPECT_STREQ(QelClStrepHexDump(0xABCDEF01u, letters, 20).getAsCString(),
                "ABCDEF01: 61 62 63 64 65 66 67 68  69 6A 6B 6C 6D 6E 6F 70 | abcdefghijklmnop");
-}
-
-TEST(HexDumpLine, ControlAndHighBytesShowAsDots) {
-  const unsigned char bytes[] = {0x00, 0x1F, 0x20, 0x7E, 0x7F, 0x80, 0xC4, 0xFF, 0x30};
-  EXPECT_STREQ(QelClStrepHexDump(bytes, 9).getAsCString(),
+  const unsigned char mixed[] = {0x00, 0x1F, 0x20, 0x7E, 0x7F, 0x80, 0xC4, 0xFF, 0x30};
+  EXPECT_STREQ(QelClStrepHexDump(mixed, 9).getAsCString(),
                "00 1F 20 7E 7F 80 C4 FF  30 __ __ __ __ __ __ __ | .. ~....0_______");
 }
 
 TEST(Dump, WritesOneLinePerSixteenBytesAddressedByOffset) {
   unsigned char bytes[17];
   for (unsigned i = 0; i < 17; ++i) bytes[i] = static_cast<unsigned char>('A' + i);
-  EXPECT_EQ(dumped(qelDump, bytes, 17),
+  EXPECT_EQ(dumped(bytes, 17),
             "00000000: 41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50 | ABCDEFGHIJKLMNOP\n"
             "00000010: 51 __ __ __ __ __ __ __  __ __ __ __ __ __ __ __ | Q_______________\n");
-  EXPECT_EQ(dumped(qelDump, bytes, 16).size(), 78u);
-  EXPECT_EQ(dumped(qelDump, bytes, 0), "");
+  EXPECT_EQ(dumped(bytes, 16).size(), 78u);
+  EXPECT_EQ(dumped(bytes, 0), "");
 }
 
 TEST(Dump, WiderElementsDumpTheirBytes) {
   const unsigned short words[] = {0x4241, 0x4443, 0x4645};
-  std::ostringstream shorts;
-  qelDump(shorts, words, 3);
-  EXPECT_EQ(shorts.str(),
+  EXPECT_EQ(dumped(words, 3),
             "00000000: 41 42 43 44 45 46 __ __  __ __ __ __ __ __ __ __ | ABCDEF__________\n");
-
   const unsigned int longs[] = {0x64636261, 0x68676665, 0x6C6B6A69, 0x706F6E6D, 0x31};
-  std::ostringstream ints;
-  qelDump(ints, longs, 5);
-  EXPECT_EQ(ints.str(),
+  EXPECT_EQ(dumped(longs, 5),
             "00000000: 61 62 63 64 65 66 67 68  69 6A 6B 6C 6D 6E 6F 70 | abcdefghijklmnop\n"
             "00000010: 31 00 00 00 __ __ __ __  __ __ __ __ __ __ __ __ | 1...____________\n");
-
   const std::uint64_t quads[] = {0x3837363534333231ULL};
-  std::ostringstream wide;
-  qelDump(wide, quads, 1);
-  EXPECT_EQ(wide.str(),
+  EXPECT_EQ(dumped(quads, 1),
             "00000000: 31 32 33 34 35 36 37 38  __ __ __ __ __ __ __ __ | 12345678________\n");
 }
 

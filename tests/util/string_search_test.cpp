@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -15,49 +16,25 @@ long offsetIn(const char* found, const char* text) {
   return found == nullptr ? -1 : static_cast<long>(found - text);
 }
 
-long searched(const char* pattern, bool ignoreCase, const char* text) {
-  return offsetIn(QelClStringSearch(pattern, ignoreCase).getPattern(text), text);
-}
-
 std::string upperCased(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
 }
 
-struct CountingAllocator {
-  static int allocations, releases;
-  static void* allocate(std::size_t size) {
-    ++allocations;
-    return std::malloc(size);
-  }
-  static void release(void* block) {
-    ++releases;
-    std::free(block);
-  }
-};
-int CountingAllocator::allocations, CountingAllocator::releases;
-
 }  // namespace
 
+// An empty pattern is found at the start; ignoring case upper-cases pattern and text.
 TEST(StringSearch, FindsTheFirstOccurrence) {
-  EXPECT_EQ(searched("ab", false, "xxab"), 2);
-  EXPECT_EQ(searched("aba", false, "bbaaaaa"), -1);
-  EXPECT_EQ(searched("aba", false, "bbaba"), 2);
-  EXPECT_EQ(searched("abab", false, "abaabababab"), 3);
-}
-
-TEST(StringSearch, EmptyPatternIsFoundAtTheStart) {
-  EXPECT_EQ(searched("", false, ""), 0);
-  EXPECT_EQ(searched("", true, "abc"), 0);
-  const QelClStringSearch search("", false);
+  const std::tuple<const char*, bool, const char*, long> rows[] = {
+      {"ab", false, "xxab", 2}, {"aba", false, "bbaaaaa", -1}, {"aba", false, "bbaba", 2},
+      {"abab", false, "abaabababab", 3}, {"", false, "", 0}, {"", true, "abc", 0},
+      {"AbC", true, "xxabc", 2}, {"AbC", false, "xxabc", -1}, {"abc", true, "xxABxAbC", 5}};
+  for (const auto& [pattern, ignoreCase, text, offset] : rows) {
+    EXPECT_EQ(offsetIn(QelClStringSearch(pattern, ignoreCase).getPattern(text), text), offset)
+        << pattern << " in " << text << (ignoreCase ? " ignoring case" : "");
+  }
   const char text[] = "abc";
-  EXPECT_EQ(search.getPattern(text, 0), text);
-}
-
-TEST(StringSearch, IgnoreCaseUpperCasesPatternAndText) {
-  EXPECT_EQ(searched("AbC", true, "xxabc"), 2);
-  EXPECT_EQ(searched("AbC", false, "xxabc"), -1);
-  EXPECT_EQ(searched("abc", true, "xxABxAbC"), 5);
+  EXPECT_EQ(QelClStringSearch("", false).getPattern(text, 0), text);
 }
 
 TEST(StringSearch, LengthBoundsTheSearch) {
@@ -82,10 +59,9 @@ TEST(StringSearch, LengthBoundsTheSearch) {
 
 TEST(StringSearch, AgreesWithStringFindOnRandomTexts) {
   std::mt19937 random(2024);
-  const char alphabet[] = "abcAB";
   const auto randomString = [&](std::size_t minLength, std::size_t maxLength) {
     std::string text(minLength + random() % (maxLength - minLength + 1), ' ');
-    for (char& c : text) c = alphabet[random() % 5];
+    for (char& c : text) c = "abcAB"[random() % 5];
     return text;
   };
   for (int round = 0; round < 5000; ++round) {
@@ -93,32 +69,40 @@ TEST(StringSearch, AgreesWithStringFindOnRandomTexts) {
     std::string text = randomString(0, 100);
     if (round % 3 == 0) text.insert(random() % (text.size() + 1), pattern);
     const auto length = static_cast<unsigned int>(random() % (text.size() + 1));
-    const std::string prefix = text.substr(0, length);
     const QelClStringSearch exact(pattern.c_str(), false);
     const QelClStringSearch folding(pattern.c_str(), true);
+    SCOPED_TRACE(pattern + " in " + text + " up to " + std::to_string(length));
     EXPECT_EQ(offsetIn(exact.getPattern(text.c_str(), length), text.c_str()),
-              static_cast<long>(prefix.find(pattern)))
-        << pattern << " in " << prefix;
-    EXPECT_EQ(offsetIn(exact.getPattern(text.c_str()), text.c_str()), static_cast<long>(text.find(pattern)))
-        << pattern << " in " << text;
+              static_cast<long>(text.substr(0, length).find(pattern)));
+    EXPECT_EQ(offsetIn(exact.getPattern(text.c_str()), text.c_str()),
+              static_cast<long>(text.find(pattern)));
     EXPECT_EQ(offsetIn(folding.getPattern(text.c_str()), text.c_str()),
-              static_cast<long>(upperCased(text).find(upperCased(pattern))))
-        << pattern << " in " << text << " ignoring case";
+              static_cast<long>(upperCased(text).find(upperCased(pattern))));
   }
 }
 
 TEST(StringSearch, UpperCasedCopyGoesThroughTheAllocator) {
-  CountingAllocator::allocations = CountingAllocator::releases = 0;
-  qelSetNewMemoryManager(&CountingAllocator::allocate, nullptr, &CountingAllocator::release);
+  static int allocations, releases;
+  allocations = releases = 0;
+  qelSetNewMemoryManager(
+      [](std::size_t size) {
+        ++allocations;
+        return std::malloc(size);
+      },
+      nullptr,
+      [](void* block) {
+        ++releases;
+        std::free(block);
+      });
   {
     std::string pattern = "Key";
     const QelClStringSearch folding(pattern.c_str(), true);
     pattern = "xyz";  // the object searches its own copy
     EXPECT_EQ(offsetIn(folding.getPattern("a KEY"), "a KEY"), 2);
     const QelClStringSearch exact("Key", false);
-    EXPECT_EQ(CountingAllocator::allocations, 1);
+    EXPECT_EQ(allocations, 1);
   }
-  EXPECT_EQ(CountingAllocator::releases, 1);
+  EXPECT_EQ(releases, 1);
   qelSetNewMemoryManager(malloc, nullptr, free);
 }
 
