@@ -71,7 +71,8 @@ TEST(Dump, StandardOutputAndDebugDumps) {
 
 TEST(AddressText, IsWhatTheStreamWritesForThePointer) {
   int object = 0;
-  for (const void* pointer : {static_cast<const void*>(&object), static_cast<const void*>(nullptr)}) {
+  for (const void* pointer :
+       {static_cast<const void*>(&object), static_cast<const void*>(nullptr)}) {
     std::ostringstream expected;
     expected << pointer;
     EXPECT_EQ(QelClStrepAddress(pointer).getAsCString(), expected.str());
