@@ -11,13 +11,21 @@
 
 namespace {
 
-// The application allocator of the tests: records the size of every request,
-// counts reallocations and releases, and fails on demand. Fresh blocks are filled
-// with 0xCD, which calloc must clear.
-struct Recording {
-  inline static std::vector<std::size_t> requests;
-  inline static int reallocations = 0, releases = 0;
-  inline static bool failing = false;
+// The fixture's allocator stands in for an application's: it records the size of
+// every request, counts reallocations and releases, and fails on demand. Fresh
+// blocks are filled with 0xCD, which calloc must clear.
+class MemoryManager : public ::testing::Test {
+protected:
+  void SetUp() override {
+    requests.clear();
+    reallocations = releases = 0;
+    failing = false;
+  }
+  void TearDown() override { qelSetNewMemoryManager(malloc, nullptr, free); }
+
+  static void installAllocator(QelPfuReallocator reallocator = &reallocate) {
+    qelSetNewMemoryManager(&allocate, reallocator, &release);
+  }
   static void* allocate(std::size_t size) {
     requests.push_back(size);
     void* block = failing ? nullptr : std::malloc(size);
@@ -31,46 +39,38 @@ struct Recording {
     ++releases;
     std::free(block);
   }
+
+  inline static std::vector<std::size_t> requests;
+  inline static int reallocations = 0, releases = 0;
+  inline static bool failing = false;
 };
 
-class MemoryManager : public ::testing::Test {
-protected:
-  void SetUp() override {
-    Recording::requests.clear();
-    Recording::reallocations = Recording::releases = 0;
-    Recording::failing = false;
-  }
-  void TearDown() override { qelSetNewMemoryManager(malloc, nullptr, free); }
-
-  static void installRecording(QelPfuReallocator reallocator = &Recording::reallocate) {
-    qelSetNewMemoryManager(&Recording::allocate, reallocator, &Recording::release);
-  }
-};
+using Class = QelEnErrorClass;
+using Severity = QelEnErrorSeverity;
+using Action = QelEnErrorAction;
 
 // What a failure throws, always with an empty cause. The module text is the
 // throwing source's "module:line", with the same line in the line field.
 struct Thrown {
   std::uint32_t id;
-  QelEnErrorClass errorClass;
-  QelEnErrorAction action;
-  QelEnErrorSeverity severity = QelEnErrorSeverity::FATAL;
+  Class errorClass;
+  Action action;
+  Severity severity = Severity::FATAL;
   bool fatal = true;  // a QelClExceptionFatal, else a plain QelClException
   const char* module = "memory_manager";
   unsigned int line = 0;  // 0 for any
 };
 
-const Thrown kUserOutOfMemory{MEMMGR_USER_OUT_OF_MEMORY, QelEnErrorClass::OUT_OF_MEMORY,
-                              QelEnErrorAction::TERMINATE};
-const Thrown kRuntimeOutOfMemory{MEMMGR_RUNTIME_OUT_OF_MEMORY, QelEnErrorClass::OUT_OF_MEMORY,
-                                 QelEnErrorAction::TERMINATE};
-const Thrown kZeroSize{MEMMGR_ZERO_SIZE_OBJECT, QelEnErrorClass::INVALID_DATA,
-                       QelEnErrorAction::TERMINATE};
-const Thrown kNoReallocator{MEMMGR_NO_USER_REALLOC_FUNC, QelEnErrorClass::FUNCTION_NOT_SUPPORTED,
-                            QelEnErrorAction::ABORT};
-const Thrown kChunkTooBig{1000802, QelEnErrorClass::OUT_OF_MEMORY, QelEnErrorAction::INFORM,
-                          QelEnErrorSeverity::NORMAL, false, "qel_mempool", 643};
-const Thrown kCouldNotGrow{1000801, QelEnErrorClass::OUT_OF_MEMORY, QelEnErrorAction::TERMINATE,
-                           QelEnErrorSeverity::FATAL, false, "qel_mempool", 321};
+const Thrown kUserOutOfMemory{MEMMGR_USER_OUT_OF_MEMORY, Class::OUT_OF_MEMORY, Action::TERMINATE};
+const Thrown kRuntimeOutOfMemory{MEMMGR_RUNTIME_OUT_OF_MEMORY, Class::OUT_OF_MEMORY,
+                                 Action::TERMINATE};
+const Thrown kZeroSize{MEMMGR_ZERO_SIZE_OBJECT, Class::INVALID_DATA, Action::TERMINATE};
+const Thrown kNoReallocator{MEMMGR_NO_USER_REALLOC_FUNC, Class::FUNCTION_NOT_SUPPORTED,
+                            Action::ABORT};
+const Thrown kChunkTooBig{1000802, Class::OUT_OF_MEMORY, Action::INFORM, Severity::NORMAL, false,
+                          "qel_mempool", 643};
+const Thrown kCouldNotGrow{1000801, Class::OUT_OF_MEMORY, Action::TERMINATE, Severity::FATAL, false,
+                           "qel_mempool", 321};
 
 void expectThrown(const std::function<void()>& call, const Thrown& expected) {
   try {
@@ -97,7 +97,7 @@ void expectThrown(const std::function<void()>& call, const Thrown& expected) {
 TEST_F(MemoryManager, RuntimeAllocator) {
   EXPECT_FALSE(QelClMemoryManager::hasUserDefinedMgr());
   EXPECT_NE(QelClMemoryManager::cv_pfuReallocatorCallback, nullptr);
-  installRecording(nullptr);
+  installAllocator(nullptr);
   qelSetNewMemoryManager(malloc, nullptr, free);
   EXPECT_FALSE(QelClMemoryManager::hasUserDefinedMgr());
   void* block = qelMalloc(0);
@@ -113,11 +113,11 @@ TEST_F(MemoryManager, FailedRequestsThrowFatal) {
   void* block = qelMalloc(32);
   expectThrown([block] { qelRealloc(block, 0); }, kZeroSize);  // the runtime released it
   expectThrown([] { qelCalloc(0x10000, 0x10000); }, kRuntimeOutOfMemory);
-  installRecording();
+  installAllocator();
   EXPECT_TRUE(QelClMemoryManager::hasUserDefinedMgr());
   expectThrown([] { qelCalloc(0x20000, 0x10000); }, kUserOutOfMemory);
-  EXPECT_TRUE(Recording::requests.empty());
-  Recording::failing = true;
+  EXPECT_TRUE(requests.empty());
+  failing = true;
   expectThrown([] { qelMalloc(64); }, kUserOutOfMemory);
   expectThrown([] { QelClMemoryManager::realloc(nullptr, 64); }, kUserOutOfMemory);
   expectThrown([] { QelClMemoryManager::malloc(0); }, kZeroSize);
@@ -125,27 +125,27 @@ TEST_F(MemoryManager, FailedRequestsThrowFatal) {
 }
 
 TEST_F(MemoryManager, MissingReallocatorAbortsAndLeavesTheBlock) {
-  installRecording(nullptr);
+  installAllocator(nullptr);
   char* block = static_cast<char*>(qelMalloc(4));
   std::memcpy(block, "abc", 4);
   expectThrown([block] { qelRealloc(block, 10); }, kNoReallocator);
   EXPECT_STREQ(block, "abc");
   qelFree(block);
-  EXPECT_EQ(Recording::releases, 1);
+  EXPECT_EQ(releases, 1);
 }
 
 // A null block is not passed on; calloc clears what the allocator gives.
 TEST_F(MemoryManager, ForwardsToTheInstalledCallbacks) {
-  installRecording();
+  installAllocator();
   auto* block = static_cast<unsigned char*>(qelCalloc(3, 5));
   const unsigned char zeros[15] = {};
   EXPECT_EQ(std::memcmp(block, zeros, sizeof zeros), 0);
   qelFree(qelRealloc(block, 80));
   qelFree(nullptr);
   QelClMemoryManager::free(nullptr);
-  EXPECT_EQ(Recording::requests, std::vector<std::size_t>{15});
-  EXPECT_EQ(Recording::reallocations, 1);
-  EXPECT_EQ(Recording::releases, 1);
+  EXPECT_EQ(requests, std::vector<std::size_t>{15});
+  EXPECT_EQ(reallocations, 1);
+  EXPECT_EQ(releases, 1);
 }
 
 // ---- The memory pool, on the recording allocator ------------------------------------
@@ -156,7 +156,7 @@ class MemoryPool : public MemoryManager {
 protected:
   void SetUp() override {
     MemoryManager::SetUp();
-    installRecording(nullptr);
+    installAllocator(nullptr);
   }
   // Pool errors from here on go to the handler, which notes their identifiers.
   void handleErrors(QelClMemoryPool& pool) { pool.setErrorHandler(&record, &handled); }
@@ -201,7 +201,7 @@ Numbers shapeOf(const QelClMemoryPool& pool) {
 
 TEST_F(MemoryPool, SizesAreRaisedRoundedAndClamped) {
   EXPECT_EQ(shapeOf(QelClMemoryPool(0, 0, 0)), (Numbers{4072, 4072, 256, 1, 4, 4072}));
-  EXPECT_EQ(Recording::requests, std::vector<std::size_t>{4096});
+  EXPECT_EQ(requests, std::vector<std::size_t>{4096});
   const QelClMemoryPool rounded(5000, 5000, 100000);
   EXPECT_EQ(shapeOf(rounded), (Numbers{8168, 8168, 65536, 1, 8, 8168}));
   EXPECT_EQ(rounded.getAlignedSizeFor(5), 8u);
@@ -240,11 +240,9 @@ TEST_F(MemoryPool, ChunksFollowEachOtherInTheirBlocks) {
 TEST_F(MemoryPool, LargeRequestsGetBlocksOfTheirOwn) {
   QelClMemoryPool pool(4096, 4096, 256);
   std::memset(pool.allocateUnlimited(100000), 0x5A, 100000);
-  EXPECT_EQ(Recording::requests.back(), 102400u);
-  EXPECT_EQ(pool.getSizeInKB(), 4u + 100);
   // Above a standard block's capacity but below its size: never a standard block.
   pool.allocateUnlimited(4080);
-  EXPECT_EQ(Recording::requests.back(), 8192u);
+  EXPECT_EQ(requests, (std::vector<std::size_t>{4096, 102400, 8192}));
   EXPECT_EQ(pool.getBlockCount(), 3u);
   EXPECT_EQ(pool.getSizeInKB(), 4u + 100 + 8);
 
@@ -272,7 +270,7 @@ TEST_F(MemoryPool, FailuresAreThrownOrHandled) {
   QelClMemoryPool pool(4096, 4096, 256);
   expectThrown([&pool] { allocateB(pool, 4073); }, kChunkTooBig);
   pool.allocateUnlimited(4072);
-  Recording::failing = true;
+  failing = true;
   expectThrown([&pool] { pool.allocateUnlimited(8); }, kCouldNotGrow);
   handleErrors(pool);
   EXPECT_EQ(allocateB(pool, 0xFFFFFFFFu), nullptr);
@@ -280,18 +278,18 @@ TEST_F(MemoryPool, FailuresAreThrownOrHandled) {
   EXPECT_EQ(shapeOf(pool), (Numbers{4072, 4072, 256, 1, 4, 0}));
 
   // A block that 32-bit sizes cannot express is not even asked for.
-  Recording::failing = false;
-  const std::size_t requests = Recording::requests.size();
+  failing = false;
+  const std::size_t asked = requests.size();
   EXPECT_EQ(pool.allocateUnlimited(0xFFFFF000u), nullptr);
   EXPECT_EQ(handled, (std::vector<std::uint32_t>{1000802, 1000801, 1000801}));
-  EXPECT_EQ(Recording::requests.size(), requests);
+  EXPECT_EQ(requests.size(), asked);
 }
 
 TEST_F(MemoryPool, PoolWhoseFirstBlockFailedHasNoBlocks) {
-  Recording::failing = true;
+  failing = true;
   QelClMemoryPool owning(4096, 4096, 256);
   QelClMemoryPool buffered(nullptr, 100);
-  Recording::failing = false;
+  failing = false;
   for (QelClMemoryPool* pool : {&owning, &buffered}) {
     EXPECT_EQ(pool->getBlockCount(), 0u);
     EXPECT_EQ(pool->getCapacityForFirstBlock(), 0u);
@@ -306,7 +304,7 @@ TEST_F(MemoryPool, BufferPoolServesUntilFullAndNeverGrows) {
   std::vector<char> buffer(1001);
   {
     QelClMemoryPool pool(buffer.data() + 1, 1000);
-    EXPECT_EQ(Recording::requests, std::vector<std::size_t>{24});
+    EXPECT_EQ(requests, std::vector<std::size_t>{24});
     EXPECT_EQ(shapeOf(pool), (Numbers{1000, 0, 0, 1, 0, 1000}));
     EXPECT_TRUE(pool.isExternal());
     for (int i = 0; i < 10; ++i) {
@@ -320,8 +318,8 @@ TEST_F(MemoryPool, BufferPoolServesUntilFullAndNeverGrows) {
     EXPECT_EQ(pool.getCurrentFreeSize(), 1000u);
     EXPECT_EQ(numbersOf(pool, {1000}), Numbers{1});
   }
-  EXPECT_EQ(Recording::requests.size(), 1u);
-  EXPECT_EQ(Recording::releases, 1);
+  EXPECT_EQ(requests.size(), 1u);
+  EXPECT_EQ(releases, 1);
   EXPECT_EQ(buffer[0], '\0');
 }
 
@@ -336,7 +334,7 @@ TEST_F(MemoryPool, DeleteAllKeepsTheWorkingSet) {
     allocateUnlimited(pool, {4072, 4072, 5000});
     pool.deleteAll();
     EXPECT_EQ(shapeOf(pool), (Numbers{4072, 4072, 256, 3, 4 + 4 + 8, 4072}));
-    EXPECT_EQ(Recording::releases, 2);
+    EXPECT_EQ(releases, 2);
 
     // The next block takes the block count as its number: 4, behind block 5.
     allocateUnlimited(pool, {4072, 4072, 8168});
@@ -346,7 +344,7 @@ TEST_F(MemoryPool, DeleteAllKeepsTheWorkingSet) {
     pool.deleteAll();  // nothing carved in between: only the first block stays
     EXPECT_EQ(shapeOf(pool), (Numbers{4072, 4072, 256, 1, 4, 4072}));
   }
-  EXPECT_EQ(Recording::releases, static_cast<int>(Recording::requests.size()));
+  EXPECT_EQ(releases, static_cast<int>(requests.size()));
 }
 
 TEST_F(MemoryPool, DeleteAtReleasesBackToTheMark) {
