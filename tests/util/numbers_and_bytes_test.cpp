@@ -2,10 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <limits>
 #include <sstream>
 #include <string>
 
 namespace {
+
+// Converts each value into a buffer fenced with guard bytes and compares the text
+// with std::to_string's; checks that the returned length matches the text and
+// that nothing beyond the terminator changed.
+template <typename Value>
+void expectDecimal(int (*convert)(Value, char*), std::initializer_list<Value> values) {
+  for (Value value : values) {
+    SCOPED_TRACE(value);
+    char buffer[48];
+    std::memset(buffer, '#', sizeof buffer);
+    const int length = convert(value, buffer + 8);
+    EXPECT_EQ(std::memcmp(buffer, "########", 8), 0);
+    EXPECT_EQ(static_cast<std::size_t>(length), std::strlen(buffer + 8));
+    EXPECT_EQ(buffer[8 + length + 1], '#');
+    EXPECT_EQ(std::string(buffer + 8, static_cast<std::size_t>(length)), std::to_string(value));
+  }
+}
+
+using Convert = void (*)(void*, unsigned int);
+
+// The first count bytes of a copy of bytes, converted in place.
+std::string applied(Convert convert, std::string bytes, unsigned int count) {
+  convert(&bytes[0], count);
+  return bytes;
+}
 
 // What qelDump writes to a stream for count elements of data.
 template <typename Element>
@@ -16,6 +43,38 @@ std::string dumped(const Element* data, unsigned int count) {
 }
 
 }  // namespace
+
+TEST(NumberText, AgreesWithTheStandardLibrary) {
+  expectDecimal<int>(qelItoa, {0, 7, -10, 1000000, 2147483647, -2147483647 - 1});
+  expectDecimal<long>(qelLtoa, {-2147483647L - 1, -1});
+  expectDecimal<unsigned long>(qelULtoa, {4294967295UL, 0});
+  expectDecimal<std::int64_t>(qelI64toa, {-1, std::numeric_limits<std::int64_t>::min(),
+                                          std::numeric_limits<std::int64_t>::max()});
+  expectDecimal<std::uint64_t>(qelW64toa, {18446744073709551615ULL, 10000000000ULL});
+  for (std::int64_t v = -100000; v <= 100000; v += 37) expectDecimal(qelI64toa, {v * 99991});
+}
+
+TEST(ByteOrder, SwapsWholeUnitsOnly) {
+  for (Convert swapping : {qelEndianConvertW16LittleToBig, qelEndianConvertW16BigToLittle,
+                           qelEndianConvertW16HostToBig, qelEndianConvertW16BigToHost}) {
+    EXPECT_EQ(applied(swapping, "abcdef", 5), "badcef");
+    EXPECT_EQ(applied(swapping, "abcdef", 6), "badcfe");
+    EXPECT_EQ(applied(swapping, "abcdef", 2), "bacdef");
+    EXPECT_EQ(applied(swapping, "abcdef", 1), "abcdef");
+    EXPECT_EQ(applied(swapping, "abcdef", 0), "abcdef");
+  }
+}
+
+TEST(ByteOrder, HostToLittleChangesNothingOnLittleEndianHosts) {
+  for (Convert keeping : {qelEndianConvertW16HostToLittle, qelEndianConvertW16LittleToHost}) {
+    EXPECT_EQ(applied(keeping, "abcdef", 6), "abcdef");
+  }
+  unsigned short unit = 0x1234;
+  qelEndianConvertW16HostToBig(&unit, 2);
+  EXPECT_EQ(reinterpret_cast<unsigned char*>(&unit)[0], 0x12);
+  qelEndianConvertW16BigToHost(&unit, 2);
+  EXPECT_EQ(unit, 0x1234);
+}
 
 // Sixteen hex columns in two groups of eight, a bar and the characters, optionally
 // behind an address; '_' fills the columns past the data, and control and high
