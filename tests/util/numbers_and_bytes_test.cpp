@@ -28,7 +28,7 @@ void expectDecimal(int (*convert)(Value, char*), std::initializer_list<Value> va
 
 using Convert = void (*)(void*, unsigned int);
 
-// The first count bytes of a copy of bytes, converted in place.
+// A copy of bytes with convert applied to its first count bytes.
 std::string applied(Convert convert, std::string bytes, unsigned int count) {
   convert(&bytes[0], count);
   return bytes;
