@@ -148,7 +148,7 @@ TEST_F(MemoryManager, ForwardsToTheInstalledCallbacks) {
   EXPECT_EQ(releases, 1);
 }
 
-// ---- The memory pool, on the recording allocator ------------------------------------
+// ---- The memory pool, on the fixture's allocator ------------------------------------
 
 namespace {
 
@@ -161,7 +161,7 @@ protected:
   // Pool errors from here on go to the handler, which notes their identifiers.
   void handleErrors(QelClMemoryPool& pool) { pool.setErrorHandler(&record, &handled); }
   static void record(const _QelStError& error, void* data) {
-    EXPECT_EQ(error.enErrorClass, QelEnErrorClass::OUT_OF_MEMORY);
+    EXPECT_EQ(error.enErrorClass, Class::OUT_OF_MEMORY);
     static_cast<std::vector<std::uint32_t>*>(data)->push_back(error.ulErrorId);
   }
   std::vector<std::uint32_t> handled;
