@@ -29,20 +29,17 @@ QelClBitArray withBits(unsigned int count, std::initializer_list<unsigned int> i
 
 }  // namespace
 
-TEST(BitArray, StreamFormIsCountThenOneByteMoreThanTheWholeBytes) {
+// The count, then one byte more than the whole bytes of bits; indexes at or beyond
+// the count are ignored.
+TEST(BitArray, StreamFormAndIndexesWithinTheCount) {
   EXPECT_EQ(written(QelClBitArray(0)), streamOf(0, std::string(1, '\0')));
   EXPECT_EQ(written(QelClBitArray(7)), streamOf(7, std::string(1, '\0')));
   EXPECT_EQ(written(withBits(8, {7})), streamOf(8, std::string("\x80\0", 2)));
   EXPECT_EQ(written(withBits(12, {0, 9, 11})), streamOf(12, "\x01\x0A"));
-}
 
-TEST(BitArray, SetClearAndTestStayWithinTheCount) {
   QelClBitArray bits = withBits(10, {3, 9, 10, 4000000000u});
-  EXPECT_TRUE(bits.test(3));
-  EXPECT_TRUE(bits.test(9));
-  EXPECT_FALSE(bits.test(2));
-  EXPECT_FALSE(bits.test(10));
-  EXPECT_FALSE(bits.test(4000000000u));
+  for (unsigned int i : {2u, 3u, 9u, 10u, 4000000000u})
+    EXPECT_EQ(bits.test(i), i == 3 || i == 9) << i;
   bits.clear(3);
   bits.clear(10);
   EXPECT_FALSE(bits.test(3));
@@ -73,69 +70,63 @@ TEST(BitArray, CopiesAreIndependent) {
   EXPECT_TRUE(assigned.test(19));
 }
 
+// Large arrays too: their storage grows as the bytes arrive.
 TEST(BitArray, ReadRestoresWhatWasWritten) {
-  const QelClBitArray original = withBits(21, {0, 7, 8, 20});
+  const QelClBitArray small = withBits(21, {0, 7, 8, 20});
+  QelClBitArray large(3000000);
+  for (unsigned int i = 0; i < 3000000; i += 7919) large.set(i);
   std::stringstream stream;
-  original.write(stream);
-  original.write(stream);
-  QelClBitArray first(21), second(21);
+  small.write(stream);
+  large.write(stream);
+  small.write(stream);
+  QelClBitArray first(21), second(1), third(21);
   first.read(stream);
   second.read(stream);
-  EXPECT_TRUE(first == original);
-  EXPECT_TRUE(second == original);
+  third.read(stream);
+  EXPECT_TRUE(first == small);
+  EXPECT_TRUE(third == small);
   EXPECT_TRUE(stream.good());
+  EXPECT_EQ(second.getBitCount(), 3000000u);
+  EXPECT_TRUE(second == large);
+  EXPECT_TRUE(second.test(7919 * 300));
+  EXPECT_FALSE(second.test(7919 * 300 + 1));
 }
 
-TEST(BitArray, ReadTakesTheStoredCountAndDropsBitsBeyondIt) {
-  std::istringstream longer(streamOf(30, std::string("\x01\0\0\x20", 4)));
-  QelClBitArray bits(4);
-  bits.read(longer);
-  EXPECT_EQ(bits.getBitCount(), 30u);
-  EXPECT_TRUE(bits.test(29));
-
-  std::istringstream shorter(streamOf(10, "\xFF\xFF"));
-  bits.read(shorter);
-  EXPECT_EQ(bits.getBitCount(), 10u);
-  EXPECT_FALSE(bits.test(29));
-  EXPECT_EQ(written(bits), streamOf(10, "\xFF\x03"));
-}
-
-TEST(BitArray, TruncatedStreamLeavesTheArrayAsItWas) {
+// Reading takes the stored count and bits, whatever the array held before, and
+// drops stored bits beyond the count. A stream that ends early leaves the array as
+// it was and has failbit set.
+TEST(BitArray, ReadTakesTheStoredCountOrNothing) {
   const QelClBitArray original = withBits(12, {1, 11});
-  for (const std::string& truncated :
-       {std::string(), std::string("\x10\0", 2), streamOf(64, "\xFF\xFF\xFF"),
-        streamOf(0xFFFFFFF0u, std::string(100000, '\x55'))}) {
+  const std::string unchanged = written(original);
+  const std::pair<std::string, std::string> rows[] = {
+      {streamOf(30, std::string("\x01\0\0\x20", 4)), streamOf(30, std::string("\x01\0\0\x20", 4))},
+      {streamOf(10, "\xFF\xFF"), streamOf(10, "\xFF\x03")},
+      {std::string(), unchanged},
+      {std::string("\x10\0", 2), unchanged},
+      {streamOf(64, "\xFF\xFF\xFF"), unchanged},
+      {streamOf(0xFFFFFFF0u, std::string(100000, '\x55')), unchanged}};
+  for (const auto& [stream, expected] : rows) {
     QelClBitArray bits(original);
-    std::istringstream in(truncated);
+    std::istringstream in(stream);
     bits.read(in);
-    EXPECT_TRUE(in.fail());
-    EXPECT_EQ(written(bits), written(original));
+    EXPECT_EQ(in.fail(), expected == unchanged);
+    EXPECT_EQ(written(bits), expected);
   }
 }
 
-TEST(BitArray, LargeArraysRoundTrip) {
-  QelClBitArray large(3000000);
-  for (unsigned int i = 0; i < 3000000; i += 7919) large.set(i);
-  std::stringstream stream(written(large));
-  QelClBitArray back(1);
-  back.read(stream);
-  EXPECT_EQ(back.getBitCount(), 3000000u);
-  EXPECT_TRUE(back == large);
-  EXPECT_TRUE(back.test(7919 * 300));
-  EXPECT_FALSE(back.test(7919 * 300 + 1));
-}
-
-TEST(BitArray, StorageComesFromTheLibraryAllocator) {
-  static int blocks;
-  blocks = 0;
+// Bit arrays, and the upper-cased copy of a pattern that a search ignoring case
+// keeps, take their storage from the library's allocator.
+TEST(UtilStorage, ComesFromTheLibraryAllocator) {
+  static int allocations, releases;
+  allocations = releases = 0;
   qelSetNewMemoryManager(
       [](std::size_t size) {
-        ++blocks;
+        ++allocations;
         return std::malloc(size);
       },
       nullptr,
       [](void* block) {
-        --blocks;
+        ++releases;
         std::free(block);
       });
   {
@@ -146,8 +137,20 @@ TEST(BitArray, StorageComesFromTheLibraryAllocator) {
     copy.read(in);
     std::istringstream truncated(streamOf(9, "\x01"));
     copy.read(truncated);
-    EXPECT_EQ(blocks, 2);
+    EXPECT_EQ(allocations - releases, 2);
   }
-  EXPECT_EQ(blocks, 0);
+  EXPECT_EQ(allocations, releases);
+
+  allocations = releases = 0;
+  {
+    std::string pattern = "Key";
+    const QelClStringSearch folding(pattern.c_str(), true);
+    pattern = "xyz";  // the object searches its own copy
+    const char text[] = "a KEY";
+    EXPECT_EQ(folding.getPattern(text), text + 2);
+    const QelClStringSearch exact("Key", false);
+    EXPECT_EQ(allocations, 1);
+  }
+  EXPECT_EQ(releases, 1);
   qelSetNewMemoryManager(malloc, nullptr, free);
 }

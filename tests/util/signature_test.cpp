@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -20,6 +19,7 @@ std::string hexSignature(const std::string& text) {
 
 }  // namespace
 
+// The test suite of RFC 1321, and a million bytes that span many blocks.
 TEST(Signature, RfcTestSuite) {
   EXPECT_EQ(hexSignature(""), "d41d8cd98f00b204e9800998ecf8427e");
   EXPECT_EQ(hexSignature(nullptr, 0), "d41d8cd98f00b204e9800998ecf8427e");
@@ -32,12 +32,7 @@ TEST(Signature, RfcTestSuite) {
   EXPECT_EQ(hexSignature("1234567890123456789012345678901234567890"
                          "1234567890123456789012345678901234567890"),
             "57edf4a22be3c955ac49da2e2107b67a");
-}
-
-TEST(Signature, MillionBytesSpanManyBlocks) {
-  const std::vector<char> as(1000000, 'a');
-  EXPECT_EQ(hexSignature(as.data(), static_cast<unsigned long>(as.size())),
-            "7707d6ae4e027c70eea2a935c2296f21");
+  EXPECT_EQ(hexSignature(std::string(1000000, 'a')), "7707d6ae4e027c70eea2a935c2296f21");
 }
 
 TEST(Signature, DigestIsTakenAtConstruction) {
