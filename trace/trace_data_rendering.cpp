@@ -1,6 +1,5 @@
 // The trace formatter's renderings of a record's data, by type, and the skipping of
 // data that is not rendered.
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
@@ -104,14 +103,11 @@ void QelClTraceFormatter::formatScalar(QelEnTraceDataType type, const unsigned c
       return;
     case Type::INT8:
     case Type::UINT8: {
-      char text[16];
-      char* end = text;
-      *end++ = '0';
-      *end++ = 'x';
-      end = std::to_chars(end, text + sizeof text, bytes[0], 16).ptr;
-      for (char* digit = text + 2; digit < end; ++digit) {
-        if (*digit >= 'a') *digit = static_cast<char>(*digit - 'a' + 'A');
-      }
+      static const char kHex[] = "0123456789ABCDEF";
+      char text[5] = {'0', 'x'};
+      char* end = text + 2;
+      if (bytes[0] >= 16) *end++ = kHex[bytes[0] >> 4];
+      *end++ = kHex[bytes[0] & 0xF];
       *end++ = '/';
       displayBuffer(text, static_cast<std::size_t>(end - text));
       displayNumber(bytes[0]);

@@ -1,11 +1,11 @@
 // The trace formatter: the walk over a trace file and over the format string.
-#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <new>
 
 #include "qel_memory.h"
 #include "qel_trace.h"
+#include "qel_util.h"
 
 namespace {
 
@@ -102,10 +102,10 @@ void QelClTraceFormatter::displayBuffer(const char* text, std::size_t length) co
 
 void QelClTraceFormatter::displayNumber(std::uint64_t value, bool negative) const {
   char digits[24];
-  char* end = digits;
-  if (negative) *end++ = '-';
-  end = std::to_chars(end, digits + sizeof digits, value).ptr;
-  displayBuffer(digits, static_cast<std::size_t>(end - digits));
+  char* start = digits;
+  if (negative) *start++ = '-';
+  const int length = qelW64toa(value, start);
+  displayBuffer(digits, static_cast<std::size_t>(start - digits) + static_cast<std::size_t>(length));
 }
 
 // The indentation string once per nesting level, within the bound.
