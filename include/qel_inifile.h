@@ -37,7 +37,9 @@ public:
 // deleted option.
 class QEL_API QelClIniFileOption : public QelClIniFileNode {
 public:
-  enum : std::size_t { TEXT_SIZE = 1028, VALUE_END = 1024 };
+  // A name keeps at most 1022 characters, so that its value always has a place
+  // within the first 1024 characters.
+  enum : std::size_t { TEXT_SIZE = 1028, VALUE_END = 1024, MAX_NAME = VALUE_END - 2 };
 
   // Parses an option line: the name is every character before the first '=' that is
   // not whitespace, the value what follows it (processValue).

@@ -1,16 +1,11 @@
 // Reading INI files into the model.
-#include <cctype>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 
+#include "inifile/ini_names.h"
 #include "qel_inifile.h"
-
-namespace {
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-}  // namespace
 
 QelClIniFile::QelClIniFile(const QelClFilenameABase& name)
     : QelClFile(name, ".INI"), pclFirstSection(nullptr), pclLastSection(nullptr), ulLineNumber(0),
@@ -30,7 +25,9 @@ bool QelClIniFile::load(bool allowContinuation) {
   ulLineNumber = 0;
   std::ifstream file(getAsCString(), std::ios::binary);
   if (!file.is_open()) return false;
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::ostringstream content;
+  content << file.rdbuf();
+  std::string text = content.str();
   std::string::size_type kept = 0;
   for (std::string::size_type i = 0; i < text.size(); ++i) {
     if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = text[i];
@@ -60,7 +57,7 @@ bool QelClIniFile::nextLine(std::istream& in, char* buffer) {
 bool QelClIniFile::skipComment(std::istream& in, char* buffer) {
   for (;;) {
     const char* c = buffer;
-    while (*c != '\0' && isBlank(*c)) ++c;
+    while (*c != '\0' && qel::ini::isBlank(*c)) ++c;
     if (*c != '\0' && *c != ';') return true;
     if (!nextLine(in, buffer)) return false;
   }
@@ -86,7 +83,7 @@ bool QelClIniFile::load(std::istream& in, bool allowContinuation) {
       last = nullptr;
     } else if (pclCurrentSection == nullptr) {
       // lines before the first section are ignored
-    } else if (!isBlank(line[0])) {
+    } else if (!qel::ini::isBlank(line[0])) {
       auto* option = new QelClIniFileOption(line);
       if (option->getValue() != nullptr) {
         addOption(option);

@@ -1,14 +1,12 @@
 // An option of the INI model: parsing of option lines and values, and changes.
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "inifile/ini_names.h"
 #include "qel_inifile.h"
 #include "qel_memory.h"
 
 namespace {
-
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 // A writer into the option's text that never passes its limit: characters beyond it
 // are dropped.
@@ -34,31 +32,37 @@ void* QelClIniFileNode::operator new(std::size_t size) {
 
 void QelClIniFileNode::operator delete(void* node) { QelClMemoryManager::free(node); }
 
+// The text is not cleared first: its 1028 bytes are more than most options use, and
+// every text written into it is terminated.
 QelClIniFileOption::QelClIniFileOption(const char* line)
-    : pclNext(nullptr), szText{}, pszValue(nullptr), pszComment(szText) {
+    : pclNext(nullptr), pszValue(nullptr), pszComment(szText) {
   const char* c = line;
   char* name = szText;
   if (*c != '=') {
-    // Whitespace inside the name is dropped; the line holds at most 1023 characters,
-    // so the name always fits.
+    // Whitespace inside the name is dropped.
     for (; *c != '\0' && *c != '='; ++c) {
-      if (!isBlank(*c) && name < szText + VALUE_END - 1) *name++ = *c;
+      if (!qel::ini::isBlank(*c) && name < szText + MAX_NAME) *name++ = *c;
     }
-    if (*c == '\0') return;  // no '=': no value
+    if (*c == '\0') {  // no '=': no value
+      *name = '\0';
+      return;
+    }
   }
   *name = '\0';
   processValue(c + 1, name + 1);
 }
 
-QelClIniFileOption::QelClIniFileOption(const char* name, const char* value)
-    : pclNext(nullptr), szText{}, pszValue(nullptr), pszComment(nullptr) {
-  const std::size_t nameLength = std::min(std::strlen(name), std::size_t{VALUE_END - 1});
+QelClIniFileOption::QelClIniFileOption(const char* name, const char* value) : pclNext(nullptr) {
+  const std::size_t nameLength = std::min(std::strlen(name), std::size_t{MAX_NAME});
   std::memcpy(szText, name, nameLength);
+  szText[nameLength] = '\0';
   pszValue = szText + nameLength + 1;
   const std::size_t room = VALUE_END - 1 - (nameLength + 1);
   const std::size_t valueLength = std::min(std::strlen(value), room);
   std::memcpy(pszValue, value, valueLength);
-  pszComment = pszValue + valueLength + 1;  // an empty text: the buffer is cleared
+  pszValue[valueLength] = '\0';
+  pszComment = pszValue + valueLength + 1;
+  *pszComment = '\0';
 }
 
 QelClIniFileOption::~QelClIniFileOption() {
@@ -75,7 +79,7 @@ QelClIniFileOption::~QelClIniFileOption() {
 
 void QelClIniFileOption::processValue(const char* source, char* destination) {
   const char* c = source;
-  while (*c != '\0' && isBlank(*c)) ++c;
+  while (*c != '\0' && qel::ini::isBlank(*c)) ++c;
   pszValue = destination;
   BoundedText value(destination, szText + VALUE_END - 1);
   char* kept = destination;  // trailing whitespace is trimmed back to here at most
@@ -111,14 +115,14 @@ void QelClIniFileOption::processValue(const char* source, char* destination) {
     }
   }
   char* end = value.at();
-  while (end > kept && isBlank(end[-1])) --end;
+  while (end > kept && qel::ini::isBlank(end[-1])) --end;
   *end = '\0';
   pszComment = end + 1;
   if (*c != ';') {
     *pszComment = '\0';
     return;
   }
-  for (++c; *c != '\0' && isBlank(*c);) ++c;
+  for (++c; *c != '\0' && qel::ini::isBlank(*c);) ++c;
   BoundedText comment(pszComment, szText + TEXT_SIZE - 1);
   for (; *c != '\0'; ++c) comment.put(*c);
   *comment.at() = '\0';

@@ -18,6 +18,7 @@ table=(
   "libgtest-dev:"
   "libbenchmark-dev:"
   "libspdlog-dev:"
+  "libinih-dev:"
   "libssl-dev:"
   "libicu-dev:"
   "g++-mingw-w64-x86-64-posix:x86_64-w64-mingw32-g++-posix"

@@ -219,6 +219,11 @@ TEST(IniFile, HostileInputIsCut) {
   EXPECT_EQ(ini.value(section.c_str(), longName.substr(0, 1023).c_str()), "(none)");
   EXPECT_EQ(ini.value(section.c_str(), "after"), "(none)") << "a line over 1023 characters ends the reading";
 
+  EXPECT_TRUE(ini.file.addOption(section.c_str(), longName.c_str(), longName.c_str()));
+  EXPECT_TRUE(ini.file.setNewValue(section.c_str(), longName.substr(0, 1022).c_str(), "x"));
+  EXPECT_EQ(ini.value(section.c_str(), longName.substr(0, 1022).c_str()), "")
+      << "names keep 1022 characters, which leave no room for a value";
+
   Ini expanded(("[s]\n" + text.substr(text.find("v = "))).c_str());
   EXPECT_EQ(expanded.value("s", "v").size(), 1021u);
   EXPECT_EQ(expanded.comment("s", "v"), "ccc") << "the comment gets the room that is left";
