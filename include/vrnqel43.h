@@ -3,6 +3,7 @@
 #define VRNQEL43_H
 
 #include "qel_base.h"
+#include "qel_codepage.h"
 #include "qel_consoleui.h"
 #include "qel_cursor.h"
 #include "qel_errors.h"

@@ -109,6 +109,12 @@ std::uint32_t tickCount();
 double wallClockSeconds();
 void sleepMilliseconds(std::uint32_t milliseconds);
 
+// ---- Code pages ------------------------------------------------------------------
+// The CCSIDs of the code page the system runs with and of the console's; 0 when the
+// host's code set has none.
+std::uint32_t systemCodePage();
+std::uint32_t consoleCodePage();
+
 // ---- Diagnostics -----------------------------------------------------------------
 // Shows the assertion report to the user and waits until it is closed. Hosts without
 // message boxes show nothing: the report is on standard error already.
