@@ -1,9 +1,11 @@
 // vrnqel43: code pages. A CCSID names a coded character set of the registry; the
-// converters between them build on it.
+// converters turn bytes of one into bytes of another, always through UCS-2 in host
+// byte order (little-endian).
 #ifndef VRNQEL43_QEL_CODEPAGE_H
 #define VRNQEL43_QEL_CODEPAGE_H
 
 #include "qel_base.h"
+#include "qel_errors.h"
 
 // A CCSID number; any unsigned 32-bit value can be held. The named ones have a fixed
 // role: UCS-2 in host byte order (little-endian here) is 1200, 13488, 17584 or 61955.
@@ -64,5 +66,132 @@ private:
   QelEnCCSID enCCSID;
   mutable const Entry* pstEntry;
 };
+
+// ---- Converters ------------------------------------------------------------------
+// Each converter picks one conversion function for its pair when it is built: copying
+// or byte swapping between UCS-2 forms, the UTF-8 and ISO 8859-1 algorithms, or the
+// built-in single-byte tables. A pair without one is unsupported: every conversion
+// then fails with CPCONVERTER_UNSUPPORTED. Errors of a conversion are in getError();
+// each convertBytes clears it first. One converter serves one thread at a time.
+class QEL_API QelClConverterABase {
+public:
+  // The parameter block of a conversion function.
+  struct _QelStConverter {
+    const QelClConverterABase* pclConverter;
+    char* pchTarget;
+    unsigned int uiTargetSize;
+    const char** ppchSource;  // advanced past what was consumed
+    unsigned int uiSourceSize;
+  };
+  typedef unsigned int (*QelPfuConvert)(_QelStConverter& block);
+
+  virtual ~QelClConverterABase();
+  QelClConverterABase(const QelClConverterABase&) = delete;
+  QelClConverterABase& operator=(const QelClConverterABase&) = delete;
+
+  virtual const QelClCCSID& getTargetCCSID() const { return clTargetCCSID; }
+  virtual bool isSupported() const;
+  // The pair needs a conversion routine from outside the library.
+  virtual bool requiresExternalICONVRoutine() const;
+  virtual bool requiresExternalICUData() const;
+  // Target bytes a conversion of length characters, or of size bytes, may need.
+  virtual unsigned int getMaximumSizeForLength(unsigned int length) const = 0;
+  virtual unsigned int getMaximumSizeForSize(unsigned int size) const = 0;
+  // Returns the bytes written; *source is advanced past what was consumed.
+  virtual unsigned int convertBytes(char* target, unsigned int targetSize, const char** source,
+                                    unsigned int sourceSize) const;
+  virtual unsigned int convertBytes(char* target, unsigned int targetSize, const char* source,
+                                    unsigned int sourceSize) const;
+
+  const QelClCCSID& getSourceCCSID() const { return clSourceCCSID; }
+  const _QelStError& getError() const { return stError; }
+  const void* getTable() const { return pvTable; }
+  // Conversion functions record their errors here.
+  void setError(std::uint32_t id, QelEnErrorClass errorClass) const;
+
+  // Byte order marks: FE FF, FF FE, and the host's (FF FE).
+  static const char* getUCS2BigEndianId();
+  static const char* getUCS2LittleEndianId();
+  static const char* getUCS2HostEndianId();
+  static bool isUCS2BigEndianId(const char* text);
+  static bool isUCS2LittleEndianId(const char* text);
+
+protected:
+  QelClConverterABase(const QelClCCSID& source, const QelClCCSID& target);
+  void initCodePage2Unicode();
+  void initUnicode2CodePage();
+  void initNewCodePage2Unicode(const QelClCCSID& source);
+  void deinit();
+  void setConverterError();
+
+  mutable _QelStError stError;
+  QelClCCSID clSourceCCSID;
+  QelClCCSID clTargetCCSID;
+  const void* pvTable;
+  QelPfuConvert pfuConvert;
+};
+
+// A code page to UCS-2 in host byte order (13488).
+class QEL_API QelClCodePage2UnicodeConverter : public QelClConverterABase {
+public:
+  explicit QelClCodePage2UnicodeConverter(const QelClCCSID& source);
+  unsigned int getMaximumSizeForLength(unsigned int length) const override;
+  unsigned int getMaximumSizeForSize(unsigned int size) const override;
+};
+
+// UCS-2 in host byte order (13488) to a code page.
+class QEL_API QelClUnicode2CodePageConverter : public QelClConverterABase {
+public:
+  explicit QelClUnicode2CodePageConverter(const QelClCCSID& target);
+  unsigned int getMaximumSizeForLength(unsigned int length) const override;
+  unsigned int getMaximumSizeForSize(unsigned int size) const override;
+};
+
+// A code page to another: its own step to UCS-2, then the member step from UCS-2,
+// through an intermediate buffer that only grows.
+class QEL_API QelClCodePage2CodePageConverter : public QelClCodePage2UnicodeConverter {
+public:
+  QelClCodePage2CodePageConverter(const QelClCCSID& source, const QelClCCSID& target);
+  ~QelClCodePage2CodePageConverter() override;
+
+  const QelClCCSID& getTargetCCSID() const override { return clStep.getTargetCCSID(); }
+  bool isSupported() const override;
+  bool requiresExternalICONVRoutine() const override;
+  bool requiresExternalICUData() const override;
+  unsigned int getMaximumSizeForLength(unsigned int length) const override;
+  unsigned int getMaximumSizeForSize(unsigned int size) const override;
+  unsigned int convertBytes(char* target, unsigned int targetSize, const char** source,
+                            unsigned int sourceSize) const override;
+  using QelClCodePage2UnicodeConverter::convertBytes;
+
+private:
+  QelClUnicode2CodePageConverter clStep;
+  mutable char* pchBuffer;
+  mutable unsigned int uiBufferSize;
+};
+
+// A code page to UTF-8 (1208).
+class QEL_API QelClCodePage2UTF8Converter : public QelClCodePage2CodePageConverter {
+public:
+  explicit QelClCodePage2UTF8Converter(const QelClCCSID& source);
+};
+
+// The conversion functions, each on a parameter block; they return the bytes written.
+QEL_API unsigned int qelConvertError(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByCopying(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByEndianSwap(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByAlgorithmUTF8toUCS2(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByAlgorithmUCS2toUTF8(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByAlgorithmUCS2to819(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByTablesSBCS_ASCIItoUCS2(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByTablesSBCS_EBCDICtoUCS2(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByTablesUCS2toSBCS(QelClConverterABase::_QelStConverter& block);
+
+// The 256 UCS-2 values of a single-byte code page, two bytes each, high byte first;
+// null when the library has no table for it.
+QEL_API const unsigned char* qelGetSBCStoUCS2Table(std::uint32_t ccsid);
+// The pages from UCS-2 to 500 or 850 (page 0 indexes the others by high byte); null
+// for any other CCSID.
+QEL_API const unsigned char* qelGetUCS2toSBCSTable(std::uint32_t ccsid);
 
 #endif

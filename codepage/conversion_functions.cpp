@@ -1,0 +1,90 @@
+// The conversion functions of copying, byte swapping, ISO 8859-1 and the single-byte
+// tables. UCS-2 is host order (little-endian) unless the CCSID says big-endian. None
+// writes past the target: what does not fit stays in the source, with
+// CPCONVERTER_TOO_BIG.
+#include <cstring>
+
+#include "codepage/conversion_support.h"
+#include "qel_codepage.h"
+
+using Block = QelClConverterABase::_QelStConverter;
+
+unsigned int qel::codepage::fitting(Block& block, unsigned int count, unsigned int room) {
+  if (count <= room) return count;
+  block.pclConverter->setError(CPCONVERTER_TOO_BIG, QelEnErrorClass::DATA_OUT_OF_BOUNDS);
+  return room;
+}
+
+unsigned int qel::codepage::evenSize(Block& block, unsigned int size) {
+  if (size % 2 != 0) block.pclConverter->setError(CPCONVERTER_INCOMPLETE, QelEnErrorClass::USER_DATA_ERROR);
+  return size & ~1u;
+}
+
+unsigned int qelConvertError(Block& block) {
+  block.pclConverter->setError(CPCONVERTER_UNSUPPORTED, QelEnErrorClass::INCONSISTENT_SITUATION);
+  return 0;
+}
+
+unsigned int qelConvertByCopying(Block& block) {
+  const unsigned int n = qel::codepage::evenSize(block, std::min(block.uiSourceSize, block.uiTargetSize));
+  if (n != 0) std::memcpy(block.pchTarget, *block.ppchSource, n);
+  *block.ppchSource += n;
+  return n;
+}
+
+unsigned int qelConvertByEndianSwap(Block& block) {
+  const unsigned int n = qel::codepage::evenSize(block, std::min(block.uiSourceSize, block.uiTargetSize));
+  const char* source = *block.ppchSource;
+  for (unsigned int i = 0; i < n; i += 2) {
+    block.pchTarget[i] = source[i + 1];
+    block.pchTarget[i + 1] = source[i];
+  }
+  *block.ppchSource += n;
+  return n;
+}
+
+unsigned int qelConvertByAlgorithmUCS2to819(Block& block) {
+  const unsigned int whole = qel::codepage::evenSize(block, block.uiSourceSize) / 2;
+  const unsigned int units = qel::codepage::fitting(block, whole, block.uiTargetSize);
+  const char* source = *block.ppchSource;
+  for (unsigned int i = 0; i < units; ++i) block.pchTarget[i] = source[2 * i];  // the low byte
+  *block.ppchSource += 2 * units;
+  return units;
+}
+
+namespace {
+
+// Every byte through the table, low byte first; EBCDIC's next line (U+0085) becomes a
+// line feed.
+unsigned int singleByteToUcs2(Block& block, bool ebcdic) {
+  const auto* table = static_cast<const unsigned char*>(block.pclConverter->getTable());
+  const auto* source = reinterpret_cast<const unsigned char*>(*block.ppchSource);
+  const unsigned int count = qel::codepage::fitting(block, block.uiSourceSize, block.uiTargetSize / 2);
+  for (unsigned int i = 0; i < count; ++i) {
+    unsigned char high = table[2 * source[i]], low = table[2 * source[i] + 1];
+    if (ebcdic && high == 0 && low == 0x85) low = 0x0A;
+    block.pchTarget[2 * i] = static_cast<char>(low);
+    block.pchTarget[2 * i + 1] = static_cast<char>(high);
+  }
+  *block.ppchSource += count;
+  return 2 * count;
+}
+
+}  // namespace
+
+unsigned int qelConvertByTablesSBCS_ASCIItoUCS2(Block& block) { return singleByteToUcs2(block, false); }
+
+unsigned int qelConvertByTablesSBCS_EBCDICtoUCS2(Block& block) { return singleByteToUcs2(block, true); }
+
+unsigned int qelConvertByTablesUCS2toSBCS(Block& block) {
+  const auto* pages = static_cast<const unsigned char*>(block.pclConverter->getTable());
+  const auto* source = reinterpret_cast<const unsigned char*>(*block.ppchSource);
+  const unsigned int whole = qel::codepage::evenSize(block, block.uiSourceSize) / 2;
+  const unsigned int units = qel::codepage::fitting(block, whole, block.uiTargetSize);
+  for (unsigned int i = 0; i < units; ++i) {
+    const unsigned char low = source[2 * i], high = source[2 * i + 1];
+    block.pchTarget[i] = static_cast<char>(pages[256u * pages[high] + low]);
+  }
+  *block.ppchSource += 2 * units;
+  return units;
+}
