@@ -1,10 +1,11 @@
-// The conversion functions of copying, byte swapping, ISO 8859-1 and the single-byte
-// tables. UCS-2 is host order (little-endian) unless the CCSID says big-endian. None
+// The conversion functions of copying, byte swapping, ISO 8859-1, the single-byte
+// tables and the platform's own call. UCS-2 is host order (little-endian) unless the CCSID says big-endian. None
 // writes past the target: what does not fit stays in the source, with
 // CPCONVERTER_TOO_BIG.
 #include <cstring>
 
 #include "codepage/conversion_support.h"
+#include "platform/platform.h"
 #include "qel_codepage.h"
 
 using Block = QelClConverterABase::_QelStConverter;
@@ -87,4 +88,12 @@ unsigned int qelConvertByTablesUCS2toSBCS(Block& block) {
   }
   *block.ppchSource += 2 * units;
   return units;
+}
+
+unsigned int qelConvertByWindowsCallUCS2ToWinCP(Block& block) {
+  const unsigned int written =
+      qel::platform::convertFromUcs2(block.pclConverter->getTargetCCSID().getCCSID(), *block.ppchSource,
+                                     block.uiSourceSize / 2, block.pchTarget, block.uiTargetSize);
+  if (written == 0) block.pclConverter->setError(CPCONVERTER_TOO_BIG, QelEnErrorClass::DATA_OUT_OF_BOUNDS);
+  return written;
 }

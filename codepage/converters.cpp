@@ -26,6 +26,10 @@ std::uint32_t tableNumber(std::uint32_t number) {
   }
 }
 
+bool usesIcu(QelClConverterABase::QelPfuConvert function) {
+  return function == qelConvertByAlgorithmIcuToUnicode || function == qelConvertByAlgorithmIcuFromUnicode;
+}
+
 }  // namespace
 
 QelClConverterABase::QelClConverterABase(const QelClCCSID& source, const QelClCCSID& target)
@@ -35,6 +39,7 @@ QelClConverterABase::QelClConverterABase(const QelClCCSID& source, const QelClCC
 QelClConverterABase::~QelClConverterABase() { deinit(); }
 
 void QelClConverterABase::deinit() {
+  if (usesIcu(pfuConvert)) qelDeleteICUConverter(pvTable);
   pvTable = nullptr;
   pfuConvert = qelConvertError;
 }
@@ -56,6 +61,12 @@ void QelClConverterABase::initCodePage2Unicode() {
   } else if (const unsigned char* table = qelGetSBCStoUCS2Table(tableNumber(number))) {
     pvTable = table;
     pfuConvert = clSourceCCSID.isEBCDIC() ? qelConvertByTablesSBCS_EBCDICtoUCS2 : qelConvertByTablesSBCS_ASCIItoUCS2;
+  } else if (bool ebcdic = false; const _QelStDBCSTable* pages = qelGetDBCStoUCS2Table(tableNumber(number), ebcdic)) {
+    pvTable = pages;
+    pfuConvert = ebcdic ? qelConvertByTablesDBCS_EBCDICtoUCS2 : qelConvertByTablesDBCS_ASCIItoUCS2;
+  } else if (const void* icu = qelGetICUConverter(tableNumber(number), stError)) {
+    pvTable = icu;
+    pfuConvert = qelConvertByAlgorithmIcuToUnicode;
   }
 }
 
@@ -72,6 +83,11 @@ void QelClConverterABase::initUnicode2CodePage() {
     pfuConvert = qelConvertByAlgorithmUCS2to819;
   } else if (number == CCSID_UTF8) {
     pfuConvert = qelConvertByAlgorithmUCS2toUTF8;
+  } else if (const void* icu = qelGetICUConverter(number == 18030 || number == 5488 ? CCSID_GB18030 : number, stError)) {
+    pvTable = icu;
+    pfuConvert = qelConvertByAlgorithmIcuFromUnicode;
+  } else if (number != 0 && (number == QelClCCSID::getSystemCCSID() || number == QelClCCSID::getConsoleCCSID())) {
+    pfuConvert = qelConvertByWindowsCallUCS2ToWinCP;
   }
 }
 
@@ -85,7 +101,7 @@ bool QelClConverterABase::isSupported() const { return pfuConvert != qelConvertE
 
 bool QelClConverterABase::requiresExternalICONVRoutine() const { return pfuConvert == qelConvertError; }
 
-bool QelClConverterABase::requiresExternalICUData() const { return false; }
+bool QelClConverterABase::requiresExternalICUData() const { return usesIcu(pfuConvert); }
 
 unsigned int QelClConverterABase::convertBytes(char* target, unsigned int targetSize, const char** source,
                                                unsigned int sourceSize) const {

@@ -68,10 +68,11 @@ private:
 };
 
 // ---- Converters ------------------------------------------------------------------
-// Each converter picks one conversion function for its pair when it is built: copying
-// or byte swapping between UCS-2 forms, the UTF-8 and ISO 8859-1 algorithms, or the
-// built-in single-byte tables. A pair without one is unsupported: every conversion
-// then fails with CPCONVERTER_UNSUPPORTED. Errors of a conversion are in getError();
+// Each converter picks one conversion function for its pair when it is built, the
+// fastest that applies: copying or byte swapping between UCS-2 forms, the UTF-8 and
+// ISO 8859-1 algorithms, the built-in single- and double-byte tables, an ICU converter,
+// or the platform's own conversion into its code page. A pair without one is
+// unsupported: every conversion then fails with CPCONVERTER_UNSUPPORTED. Errors of a conversion are in getError();
 // each convertBytes clears it first. One converter serves one thread at a time.
 class QEL_API QelClConverterABase {
 public:
@@ -186,6 +187,15 @@ QEL_API unsigned int qelConvertByAlgorithmUCS2to819(QelClConverterABase::_QelStC
 QEL_API unsigned int qelConvertByTablesSBCS_ASCIItoUCS2(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByTablesSBCS_EBCDICtoUCS2(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByTablesUCS2toSBCS(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByTablesDBCS_ASCIItoUCS2(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByTablesDBCS_EBCDICtoUCS2(QelClConverterABase::_QelStConverter& block);
+// Extended-UNIX-code pages have no built-in tables (ICU converts them): returns 0.
+QEL_API unsigned int qelConvertByTablesEUCtoUCS2(QelClConverterABase::_QelStConverter& block);
+// UCS-2 to the platform's ANSI or OEM code page by the platform's own call; the source
+// does not move.
+QEL_API unsigned int qelConvertByWindowsCallUCS2ToWinCP(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByAlgorithmIcuToUnicode(QelClConverterABase::_QelStConverter& block);
+QEL_API unsigned int qelConvertByAlgorithmIcuFromUnicode(QelClConverterABase::_QelStConverter& block);
 
 // The 256 UCS-2 values of a single-byte code page, two bytes each, high byte first;
 // null when the library has no table for it.
@@ -193,5 +203,89 @@ QEL_API const unsigned char* qelGetSBCStoUCS2Table(std::uint32_t ccsid);
 // The pages from UCS-2 to 500 or 850 (page 0 indexes the others by high byte); null
 // for any other CCSID.
 QEL_API const unsigned char* qelGetUCS2toSBCSTable(std::uint32_t ccsid);
+
+// A double-byte table. A lead byte b selects the page with index aucPageNumbers[b] - 1
+// and the byte after it indexes that page; single bytes use the page with index 1.
+// Each page holds 256 UCS-2 values, two bytes each, high byte first.
+struct _QelStDBCSTable {
+  std::uint32_t ulCCSID;
+  unsigned char ucEBCDIC;  // 1: EBCDIC with the shift codes 0E and 0F
+  unsigned char aucPageNumbers[256];
+  std::uint32_t ulPageCount;
+  const unsigned char* pucPages;
+  const unsigned char* pucLeadBytes;  // 256 flags: every byte value is a lead byte
+};
+// The table of a double-byte CCSID and whether it is EBCDIC-based; null when the
+// library has none (1394 among them: ICU converts it).
+QEL_API const _QelStDBCSTable* qelGetDBCStoUCS2Table(std::uint32_t ccsid, bool& isEbcdic);
+// Always null: extended-UNIX-code pages have no built-in tables.
+QEL_API const void* qelGetEUCtoUCS2Table(std::uint32_t ccsid);
+
+// ---- ICU interface -----------------------------------------------------------------
+// ICU's result codes as the library's error records, by a fixed map. Where ICU's
+// headers are not at hand (the Windows build has no ICU), UErrorCode is declared here
+// with ICU's names and values for the codes the map knows.
+#if __has_include(<unicode/utypes.h>)
+#include <unicode/utypes.h>
+#else
+typedef enum UErrorCode {
+  U_USING_FALLBACK_WARNING = -128,
+  U_ERROR_WARNING_START = -128,
+  U_USING_DEFAULT_WARNING = -127,
+  U_SAFECLONE_ALLOCATED_WARNING = -126,
+  U_ZERO_ERROR = 0,
+  U_ILLEGAL_ARGUMENT_ERROR = 1,
+  U_MISSING_RESOURCE_ERROR = 2,
+  U_INVALID_FORMAT_ERROR = 3,
+  U_FILE_ACCESS_ERROR = 4,
+  U_INTERNAL_PROGRAM_ERROR = 5,
+  U_MESSAGE_PARSE_ERROR = 6,
+  U_MEMORY_ALLOCATION_ERROR = 7,
+  U_INDEX_OUTOFBOUNDS_ERROR = 8,
+  U_PARSE_ERROR = 9,
+  U_INVALID_CHAR_FOUND = 10,
+  U_TRUNCATED_CHAR_FOUND = 11,
+  U_ILLEGAL_CHAR_FOUND = 12,
+  U_INVALID_TABLE_FORMAT = 13,
+  U_INVALID_TABLE_FILE = 14,
+  U_BUFFER_OVERFLOW_ERROR = 15,
+  U_UNSUPPORTED_ERROR = 16,
+  U_RESOURCE_TYPE_MISMATCH = 17,
+  U_ILLEGAL_ESCAPE_SEQUENCE = 18,
+  U_UNSUPPORTED_ESCAPE_SEQUENCE = 19,
+  U_NO_SPACE_AVAILABLE = 20,
+  U_ERROR_LIMIT = 66818
+} UErrorCode;
+#endif
+
+class QEL_API QelClIcuInterface {
+public:
+  struct _QelStIcuRc2QelIdMap {
+    UErrorCode enIcuCode;
+    std::uint32_t ulErrorId;
+    QelEnErrorClass enErrorClass;
+    QelEnErrorAction enErrorAction;
+    QelEnErrorSeverity enErrorSeverity;
+  };
+  // The error-limit code of the ICU version the library is built against (ICU 72).
+  static constexpr std::int32_t ERROR_LIMIT_CODE = 66818;
+
+  // Each throws a QelClException (ICU_UNEXPECTED_ICU_ERROR) for a code the map lacks.
+  static unsigned long getQelErrorIdForIcuError(UErrorCode code);
+  static QelEnErrorClass getQelErrorClassForIcuError(UErrorCode code);
+  static QelEnErrorAction getQelErrorActionForIcuError(UErrorCode code);
+  static QelEnErrorSeverity getQelErrorSeverityForIcuError(UErrorCode code);
+  static void mapIcuError(_QelStError& error, UErrorCode code);
+  static void mapIcuError(_QelStUserError& error, UErrorCode code);
+  // Returns for success and warnings (codes below 1); throws the code's error otherwise.
+  static void handleIcuErrorCode(UErrorCode code);
+
+private:
+  static const _QelStIcuRc2QelIdMap& getQelEntryForIcuError(UErrorCode code);
+};
+
+// ICU's converter for a CCSID (fallback mappings on), or null with the error filled.
+QEL_API const void* qelGetICUConverter(unsigned int ccsid, _QelStError& error);
+QEL_API void qelDeleteICUConverter(const void* converter);
 
 #endif

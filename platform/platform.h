@@ -114,6 +114,11 @@ void sleepMilliseconds(std::uint32_t milliseconds);
 // host's code set has none.
 std::uint32_t systemCodePage();
 std::uint32_t consoleCodePage();
+// Converts units (UCS-2, little-endian) into the system's or the console's code page
+// codePage; returns the bytes written, or 0 when the conversion fails or does not fit.
+// Characters the code page lacks become its default character.
+unsigned int convertFromUcs2(std::uint32_t codePage, const char* units, unsigned int unitCount, char* target,
+                             unsigned int targetSize);
 
 // ---- Diagnostics -----------------------------------------------------------------
 // Shows the assertion report to the user and waits until it is closed. Hosts without

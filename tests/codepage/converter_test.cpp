@@ -52,6 +52,14 @@ TEST(Converters, ToUnicode) {
       {1208, "\xFE\x80\x80\x80\x80\x80", 64, Bytes("\xFD\xFF", 2), 6, 0},  // beyond 0x7FFFFFFF
       {1208, Bytes("\xFC\x80\x80\x80\x80\x80", 6), 64, Bytes("\x00\x00", 2), 6, 0},  // 32-bit sums
       {1208, "\xF8\x88\x80\x80\x80", 64, Bytes("\xC0\xDF\x00\xDC", 4), 5, 0},
+      {930, "\x0E\x45\x41\x0F\xC1\x15", 64, Bytes("\x00\x4E\x41\x00\x0A\x00", 6), 6, 0},
+      {930, "\x0E\x45\x41", 64, Bytes("\x00\x4E", 2), 3, CPCONVERTER_INCOMPLETE},  // ends shifted out
+      {930, "\x0E\x45\x41\x45", 64, Bytes("\x00\x4E", 2), 3, CPCONVERTER_INCOMPLETE},
+      {930, "\xC1\xC1", 2, Bytes("\x41\x00", 2), 1, CPCONVERTER_TOO_BIG},
+      {5026, "\xC1", 64, Bytes("\x41\x00", 2), 1, 0},
+      {301, "\x82\xA0\x82", 64, Bytes("\x42\x30", 2), 2, CPCONVERTER_INCOMPLETE},
+      {301, "\x82\xA0\x82\xA0", 3, Bytes("\x42\x30", 2), 2, CPCONVERTER_TOO_BIG},
+      {301, "AB", 64, Bytes("\xFD\xFF", 2), 2, 0},  // every byte leads a pair
       {0, "abc", 64, "", 0, CPCONVERTER_UNSUPPORTED},
   };
   for (const auto& c : cases) {
@@ -83,7 +91,7 @@ TEST(Converters, FromUnicode) {
       {500, Bytes("\x41\x00\x0A\x00\x41\x30", 6), 64, "\xC1\x25\x3F", 6, 0},
       {850, Bytes("\xE9\x00\x88\x25", 4), 64, "\x82\xDB", 4, 0},
       {65500, Bytes("\x41\x00", 2), 64, Bytes("\x00\x41", 2), 2, 0},
-      {37, Bytes("\x41\x00", 2), 64, "", 0, CPCONVERTER_UNSUPPORTED},
+      {0, Bytes("\x41\x00", 2), 64, "", 0, CPCONVERTER_UNSUPPORTED},
   };
   for (const auto& c : cases) {
     const QelClUnicode2CodePageConverter converter(ccsid(c.target));
