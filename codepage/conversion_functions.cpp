@@ -2,6 +2,7 @@
 // tables and the platform's own call. UCS-2 is host order (little-endian) unless the CCSID says big-endian. None
 // writes past the target: what does not fit stays in the source, with
 // CPCONVERTER_TOO_BIG.
+#include <cstdint>
 #include <cstring>
 
 #include "codepage/conversion_support.h"
@@ -56,16 +57,22 @@ unsigned int qelConvertByAlgorithmUCS2to819(Block& block) {
 namespace {
 
 // Every byte through the table, low byte first; EBCDIC's next line (U+0085) becomes a
-// line feed.
+// line feed. The table's values are first put in host order, which lets the loop store
+// whole units.
 unsigned int singleByteToUcs2(Block& block, bool ebcdic) {
   const auto* table = static_cast<const unsigned char*>(block.pclConverter->getTable());
+  std::uint16_t units[256];
+  for (unsigned int b = 0; b < 256; ++b) {
+    const auto unit = static_cast<std::uint16_t>(table[2 * b] << 8 | table[2 * b + 1]);
+    units[b] = ebcdic && unit == 0x85 ? std::uint16_t{0x0A} : unit;
+  }
   const auto* source = reinterpret_cast<const unsigned char*>(*block.ppchSource);
   const unsigned int count = qel::codepage::fitting(block, block.uiSourceSize, block.uiTargetSize / 2);
+  char* const target = block.pchTarget;
   for (unsigned int i = 0; i < count; ++i) {
-    unsigned char high = table[2 * source[i]], low = table[2 * source[i] + 1];
-    if (ebcdic && high == 0 && low == 0x85) low = 0x0A;
-    block.pchTarget[2 * i] = static_cast<char>(low);
-    block.pchTarget[2 * i + 1] = static_cast<char>(high);
+    const std::uint16_t unit = units[source[i]];
+    target[2 * i] = static_cast<char>(unit & 0xFF);
+    target[2 * i + 1] = static_cast<char>(unit >> 8);
   }
   *block.ppchSource += count;
   return 2 * count;

@@ -1,5 +1,8 @@
 // UTF-8 to UCS-2 and back, by algorithm. The lead byte alone gives a sequence's length
 // (the 5- and 6-byte forms included); values beyond U+FFFF become surrogate pairs.
+#include <algorithm>
+
+#include "codepage/ascii_runs.h"
 #include "codepage/conversion_support.h"
 #include "qel_codepage.h"
 
@@ -32,6 +35,14 @@ unsigned int qelConvertByAlgorithmUTF8toUCS2(Block& block) {
   const unsigned char* const end = source + block.uiSourceSize;
   unsigned int written = 0;
   while (source < end) {
+    if (*source < 0x80) {
+      const std::size_t room = (block.uiTargetSize - written) / 2;
+      const std::size_t ascii =
+          qel::codepage::widenAscii(source, std::min(static_cast<std::size_t>(end - source), room), block.pchTarget + written);
+      source += ascii;
+      written += 2 * static_cast<unsigned int>(ascii);
+      if (source == end) break;
+    }
     const unsigned int following = followingBytes(*source);
     if (following >= static_cast<unsigned int>(end - source)) {
       block.pclConverter->setError(CPCONVERTER_INCOMPLETE, QelEnErrorClass::USER_DATA_ERROR);
@@ -73,6 +84,13 @@ unsigned int qelConvertByAlgorithmUCS2toUTF8(Block& block) {
   unsigned int written = 0;
   unsigned int i = 0;
   while (i < units) {
+    if (source[2 * i] < 0x80 && source[2 * i + 1] == 0) {
+      const std::size_t ascii = qel::codepage::narrowAscii(
+          source + 2 * i, std::min<std::size_t>(units - i, block.uiTargetSize - written), target + written);
+      i += static_cast<unsigned int>(ascii);
+      written += static_cast<unsigned int>(ascii);
+      if (i == units) break;
+    }
     std::uint32_t point = unitAt(i);
     unsigned int consumed = 1;
     if (point >= 0xD800 && point <= 0xDBFF && i + 1 < units && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) <= 0xDFFF) {

@@ -1,4 +1,5 @@
-// Every conversion on arbitrary bytes and target sizes: the first byte picks the pair,
+// Every conversion (built-in algorithms and tables, and ICU where the host has it) on
+// arbitrary bytes and target sizes: the first byte picks the pair,
 // the next two the target size; source and target are heap blocks of their exact size,
 // so that any read past the source or write past the target is caught.
 #include <vrnqel43.h>
@@ -15,7 +16,8 @@ struct Pair {
 constexpr Pair kPairs[] = {
     {13488, 13488}, {65500, 13488}, {1208, 13488}, {37, 13488},   {437, 13488}, {13488, 65500},
     {13488, 1208},  {13488, 819},   {13488, 500},  {13488, 850},  {37, 1208},   {1208, 819},
-    {1252, 500},    {0, 1208},      {65501, 13488}, {1392, 1208},
+    {1252, 500},    {0, 1208},      {65501, 13488}, {1392, 1208}, {930, 13488}, {301, 13488},
+    {4933, 1208},   {5039, 13488},  {943, 13488},  {13488, 37},   {13488, 930}, {939, 1208},
 };
 
 QelClCCSID ccsid(std::uint32_t number) { return QelClCCSID(static_cast<QelEnCCSID>(number)); }
