@@ -28,15 +28,26 @@ Result convert(const QelClConverterABase& converter, const Bytes& input, unsigne
 
 QelClCCSID ccsid(std::uint32_t number) { return QelClCCSID(static_cast<QelEnCCSID>(number)); }
 
+// A conversion by the converter of one CCSID (the source, or the target from UCS-2).
+struct Case {
+  std::uint32_t ccsid;
+  Bytes input;
+  unsigned int targetSize;
+  Bytes output;
+  unsigned int consumed;
+  std::uint32_t error;
+};
+
+void expectCase(const QelClConverterABase& converter, const Case& c) {
+  const Result result = convert(converter, c.input, c.targetSize);
+  SCOPED_TRACE(std::to_string(c.ccsid) + " " + c.input);
+  EXPECT_EQ(result.output, c.output);
+  EXPECT_EQ(result.consumed, c.consumed);
+  EXPECT_EQ(result.error, c.error);
+}
+
 TEST(Converters, ToUnicode) {
-  const struct {
-    std::uint32_t source;
-    Bytes input;
-    unsigned int targetSize;
-    Bytes output;
-    unsigned int consumed;
-    std::uint32_t error;
-  } cases[] = {
+  const Case cases[] = {
       {13488, "abc", 64, "ab", 2, CPCONVERTER_INCOMPLETE},
       {13488, "abcd", 2, "ab", 2, 0},
       {65500, Bytes("\x00\x41\x20\xAC", 4), 64, Bytes("\x41\x00\xAC\x20", 4), 4, 0},
@@ -62,25 +73,11 @@ TEST(Converters, ToUnicode) {
       {301, "AB", 64, Bytes("\xFD\xFF", 2), 2, 0},  // every byte leads a pair
       {0, "abc", 64, "", 0, CPCONVERTER_UNSUPPORTED},
   };
-  for (const auto& c : cases) {
-    const QelClCodePage2UnicodeConverter converter(ccsid(c.source));
-    const Result result = convert(converter, c.input, c.targetSize);
-    SCOPED_TRACE(std::to_string(c.source) + " " + c.input);
-    EXPECT_EQ(result.output, c.output);
-    EXPECT_EQ(result.consumed, c.consumed);
-    EXPECT_EQ(result.error, c.error);
-  }
+  for (const Case& c : cases) expectCase(QelClCodePage2UnicodeConverter(ccsid(c.ccsid)), c);
 }
 
 TEST(Converters, FromUnicode) {
-  const struct {
-    std::uint32_t target;
-    Bytes input;
-    unsigned int targetSize;
-    Bytes output;
-    unsigned int consumed;
-    std::uint32_t error;
-  } cases[] = {
+  const Case cases[] = {
       {1208, Bytes("\x00\xD8\x41\x00", 4), 64, "\xEF\xBF\xBF\x41", 4, 0},
       {1208, Bytes("\xAC\x20\xE9\x00", 4), 64, "\xE2\x82\xAC\xC3\xA9", 4, 0},
       {1208, Bytes("\x3D\xD8\x00\xDE", 4), 64, "\xF0\x9F\x98\x80", 4, 0},
@@ -93,14 +90,7 @@ TEST(Converters, FromUnicode) {
       {65500, Bytes("\x41\x00", 2), 64, Bytes("\x00\x41", 2), 2, 0},
       {0, Bytes("\x41\x00", 2), 64, "", 0, CPCONVERTER_UNSUPPORTED},
   };
-  for (const auto& c : cases) {
-    const QelClUnicode2CodePageConverter converter(ccsid(c.target));
-    const Result result = convert(converter, c.input, c.targetSize);
-    SCOPED_TRACE(std::to_string(c.target));
-    EXPECT_EQ(result.output, c.output);
-    EXPECT_EQ(result.consumed, c.consumed);
-    EXPECT_EQ(result.error, c.error);
-  }
+  for (const Case& c : cases) expectCase(QelClUnicode2CodePageConverter(ccsid(c.ccsid)), c);
 }
 
 TEST(Converters, CodePageToCodePage) {
