@@ -26,6 +26,7 @@ table=(
   "wine64:/usr/lib/wine/wine64"
   "libwine:/usr/lib/wine/wineserver"
   "gcovr:gcovr"
+  "valgrind:valgrind"
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -106,8 +107,11 @@ TEST_F(TraceFormat, DataByType) {
       EXPECT_EQ(out, c.expected) << static_cast<int>(c.type);
     }
   }
-  long double wide = 0.5L;
-  EXPECT_EQ(format(record(Type::LONG_DOUBLE, std::string(reinterpret_cast<const char*>(&wide), sizeof wide))),
+  // Only the value's bytes are copied: an 80-bit long double is padded in its storage.
+  const long double wide = 0.5L;
+  std::string wideBytes(sizeof wide, '\0');
+  std::memcpy(&wideBytes[0], &wide, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof wide);
+  EXPECT_EQ(format(record(Type::LONG_DOUBLE, wideBytes)),
             "ld: 0.5|long double");
   formatter.setFormatString("%d");
   formatter.bHex = true;
