@@ -58,6 +58,9 @@ private:
   // How far the pattern may move on when the given byte stands under its last
   // character; the entry of byte 0 is the pattern's length.
   std::uint32_t aulShift[256];
+  // Where in the pattern three of its rarest bytes stand: the exact search rules
+  // out alignments a block at a time by them before it compares.
+  std::uint32_t aulProbe[3];
 };
 
 // Whole-text wildcard match: getPattern returns text itself when it matches. The

@@ -1,48 +1,42 @@
 // Substring search after Horspool: a table of shifts, keyed by the text byte under
 // the pattern's last character, lets most alignments be passed over after reading
-// a single byte. Where SSE2 is at hand the exact search first rules out alignments
-// sixteen at a time.
+// a single byte. Where the processor has AVX2 or AVX-512 the exact search first
+// rules out alignments 32 or 64 at a time by three of the
+// pattern's bytes.
 #include "qel_util.h"
 
 #include <cctype>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
+#include "candidate_scan.h"
 #include "qel_memory.h"
 
 namespace {
 
 unsigned char upper(unsigned char byte) { return static_cast<unsigned char>(std::toupper(byte)); }
 
-#if defined(__SSE2__)
-// Tests sixteen alignments at once: only those where the text holds the pattern's
-// first and last bytes in place are compared in full. Returns the first alignment
-// not ruled out: a match, or the first one too near the end for a whole block.
+// Skips, block by block, the alignments the scan rules out. Returns the first
+// alignment not ruled out: a match, or the first one too near the end for a block.
 std::size_t skipBlocks(const unsigned char* text, std::size_t length, const unsigned char* pattern,
-                       std::size_t patternLength) {
-  const std::size_t lastIndex = patternLength - 1;
-  std::size_t start = 0;
-  while (start + 16 + lastIndex <= length) {
-    // The scan holds no call, so that its registers need not be saved around one.
-    const __m128i first = _mm_set1_epi8(static_cast<char>(pattern[0]));
-    const __m128i last = _mm_set1_epi8(static_cast<char>(pattern[lastIndex]));
-    unsigned int candidates = 0;
-    for (; candidates == 0 && start + 16 + lastIndex <= length; start += 16) {
-      const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + start));
-      const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + start + lastIndex));
-      candidates = static_cast<unsigned int>(
-          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(tails, last))));
-    }
-    for (; candidates != 0; candidates &= candidates - 1) {
-      const std::size_t at = start - 16 + static_cast<std::size_t>(__builtin_ctz(candidates));
+                       std::size_t patternLength, const std::uint32_t probeOffsets[qel::kProbes]) {
+  const qel::CandidateScan scan = qel::candidateScan();
+  if (scan == nullptr) return 0;
+  qel::Probe probe{};
+  for (std::size_t k = 0; k < qel::kProbes; ++k) {
+    probe.offset[k] = probeOffsets[k];
+    probe.byte[k] = pattern[probeOffsets[k]];
+  }
+  probe.lastIndex = patternLength - 1;
+  for (std::size_t start = 0;;) {
+    const qel::Candidates block = scan(text, start, length, probe);
+    if (block.mask == 0) return block.start;
+    for (std::uint64_t rest = block.mask; rest != 0; rest &= rest - 1) {
+      const std::size_t at = block.start + static_cast<std::size_t>(__builtin_ctzll(rest));
       if (std::memcmp(text + at, pattern, patternLength) == 0) return at;
     }
+    start = block.start + block.width;
   }
-  return start;
 }
-#endif
 
 }  // namespace
 
@@ -58,6 +52,8 @@ QelClStringSearch::QelClStringSearch(const char* pattern, bool ignoreCase)
   for (std::uint32_t& shift : aulShift) shift = length;
   const auto* bytes = reinterpret_cast<const unsigned char*>(cpszPattern);
   for (std::uint32_t i = 0; i + 1 < length; ++i) aulShift[bytes[i]] = length - 1 - i;
+  static_assert(sizeof aulProbe / sizeof *aulProbe == qel::kProbes, "one offset per probe");
+  qel::chooseProbeOffsets(bytes, length, aulProbe);
 }
 
 QelClStringSearch::~QelClStringSearch() {
@@ -83,11 +79,8 @@ const char* QelClStringSearch::find(const char* text, std::size_t length) const 
   const std::size_t lastStart = length - patternLength;
 
   if (!bFlag) {
-    std::size_t start = 0;
-#if defined(__SSE2__)
-    start = skipBlocks(bytes, length, pattern, patternLength);
-#endif
-    for (; start <= lastStart; start += aulShift[bytes[start + lastIndex]]) {
+    for (std::size_t start = skipBlocks(bytes, length, pattern, patternLength, aulProbe); start <= lastStart;
+         start += aulShift[bytes[start + lastIndex]]) {
       if (bytes[start + lastIndex] == last && std::memcmp(bytes + start, pattern, lastIndex) == 0)
         return text + start;
     }

@@ -1,0 +1,42 @@
+// Finds the alignments of a pattern in a text where the text holds three chosen
+// bytes of the pattern in place, a whole block of alignments per step, with the
+// widest vector unit the processor offers (AVX-512, else AVX2). The substring search
+// compares only those alignments in full, so it probes the pattern's rarest bytes.
+#ifndef VRNQEL43_UTIL_CANDIDATE_SCAN_H
+#define VRNQEL43_UTIL_CANDIDATE_SCAN_H
+
+#include <cstddef>
+#include <cstdint>
+
+namespace qel {
+
+constexpr std::size_t kProbes = 3;
+
+// Bytes of the pattern and their offsets in it; lastIndex is its length - 1.
+struct Probe {
+  std::size_t offset[kProbes];
+  unsigned char byte[kProbes];
+  std::size_t lastIndex;
+};
+
+struct Candidates {
+  std::size_t start;   // the first alignment of the block
+  std::uint64_t mask;  // bit i: alignment start + i is a candidate; 0: no block was left
+  std::size_t width;   // the number of alignments the block covered
+};
+
+// Scans from alignment start onwards while a whole block (its tails included) lies
+// within length bytes, and stops at the first block holding a candidate.
+using CandidateScan = Candidates (*)(const unsigned char* text, std::size_t start, std::size_t length,
+                                     const Probe& probe);
+
+// The offsets of the pattern's rarest bytes, each as far as the pattern allows from
+// the ones chosen before it; an offset repeats where the pattern is too short.
+void chooseProbeOffsets(const unsigned char* pattern, std::size_t length, std::uint32_t offsets[kProbes]);
+
+// The scan for this processor, or null where it has no vector unit for it.
+CandidateScan candidateScan();
+
+}  // namespace qel
+
+#endif
