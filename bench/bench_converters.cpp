@@ -108,6 +108,7 @@ void Icu(benchmark::State& state) {
   for (auto _ : state) {
     char* out = target.data();
     const char* in = source.data();
+    benchmark::DoNotOptimize(in);
     UChar* pivotSource = pivot.data();
     UChar* pivotTarget = pivot.data();
     status = U_ZERO_ERROR;
@@ -136,6 +137,7 @@ void Iconv(benchmark::State& state) {
   std::vector<char> target(4 * source.size());
   for (auto _ : state) {
     char* in = const_cast<char*>(source.data());
+    benchmark::DoNotOptimize(in);
     std::size_t inLeft = source.size();
     char* out = target.data();
     std::size_t outLeft = target.size();

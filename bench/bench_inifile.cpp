@@ -58,7 +58,9 @@ void IniLoadFromCString(benchmark::State& state) {
   const IniFile& file = iniFile();
   for (auto _ : state) {
     QelClIniFile ini{QelClFilename("memory")};
-    benchmark::DoNotOptimize(ini.loadFromCString(file.text.c_str(), false));
+    const char* text = file.text.c_str();
+    benchmark::DoNotOptimize(text);
+    benchmark::DoNotOptimize(ini.loadFromCString(text, false));
     benchmark::DoNotOptimize(ini.getFirstSection());
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file.text.size()));
@@ -100,7 +102,9 @@ void InihParseString(benchmark::State& state) {
   const IniFile& file = iniFile();
   for (auto _ : state) {
     long entries = 0;
-    benchmark::DoNotOptimize(ini_parse_string(file.text.c_str(), countEntry, &entries));
+    const char* text = file.text.c_str();
+    benchmark::DoNotOptimize(text);
+    benchmark::DoNotOptimize(ini_parse_string(text, countEntry, &entries));
     benchmark::DoNotOptimize(entries);
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(file.text.size()));

@@ -48,6 +48,7 @@ void TraceDisabled(benchmark::State& state) { tracePoints(state); }
 void TraceDisabledFunctionTest(benchmark::State& state) {
   std::int32_t value = 42;
   for (auto _ : state) {
+    benchmark::DoNotOptimize(value);
     if (qelTraceIsEnabled()) qelTraceDump(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::INT32, "bench", kMessage, &value, 4);
     benchmark::ClobberMemory();
   }
