@@ -129,31 +129,27 @@ public:
   ~QelClMemoryPool();
 
   // blockNumber receives the number of the block the chunk was carved from.
-  // Carving from the current block is inline: a chunk that fits there is within
-  // the limit when it fits a subsequent block or the current block is the first.
-  // Everything else is left to carveWithLimit.
+  // Carving from the current block is inline for chunks within ulInlineLimit,
+  // which keeps them within the limit of largest possible chunks; everything else
+  // is left to carveWithLimit.
   void* allocateB(unsigned int size, unsigned int& blockNumber) {
-    const unsigned int aligned = chunkSizeFor(size);
+    const std::uint64_t aligned = roundedUp(size);
     QelClMemoryPoolBlock* block = pclCurrentBlock;
-    if (QEL_LIKELY(block != nullptr && aligned <= block->getFreeSize() &&
-                   (std::uint64_t{aligned} + sizeof(QelClMemoryPoolBlock) <=
-                        ulSubsequentBlockSize ||
-                    block == pclFirstBlock))) {
-      void* chunk = block->allocate(aligned);
+    if (QEL_LIKELY(block != nullptr && aligned <= ulInlineLimit && aligned <= block->getFreeSize())) {
       blockNumber = block->getNumber();
-      return chunk;
+      return block->allocate(static_cast<unsigned int>(aligned));
     }
-    return carveWithLimit(aligned, blockNumber);
+    return carveWithLimit(chunkSizeFor(size), blockNumber);
   }
   // No size limit: a request too large for a standard block gets a block of its own.
   void* allocateUnlimited(unsigned int size) {
-    const unsigned int aligned = chunkSizeFor(size);
+    const std::uint64_t aligned = roundedUp(size);
     QelClMemoryPoolBlock* block = pclCurrentBlock;
     if (QEL_LIKELY(block != nullptr && aligned <= block->getFreeSize())) {
-      return block->allocate(aligned);
+      return block->allocate(static_cast<unsigned int>(aligned));
     }
     unsigned int blockNumber = 0;
-    return carve(aligned, blockNumber);
+    return carve(chunkSizeFor(size), blockNumber);
   }
   // Releases every chunk. Blocks behind the first that were not used since the
   // previous deleteAll are returned to the allocator; the others are kept.
@@ -188,12 +184,15 @@ public:
   bool isExternal() const { return bExternal; }
 
 private:
-  // getAlignedSizeFor(size) when the pool aligns, else size, in one saturating
-  // round-up (by 3 or by 0) for the inline paths.
+  // size rounded up to a multiple of 4 when the pool aligns, in 64 bits so that it
+  // cannot wrap; chunkSizeFor saturates it to 32 bits as getAlignedSizeFor does.
+  std::uint64_t roundedUp(unsigned int size) const {
+    const std::uint64_t roundUp = 3u * static_cast<unsigned int>(bAligned);
+    return (size + roundUp) & ~roundUp;
+  }
   unsigned int chunkSizeFor(unsigned int size) const {
-    const unsigned int roundUp = bAligned ? 3u : 0u;
-    const unsigned int sum = size + roundUp;
-    return (sum < size ? 0xFFFFFFFFu : sum) & ~roundUp;
+    const std::uint64_t aligned = roundedUp(size);
+    return aligned > 0xFFFFFFFFu ? 0xFFFFFFFCu : static_cast<unsigned int>(aligned);
   }
   void* carveWithLimit(unsigned int size, unsigned int& blockNumber);
   void* carve(unsigned int size, unsigned int& blockNumber);
@@ -206,6 +205,9 @@ private:
   std::uint32_t ulSizeInKB;
   std::uint32_t ulSubsequentBlockSize;
   std::uint32_t ulSwitchThreshold;
+  // The largest chunk allocateB carves inline: a subsequent block's capacity, or
+  // no bound for a pool that never grows (its one block is the first).
+  std::uint32_t ulInlineLimit;
   bool bAligned;
   bool bExternal;
   QelPfuMemoryPoolErrorHandler pfuErrorHandler;

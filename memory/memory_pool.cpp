@@ -64,7 +64,7 @@ QelClMemoryPool::QelClMemoryPool(unsigned int firstBlockSize, unsigned int subse
     : pclFirstBlock(nullptr), pclCurrentBlock(nullptr), ulBlockCount(0), ulSizeInKB(0),
       ulSubsequentBlockSize(alignToPageSize(std::max(subsequentBlockSize, kSmallestBlock))),
       ulSwitchThreshold(std::max(std::min(switchThreshold, kLargestThreshold), kSmallestThreshold)),
-      bAligned(true), bExternal(false), pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
+      ulInlineLimit(getCapacityForSubsequentBlocks()), bAligned(true), bExternal(false), pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
   const unsigned int size = alignToPageSize(std::max(firstBlockSize, kSmallestBlock));
   try {
     pclFirstBlock = placeBlock(qelMalloc(size), size, 1);
@@ -78,7 +78,7 @@ QelClMemoryPool::QelClMemoryPool(unsigned int firstBlockSize, unsigned int subse
 
 QelClMemoryPool::QelClMemoryPool(void* buffer, unsigned int size)
     : pclFirstBlock(nullptr), pclCurrentBlock(nullptr), ulBlockCount(0), ulSizeInKB(0),
-      ulSubsequentBlockSize(0), ulSwitchThreshold(0), bAligned(true), bExternal(true),
+      ulSubsequentBlockSize(0), ulSwitchThreshold(0), ulInlineLimit(0xFFFFFFFFu), bAligned(true), bExternal(true),
       pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
   try {
     pclFirstBlock = new (qelMalloc(kHeaderSize)) QelClMemoryPoolBlock;
