@@ -77,7 +77,28 @@ __attribute__((target("avx512f,avx512bw"))) Candidates scanAvx512(const unsigned
     const std::uint64_t found = candidates64(text + start, probe.offset, bytes);
     if (found != 0) return {start, found, 64};
   }
+  // The alignments left: one block ending at the last alignment, without those
+  // already passed.
+  const std::size_t lastStart = length - 1 - probe.lastIndex;
+  if (start <= lastStart && lastStart >= 63) {
+    const std::size_t from = lastStart - 63;
+    const std::uint64_t found = candidates64(text + from, probe.offset, bytes) & (~std::uint64_t{0} << (start - from));
+    if (found != 0) return {from, found, 64};
+    start = lastStart + 1;
+  }
   return {start, 0, 0};
+}
+
+// Bit i: alignment i of the block holds every probe byte in place.
+__attribute__((target("avx2"), always_inline)) inline std::uint32_t candidates32(const unsigned char* block,
+                                                                                 const Probe& probe,
+                                                                                 const __m256i bytes[kProbes]) {
+  __m256i all = _mm256_set1_epi8(-1);
+  for (std::size_t k = 0; k < kProbes; ++k) {
+    const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + probe.offset[k]));
+    all = _mm256_and_si256(all, _mm256_cmpeq_epi8(at, bytes[k]));
+  }
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(all));
 }
 
 __attribute__((target("avx2"))) Candidates scanAvx2(const unsigned char* text, std::size_t start,
@@ -85,13 +106,15 @@ __attribute__((target("avx2"))) Candidates scanAvx2(const unsigned char* text, s
   __m256i bytes[kProbes];
   for (std::size_t k = 0; k < kProbes; ++k) bytes[k] = _mm256_set1_epi8(static_cast<char>(probe.byte[k]));
   for (; start + 32 + probe.lastIndex <= length; start += 32) {
-    __m256i all = _mm256_set1_epi8(-1);
-    for (std::size_t k = 0; k < kProbes; ++k) {
-      const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + start + probe.offset[k]));
-      all = _mm256_and_si256(all, _mm256_cmpeq_epi8(at, bytes[k]));
-    }
-    const auto found = static_cast<std::uint32_t>(_mm256_movemask_epi8(all));
+    const std::uint32_t found = candidates32(text + start, probe, bytes);
     if (found != 0) return {start, found, 32};
+  }
+  const std::size_t lastStart = length - 1 - probe.lastIndex;
+  if (start <= lastStart && lastStart >= 31) {
+    const std::size_t from = lastStart - 31;
+    const std::uint32_t found = candidates32(text + from, probe, bytes) & (~std::uint32_t{0} << (start - from));
+    if (found != 0) return {from, found, 32};
+    start = lastStart + 1;
   }
   return {start, 0, 0};
 }

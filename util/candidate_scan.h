@@ -25,8 +25,11 @@ struct Candidates {
   std::size_t width;   // the number of alignments the block covered
 };
 
-// Scans from alignment start onwards while a whole block (its tails included) lies
-// within length bytes, and stops at the first block holding a candidate.
+// Scans from alignment start onwards, block by block, and stops at the first block
+// holding a candidate. Where less than a block is left, the last block ends at the
+// last alignment and overlaps the one before it (its passed alignments are not
+// candidates). Texts shorter than a block and its tails are left to the caller:
+// the alignments from the start returned with an empty mask are not ruled out.
 using CandidateScan = Candidates (*)(const unsigned char* text, std::size_t start, std::size_t length,
                                      const Probe& probe);
 

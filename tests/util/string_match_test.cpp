@@ -115,6 +115,25 @@ TEST(StringSearch, AgreesWithStringFindOnRandomTexts) {
   }
 }
 
+// The vector scans work a block of 32, 64 or 128 alignments at a time, the last one
+// overlapping the one before: a single occurrence is found wherever it stands.
+TEST(StringSearch, FindsASingleOccurrenceAtEveryPlace) {
+  for (const char* pattern : {"q", "qz", "quartz!", "a quick brown fox jumps over the lazy dog and"}) {
+    const QelClStringSearch search(pattern, false);
+    const std::size_t patternLength = std::strlen(pattern);
+    for (std::size_t length = patternLength; length < 330; length += length < 100 ? 1 : 7) {
+      for (std::size_t at = 0; at + patternLength <= length; ++at) {
+        std::string text(length, '.');
+        text.replace(at, patternLength, pattern);
+        const std::vector<char> bounded(text.begin(), text.end());
+        ASSERT_EQ(offsetIn(search.getPattern(bounded.data(), static_cast<unsigned int>(length)), bounded.data()),
+                  static_cast<long>(at))
+            << pattern << " at " << at << " of " << length;
+      }
+    }
+  }
+}
+
 TEST(Grep, FindsNothing) {
   QelClGrep grep("abc", true);
   EXPECT_EQ(grep.getPattern("abc"), nullptr);
