@@ -129,27 +129,23 @@ public:
   ~QelClMemoryPool();
 
   // blockNumber receives the number of the block the chunk was carved from.
-  // Carving from the current block is inline for chunks within ulInlineLimit,
-  // which keeps them within the limit of largest possible chunks; everything else
-  // is left to carveWithLimit.
+  // Carving from the current block is inline while the chunk fits the room the
+  // pool keeps for it (at most the block's free space and a subsequent block's
+  // capacity, so within the limit); chunks of size 0 and everything else take the
+  // out-of-line paths.
   void* allocateB(unsigned int size, unsigned int& blockNumber) {
     const std::uint64_t aligned = roundedUp(size);
-    QelClMemoryPoolBlock* block = pclCurrentBlock;
-    if (QEL_LIKELY(block != nullptr && aligned <= ulInlineLimit && aligned <= block->getFreeSize())) {
-      blockNumber = block->getNumber();
-      return block->allocate(static_cast<unsigned int>(aligned));
+    if (QEL_LIKELY(aligned - 1 < ulInlineRoom)) {
+      blockNumber = ulCurrentNumber;
+      return carveInline(aligned);
     }
     return carveWithLimit(chunkSizeFor(size), blockNumber);
   }
   // No size limit: a request too large for a standard block gets a block of its own.
   void* allocateUnlimited(unsigned int size) {
     const std::uint64_t aligned = roundedUp(size);
-    QelClMemoryPoolBlock* block = pclCurrentBlock;
-    if (QEL_LIKELY(block != nullptr && aligned <= block->getFreeSize())) {
-      return block->allocate(static_cast<unsigned int>(aligned));
-    }
-    unsigned int blockNumber = 0;
-    return carve(chunkSizeFor(size), blockNumber);
+    if (QEL_LIKELY(aligned - 1 < ulInlineRoom)) return carveInline(aligned);
+    return carveUnlimited(chunkSizeFor(size));
   }
   // Releases every chunk. Blocks behind the first that were not used since the
   // previous deleteAll are returned to the allocator; the others are kept.
@@ -194,8 +190,21 @@ private:
     const std::uint64_t aligned = roundedUp(size);
     return aligned > 0xFFFFFFFFu ? 0xFFFFFFFCu : static_cast<unsigned int>(aligned);
   }
+  char* carveInline(std::uint64_t aligned) {
+    char* const chunk = pcNext;
+    pcNext += aligned;
+    ulInlineRoom -= static_cast<std::uint32_t>(aligned);
+    return chunk;
+  }
   void* carveWithLimit(unsigned int size, unsigned int& blockNumber);
+  void* carveUnlimited(unsigned int size);
   void* carve(unsigned int size, unsigned int& blockNumber);
+  // The inline paths carve through pcNext and leave the current block's header
+  // behind; settle brings it up to date (as one allocation: only whether a block
+  // was carved from counts), adopt takes the cursor from the current block after
+  // the out-of-line paths changed it.
+  void settle() const;
+  void adopt();
   QelClMemoryPoolBlock* addBlockBehind(QelClMemoryPoolBlock* last, unsigned int size);
   void* reportCouldNotGrow(const QelClException& cause);
 
@@ -205,9 +214,14 @@ private:
   std::uint32_t ulSizeInKB;
   std::uint32_t ulSubsequentBlockSize;
   std::uint32_t ulSwitchThreshold;
-  // The largest chunk allocateB carves inline: a subsequent block's capacity, or
-  // no bound for a pool that never grows (its one block is the first).
+  // The largest chunk carved inline: a subsequent block's capacity, or no bound
+  // for a pool that never grows (its one block is the first).
   std::uint32_t ulInlineLimit;
+  // The current block's next free byte as the inline paths see it, the bytes they
+  // may still carve from it, and its number.
+  char* pcNext;
+  std::uint32_t ulInlineRoom;
+  std::uint32_t ulCurrentNumber;
   bool bAligned;
   bool bExternal;
   QelPfuMemoryPoolErrorHandler pfuErrorHandler;

@@ -64,7 +64,8 @@ QelClMemoryPool::QelClMemoryPool(unsigned int firstBlockSize, unsigned int subse
     : pclFirstBlock(nullptr), pclCurrentBlock(nullptr), ulBlockCount(0), ulSizeInKB(0),
       ulSubsequentBlockSize(alignToPageSize(std::max(subsequentBlockSize, kSmallestBlock))),
       ulSwitchThreshold(std::max(std::min(switchThreshold, kLargestThreshold), kSmallestThreshold)),
-      ulInlineLimit(getCapacityForSubsequentBlocks()), bAligned(true), bExternal(false), pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
+      ulInlineLimit(getCapacityForSubsequentBlocks()), pcNext(nullptr), ulInlineRoom(0), ulCurrentNumber(0),
+      bAligned(true), bExternal(false), pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
   const unsigned int size = alignToPageSize(std::max(firstBlockSize, kSmallestBlock));
   try {
     pclFirstBlock = placeBlock(qelMalloc(size), size, 1);
@@ -74,11 +75,13 @@ QelClMemoryPool::QelClMemoryPool(unsigned int firstBlockSize, unsigned int subse
   pclCurrentBlock = pclFirstBlock;
   ulBlockCount = 1;
   ulSizeInKB = size >> 10;
+  adopt();
 }
 
 QelClMemoryPool::QelClMemoryPool(void* buffer, unsigned int size)
     : pclFirstBlock(nullptr), pclCurrentBlock(nullptr), ulBlockCount(0), ulSizeInKB(0),
-      ulSubsequentBlockSize(0), ulSwitchThreshold(0), ulInlineLimit(0xFFFFFFFFu), bAligned(true), bExternal(true),
+      ulSubsequentBlockSize(0), ulSwitchThreshold(0), ulInlineLimit(0xFFFFFFFFu), pcNext(nullptr), ulInlineRoom(0),
+      ulCurrentNumber(0), bAligned(true), bExternal(true),
       pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
   try {
     pclFirstBlock = new (qelMalloc(kHeaderSize)) QelClMemoryPoolBlock;
@@ -89,6 +92,7 @@ QelClMemoryPool::QelClMemoryPool(void* buffer, unsigned int size)
   pclCurrentBlock = pclFirstBlock;
   ulBlockCount = 1;
   ulSizeInKB = size >> 10;
+  adopt();
 }
 
 QelClMemoryPool::~QelClMemoryPool() {
@@ -99,14 +103,39 @@ QelClMemoryPool::~QelClMemoryPool() {
     block = next;
   }
   pclCurrentBlock = nullptr;
+  adopt();
   pfuErrorHandler = nullptr;
   pvHandlerData = nullptr;
 }
 
-// allocateB beyond the current block: the size limit, then the carving walk.
+void QelClMemoryPool::settle() const {
+  if (pclCurrentBlock == nullptr) return;
+  const auto carved = static_cast<unsigned int>(pcNext - pclCurrentBlock->getNextFree());
+  if (carved != 0) pclCurrentBlock->allocate(carved);
+}
+
+void QelClMemoryPool::adopt() {
+  QelClMemoryPoolBlock* const block = pclCurrentBlock;
+  pcNext = block != nullptr ? block->getNextFree() : nullptr;
+  ulInlineRoom = block != nullptr ? std::min(block->getFreeSize(), ulInlineLimit) : 0;
+  ulCurrentNumber = block != nullptr ? block->getNumber() : 0;
+}
+
+void* QelClMemoryPool::carveUnlimited(unsigned int size) {
+  settle();
+  unsigned int blockNumber = 0;
+  void* const chunk = carve(size, blockNumber);
+  adopt();
+  return chunk;
+}
+
+// allocateB beyond the inline room: the size limit, then the carving walk.
 void* QelClMemoryPool::carveWithLimit(unsigned int size, unsigned int& blockNumber) {
+  settle();
   if (pclCurrentBlock != nullptr && size <= getLargestPossibleChunk()) {
-    return carve(size, blockNumber);
+    void* const chunk = carve(size, blockNumber);
+    adopt();
+    return chunk;
   }
   if (pfuErrorHandler != nullptr) {
     pfuErrorHandler(_QelStError{MEMORYPOOL_CHUNK_TOO_BIG, QelEnErrorClass::OUT_OF_MEMORY},
@@ -185,6 +214,7 @@ void* QelClMemoryPool::reportCouldNotGrow(const QelClException& cause) {
 
 void QelClMemoryPool::deleteAll() {
   if (pclFirstBlock == nullptr) return;
+  settle();
   if (pclFirstBlock->getNextBlock() != nullptr) {
     // From the end of the chain back: blocks unused since the last reset are
     // returned, used ones are reset and kept in their order.
@@ -213,13 +243,13 @@ void QelClMemoryPool::deleteAll() {
   }
   pclCurrentBlock = pclFirstBlock;
   pclFirstBlock->reset();
+  adopt();
 }
 
-void* QelClMemoryPool::getCurrentStateHandle() const {
-  return pclCurrentBlock != nullptr ? pclCurrentBlock->getNextFree() : nullptr;
-}
+void* QelClMemoryPool::getCurrentStateHandle() const { return pcNext; }
 
 void QelClMemoryPool::deleteAt(void* mark) {
+  settle();
   for (QelClMemoryPoolBlock* block = pclFirstBlock; block != nullptr;
        block = block->getNextBlock()) {
     if (block->contains(mark)) {
@@ -228,6 +258,7 @@ void QelClMemoryPool::deleteAt(void* mark) {
         behind->reset();
       }
       block->reset(mark);
+      adopt();
       return;
     }
   }
@@ -239,6 +270,7 @@ void QelClMemoryPool::setErrorHandler(QelPfuMemoryPoolErrorHandler handler, void
 }
 
 unsigned int QelClMemoryPool::getCurrentFreeSize() const {
+  settle();
   return pclCurrentBlock != nullptr ? pclCurrentBlock->getFreeSize() : 0;
 }
 
@@ -247,6 +279,7 @@ unsigned int QelClMemoryPool::getCapacityForFirstBlock() const {
 }
 
 unsigned int QelClMemoryPool::getLargestPossibleChunk() const {
+  settle();
   const unsigned int firstFree = pclFirstBlock != nullptr ? pclFirstBlock->getFreeSize() : 0;
   return std::max(firstFree, getCapacityForSubsequentBlocks());
 }
