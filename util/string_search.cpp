@@ -1,8 +1,8 @@
 // Substring search after Horspool: a table of shifts, keyed by the text byte under
 // the pattern's last character, lets most alignments be passed over after reading
 // a single byte. Where the processor has AVX2 or AVX-512 the exact search first
-// rules out alignments 32 or 64 at a time by three of the
-// pattern's bytes.
+// rules out alignments 32 to 128 at a time by two or three
+// of the pattern's bytes.
 #include "qel_util.h"
 
 #include <cctype>
@@ -19,7 +19,8 @@ unsigned char upper(unsigned char byte) { return static_cast<unsigned char>(std:
 // alignment not ruled out: a match, or the first one too near the end for a block.
 std::size_t skipBlocks(const unsigned char* text, std::size_t length, const unsigned char* pattern,
                        std::size_t patternLength, const std::uint32_t probeOffsets[qel::kProbes]) {
-  const qel::CandidateScan scan = qel::candidateScan();
+  const std::size_t probes = qel::probeCount(probeOffsets);
+  const qel::CandidateScan scan = qel::candidateScan(probes);
   if (scan == nullptr) return 0;
   qel::Probe probe{};
   for (std::size_t k = 0; k < qel::kProbes; ++k) {
