@@ -183,7 +183,7 @@ private:
   // size rounded up to a multiple of 4 when the pool aligns, in 64 bits so that it
   // cannot wrap; chunkSizeFor saturates it to 32 bits as getAlignedSizeFor does.
   std::uint64_t roundedUp(unsigned int size) const {
-    const std::uint64_t roundUp = 3u * static_cast<unsigned int>(bAligned);
+    const std::uint64_t roundUp = kAligned ? 3u : 0u;
     return (size + roundUp) & ~roundUp;
   }
   unsigned int chunkSizeFor(unsigned int size) const {
@@ -222,7 +222,10 @@ private:
   char* pcNext;
   std::uint32_t ulInlineRoom;
   std::uint32_t ulCurrentNumber;
-  bool bAligned;
+  // Every pool rounds chunk sizes up to multiples of 4 (and own blocks to whole
+  // pages): both constructors set the aligned flag and nothing clears it, so it is
+  // a constant, which the inline paths fold away.
+  static constexpr bool kAligned = true;
   bool bExternal;
   QelPfuMemoryPoolErrorHandler pfuErrorHandler;
   void* pvHandlerData;

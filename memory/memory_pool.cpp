@@ -65,7 +65,7 @@ QelClMemoryPool::QelClMemoryPool(unsigned int firstBlockSize, unsigned int subse
       ulSubsequentBlockSize(alignToPageSize(std::max(subsequentBlockSize, kSmallestBlock))),
       ulSwitchThreshold(std::max(std::min(switchThreshold, kLargestThreshold), kSmallestThreshold)),
       ulInlineLimit(getCapacityForSubsequentBlocks()), pcNext(nullptr), ulInlineRoom(0), ulCurrentNumber(0),
-      bAligned(true), bExternal(false), pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
+      bExternal(false), pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
   const unsigned int size = alignToPageSize(std::max(firstBlockSize, kSmallestBlock));
   try {
     pclFirstBlock = placeBlock(qelMalloc(size), size, 1);
@@ -81,7 +81,7 @@ QelClMemoryPool::QelClMemoryPool(unsigned int firstBlockSize, unsigned int subse
 QelClMemoryPool::QelClMemoryPool(void* buffer, unsigned int size)
     : pclFirstBlock(nullptr), pclCurrentBlock(nullptr), ulBlockCount(0), ulSizeInKB(0),
       ulSubsequentBlockSize(0), ulSwitchThreshold(0), ulInlineLimit(0xFFFFFFFFu), pcNext(nullptr), ulInlineRoom(0),
-      ulCurrentNumber(0), bAligned(true), bExternal(true),
+      ulCurrentNumber(0), bExternal(true),
       pfuErrorHandler(nullptr), pvHandlerData(nullptr) {
   try {
     pclFirstBlock = new (qelMalloc(kHeaderSize)) QelClMemoryPoolBlock;
@@ -185,7 +185,7 @@ QelClMemoryPoolBlock* QelClMemoryPool::addBlockBehind(QelClMemoryPoolBlock* last
   std::uint64_t blockSize = ulSubsequentBlockSize;
   if (size > getCapacityForSubsequentBlocks()) {
     blockSize = std::uint64_t{size} + kHeaderSize;
-    if (bAligned) blockSize = (blockSize + kPageSize - 1) / kPageSize * kPageSize;
+    if constexpr (kAligned) blockSize = (blockSize + kPageSize - 1) / kPageSize * kPageSize;
   }
   if (blockSize > kLargestBlock) {
     throw QelClExceptionFatal(MEMORYPOOL_COULD_NOT_GROW, QelEnErrorClass::OUT_OF_MEMORY,
