@@ -1,12 +1,7 @@
 // The console frame inside one process: process names, output redirected to a string
 // stream, usage texts. The layouts on the real console streams and the exits are
 // checked by the output tests that run PROG.
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 

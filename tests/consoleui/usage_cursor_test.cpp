@@ -1,10 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
+#include "../qel_test.h"
 
 namespace {
 

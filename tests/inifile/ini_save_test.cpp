@@ -1,12 +1,6 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 namespace {
 

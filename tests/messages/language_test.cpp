@@ -1,11 +1,6 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 #include <cctype>
-#include <cstring>
-#include <sstream>
-#include <string>
 
 namespace {
 

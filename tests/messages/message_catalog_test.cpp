@@ -1,9 +1,6 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 #include <initializer_list>
-#include <string>
 
 namespace {
 

@@ -1,6 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 #include <cmath>
 #include <ctime>

@@ -1,6 +1,6 @@
 #include "trace_support.h"
 
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 namespace {
 

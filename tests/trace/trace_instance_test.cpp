@@ -1,8 +1,7 @@
 #include "trace_support.h"
 
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
-#include <cstring>
 #include <thread>
 
 namespace {

@@ -1,10 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <sstream>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 

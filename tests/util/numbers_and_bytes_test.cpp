@@ -1,11 +1,6 @@
-#include <vrnqel43.h>
+#include "../qel_test.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <limits>
-#include <sstream>
-#include <string>
 
 namespace {
 

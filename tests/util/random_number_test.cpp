@@ -1,10 +1,6 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <vector>
 
 namespace {
 
