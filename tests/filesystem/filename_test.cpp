@@ -1,10 +1,5 @@
 // File names and locations are pure text: every case holds literally on both hosts.
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 
@@ -174,34 +169,36 @@ TEST(Filename, SettersReplaceParts) {
 }
 
 // Windows names compare without case, UNIX names with it; the directory is no part of
-// the base name or the pattern.
+// the base name or the pattern. The comparisons: P path, B base name, E extension, W
+// wildcard pattern.
 TEST(Filename, Comparisons) {
-  const QelClFilename windows("C:\\Dir\\Sub\\File.TXT");
-  EXPECT_TRUE(windows.matchesPath(QelClFilename("c:\\dir\\sub\\other.doc")));
-  EXPECT_FALSE(windows.matchesPath(QelClFilename("C:\\dir\\other\\File.TXT")));
-  EXPECT_TRUE(QelClFilename("C:\\dir\\a").matchesPath(QelClFilename("C:\\dir\\deeper\\b")));
-  EXPECT_TRUE(QelClFilename("a.txt").matchesPath(QelClFilename("C:\\x\\a.txt")));
-  EXPECT_TRUE(windows.matchesBase(QelClFilename("file.doc")));
-  for (const char* other : {"files.txt", "fil.txt"}) {
-    EXPECT_FALSE(windows.matchesBase(QelClFilename(other))) << other;
+  const char* windows = "C:\\Dir\\Sub\\File.TXT";
+  const char* unix = "/usr/Lib/x.SO";
+  const struct {
+    const char* name;
+    char comparison;
+    const char* other;
+    bool expected;
+  } cases[] = {
+      {windows, 'P', "c:\\dir\\sub\\other.doc", true},
+      {windows, 'P', "C:\\dir\\other\\File.TXT", false},
+      {"C:\\dir\\a", 'P', "C:\\dir\\deeper\\b", true}, {"a.txt", 'P', "C:\\x\\a.txt", true},
+      {windows, 'B', "file.doc", true}, {windows, 'B', "files.txt", false},
+      {windows, 'B', "fil.txt", false}, {windows, 'E', ".txt", true}, {windows, 'E', "txt", true},
+      {windows, 'E', "tx", false}, {windows, 'E', "", false}, {"README", 'E', "", true},
+      {"README", 'E', ".", false}, {windows, 'W', "*.txt", true}, {windows, 'W', "f?le.*", true},
+      {windows, 'W', "Sub*", false}, {unix, 'P', "/usr/Lib/y", true},
+      {unix, 'P', "/usr/lib/x.SO", false}, {unix, 'B', "/X.SO", false}, {unix, 'E', "SO", true},
+      {unix, 'E', "so", false}, {unix, 'W', "*.so", false}, {unix, 'W', "*.SO", true},
+  };
+  for (const auto& c : cases) {
+    const QelClFilename name(c.name);
+    const bool result = c.comparison == 'P'   ? name.matchesPath(QelClFilename(c.other))
+                        : c.comparison == 'B' ? name.matchesBase(QelClFilename(c.other))
+                        : c.comparison == 'E' ? name.matchesExtension(c.other)
+                                              : name.matchesWildcardPattern(c.other);
+    EXPECT_EQ(result, c.expected) << c.name << " " << c.comparison << " " << c.other;
   }
-  for (const char* extension : {".txt", "txt"}) EXPECT_TRUE(windows.matchesExtension(extension));
-  for (const char* extension : {"tx", ""}) EXPECT_FALSE(windows.matchesExtension(extension));
-  EXPECT_TRUE(QelClFilename("README").matchesExtension(""));
-  EXPECT_FALSE(QelClFilename("README").matchesExtension("."));
-  for (const char* pattern : {"*.txt", "f?le.*"}) {
-    EXPECT_TRUE(windows.matchesWildcardPattern(pattern)) << pattern;
-  }
-  EXPECT_FALSE(windows.matchesWildcardPattern("Sub*"));
-
-  const QelClFilename unix("/usr/Lib/x.SO");
-  EXPECT_TRUE(unix.matchesPath(QelClFilename("/usr/Lib/y")));
-  EXPECT_FALSE(unix.matchesPath(QelClFilename("/usr/lib/x.SO")));
-  EXPECT_FALSE(unix.matchesBase(QelClFilename("/X.SO")));
-  EXPECT_TRUE(unix.matchesExtension("SO"));
-  EXPECT_FALSE(unix.matchesExtension("so"));
-  EXPECT_FALSE(unix.matchesWildcardPattern("*.so"));
-  EXPECT_TRUE(unix.matchesWildcardPattern("*.SO"));
 
   // 8.3 names; the last one is of UNIX style.
   for (const char* fat :
