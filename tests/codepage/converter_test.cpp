@@ -1,9 +1,6 @@
-#include <vrnqel43.h>
+#include "../qel_test.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include <memory>
 
 namespace {
 
@@ -132,19 +129,13 @@ TEST(Converters, MaximumSizes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.source) + " to " + std::to_string(c.target));
-    if (c.target == 13488) {
-      const QelClCodePage2UnicodeConverter converter(ccsid(c.source));
-      EXPECT_EQ(converter.getMaximumSizeForLength(10), c.forLength);
-      EXPECT_EQ(converter.getMaximumSizeForSize(10), c.forSize);
-    } else if (c.source == 13488) {
-      const QelClUnicode2CodePageConverter converter(ccsid(c.target));
-      EXPECT_EQ(converter.getMaximumSizeForLength(10), c.forLength);
-      EXPECT_EQ(converter.getMaximumSizeForSize(10), c.forSize);
-    } else {
-      const QelClCodePage2CodePageConverter converter(ccsid(c.source), ccsid(c.target));
-      EXPECT_EQ(converter.getMaximumSizeForLength(10), c.forLength);
-      EXPECT_EQ(converter.getMaximumSizeForSize(10), c.forSize);
-    }
+    using Converter = std::unique_ptr<QelClConverterABase>;
+    const Converter converter =
+        c.target == 13488   ? Converter(new QelClCodePage2UnicodeConverter(ccsid(c.source)))
+        : c.source == 13488 ? Converter(new QelClUnicode2CodePageConverter(ccsid(c.target)))
+                            : Converter(new QelClCodePage2CodePageConverter(ccsid(c.source), ccsid(c.target)));
+    EXPECT_EQ(converter->getMaximumSizeForLength(10), c.forLength);
+    EXPECT_EQ(converter->getMaximumSizeForSize(10), c.forSize);
   }
 }
 
