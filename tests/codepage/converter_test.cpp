@@ -45,14 +45,12 @@ void expectCase(const QelClConverterABase& converter, const Case& c) {
 
 TEST(Converters, ToUnicode) {
   const Case cases[] = {
-      {13488, "abc", 64, "ab", 2, CPCONVERTER_INCOMPLETE},
-      {13488, "abcd", 2, "ab", 2, 0},
+      {13488, "abc", 64, "ab", 2, CPCONVERTER_INCOMPLETE}, {13488, "abcd", 2, "ab", 2, 0},
       {65500, Bytes("\x00\x41\x20\xAC", 4), 64, Bytes("\x41\x00\xAC\x20", 4), 4, 0},
       {37, "\x15\xC1", 64, Bytes("\x0A\x00\x41\x00", 4), 2, 0},   // next line becomes a line feed
       {37, "\x25", 64, Bytes("\x0A\x00", 2), 1, 0},
       {437, "\x82\x41", 64, Bytes("\xE9\x00\x41\x00", 4), 2, 0},
-      {819, "\xE9", 64, Bytes("\xE9\x00", 2), 1, 0},
-      {1208, "\xE2\x82", 64, "", 0, CPCONVERTER_INCOMPLETE},
+      {819, "\xE9", 64, Bytes("\xE9\x00", 2), 1, 0}, {1208, "\xE2\x82", 64, "", 0, CPCONVERTER_INCOMPLETE},
       {1208, "A\xC3\xA9\xE2\x82\xAC", 64, Bytes("\x41\x00\xE9\x00\xAC\x20", 6), 6, 0},
       {1208, "\xF0\x9F\x98\x80", 64, Bytes("\x3D\xD8\x00\xDE", 4), 4, 0},
       {1208, "\xF0\x9F\x98\x80", 2, "", 4, CPCONVERTER_TOO_BIG},

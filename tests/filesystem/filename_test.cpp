@@ -97,11 +97,8 @@ TEST(Filename, JoiningPartsAndLongTexts) {
     const char *name, *extension;
     std::string expected;
   } cases[] = {
-      {"C:\\tmp", "a", "txt", "C:\\tmp\\a.txt"},
-      {"C:\\tmp\\", "a", ".txt", "C:\\tmp\\a.txt"},
-      {"", "a", ".txt", "a.txt"},
-      {"/var", "a", nullptr, "/var/a"},
-      {"d", "a", "", "d\\a."},
+      {"C:\\tmp", "a", "txt", "C:\\tmp\\a.txt"}, {"C:\\tmp\\", "a", ".txt", "C:\\tmp\\a.txt"},
+      {"", "a", ".txt", "a.txt"}, {"/var", "a", nullptr, "/var/a"}, {"d", "a", "", "d\\a."},
       {longDirectory, "abcde", "txt", longDirectory + "\\abcde.txt"},
       {longDirectory, "abcdef", "txt", ""},
   };

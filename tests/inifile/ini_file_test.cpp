@@ -49,20 +49,12 @@ TEST(IniFile, ValuesAsTheyAreRead) {
   } cases[] = {
       {"key = value", "value", ""},
       {"path = C:\\dir\\file ; where it lives  ", "C:\\dir\\file", "where it lives  "},
-      {"q = \"  a;b\\tc  \"", "  a;b\tc  ", ""},
-      {"q = \"open ; to the end", "open ; to the end", ""},
-      {"q = x\"  \"  ", "x  ", ""},
-      {"q = '\\n'", "\n", ""},
-      {"q = 'x' y", "x y", ""},
-      {"q = \"\\x41\\101\\a\\;\\\\\\q\"", "AA\a;\\q", ""},
-      {"q = \"a\\8b\"", "a", ""},
-      {"home = $(QELINI_HOME)/cfg", "/u/cfg", ""},
-      {"home = $(QELINI_UNSET)/cfg", "/cfg", ""},
-      {"home = $(QELINI_HOME", "$(QELINI_HOME", ""},
-      {"cost = $5 ;", "$5", ""},
-      {"x = $(QELINI_HOME)  ", "/u", ""},
-      {"empty =", "", ""},
-      {"semi = ;only a comment", "", "only a comment"},
+      {"q = \"  a;b\\tc  \"", "  a;b\tc  ", ""}, {"q = \"open ; to the end", "open ; to the end", ""},
+      {"q = x\"  \"  ", "x  ", ""}, {"q = '\\n'", "\n", ""}, {"q = 'x' y", "x y", ""},
+      {"q = \"\\x41\\101\\a\\;\\\\\\q\"", "AA\a;\\q", ""}, {"q = \"a\\8b\"", "a", ""},
+      {"home = $(QELINI_HOME)/cfg", "/u/cfg", ""}, {"home = $(QELINI_UNSET)/cfg", "/cfg", ""},
+      {"home = $(QELINI_HOME", "$(QELINI_HOME", ""}, {"cost = $5 ;", "$5", ""}, {"x = $(QELINI_HOME)  ", "/u", ""},
+      {"empty =", "", ""}, {"semi = ;only a comment", "", "only a comment"},
   };
   for (const auto& c : cases) {
     Ini ini((std::string("[s]\n") + c.line).c_str());

@@ -54,9 +54,7 @@ TEST_F(IniSave, LayoutAndQuoting) {
     const char* value;
     const char* written;
   } cases[] = {
-      {"\"a;b\"", "\"a;b\""},
-      {"\"a\\tb\"", "\"a\\tb\""},
-      {"\"say\\\"hi\"", "say\"hi"},
+      {"\"a;b\"", "\"a;b\""}, {"\"a\\tb\"", "\"a\\tb\""}, {"\"say\\\"hi\"", "say\"hi"},
       {"\"c:\\\\dir;x\"", "\"c:\\\\dir;x\""},
       {"\"\\x1b\\a\\b\\f\\n\\r\\v\\x7f\"", "\"\\x1b\\a\\b\\f\\n\\r\\v\\x7f\""},
   };

@@ -123,11 +123,7 @@ TEST_F(TraceFormat, FormatVariablesAndEscapes) {
     const char* expected;
   } cases[] = {
       {"%%|%q|%c|%p|%s|%t|%l|%m|%f", "%|%|3|16|1000|32|LOW|hi|f"},
-      {"a%", "a%"},
-      {"\\\\|\\t|\\x|\\n|", "\\|\t|x|\n|"},
-      {"a\\", "a"},
-      {"%d%d", "42"},
-      {"", ""},
+      {"a%", "a%"}, {"\\\\|\\t|\\x|\\n|", "\\|\t|x|\n|"}, {"a\\", "a"}, {"%d%d", "42"}, {"", ""},
   };
   for (const auto& c : cases) {
     formatter.setFormatString(c.format);
