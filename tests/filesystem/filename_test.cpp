@@ -6,21 +6,17 @@ namespace {
 constexpr auto kUnix = QelClPathProperty::UNIX_STYLE;
 constexpr auto kWindows = QelClPathProperty::WINDOWS_STYLE;
 
-std::string directoryPart(const QelClFilenameABase& name, bool withSeparator = true) {
+// The directory part with or without its separator, the base name, or the server.
+enum Part { kDirectory, kBareDirectory, kBase, kServer };
+std::string part(const QelClFilenameABase& name, Part which) {
   char out[261];
-  name.extractPath(out, withSeparator);
-  return out;
-}
-
-std::string baseName(const QelClFilenameABase& name) {
-  char out[261];
-  name.extractBaseName(out);
-  return out;
-}
-
-std::string server(const QelClFilenameABase& name) {
-  char out[261];
-  name.extractServer(out);
+  if (which == kBase) {
+    name.extractBaseName(out);
+  } else if (which == kServer) {
+    name.extractServer(out);
+  } else {
+    name.extractPath(out, which == kDirectory);
+  }
   return out;
 }
 
@@ -58,8 +54,8 @@ TEST(Filename, PartsStylesAndAbsoluteness) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const QelClFilename name(c.text);
-    const std::string parts[] = {name.getName(), baseName(name), name.getExtension(),
-                                 directoryPart(name)};
+    const std::string parts[] = {name.getName(), part(name, kBase), name.getExtension(),
+                                 part(name, kDirectory)};
     const char* expected[] = {c.name, c.base, c.extension, c.directory};
     for (int i = 0; i < 4; ++i) {
       if (expected[i] != nullptr) {
@@ -70,7 +66,7 @@ TEST(Filename, PartsStylesAndAbsoluteness) {
     EXPECT_EQ(name.isAbsolute(), c.absolute);
     EXPECT_EQ(name.hasDrive(), c.drive);
   }
-  EXPECT_EQ(directoryPart(QelClFilename("C:\\dir\\file.tar.gz"), false), "C:\\dir");
+  EXPECT_EQ(part(QelClFilename("C:\\dir\\file.tar.gz"), kBareDirectory), "C:\\dir");
   EXPECT_FALSE(QelClFilename("a/b").isNormalized());
   EXPECT_TRUE(QelClFilename("a\\b").isNormalized());
   char text[] = "/a/b\\c";
@@ -85,7 +81,7 @@ TEST(Filename, PartsStylesAndAbsoluteness) {
                  {"\\\\srv", "\\\\srv", ""}};
   for (const auto& c : network) {
     EXPECT_STREQ(QelClFilename(c.text).getPathText(), c.pathText) << c.text;
-    EXPECT_EQ(server(QelClFilename(c.text)), c.server) << c.text;
+    EXPECT_EQ(part(QelClFilename(c.text), kServer), c.server) << c.text;
   }
 }
 
@@ -109,7 +105,7 @@ TEST(Filename, JoiningPartsAndLongTexts) {
   EXPECT_STREQ(QelClFilename(QelClLocation("/usr/lib"), "x", "so").getAsCString(), "/usr/lib/x.so");
   const QelClFilename nested("C:\\tmp", "sub\\a.txt", nullptr);  // the name's directory part
   EXPECT_STREQ(nested.getName(), "a.txt");
-  EXPECT_EQ(directoryPart(nested), "C:\\tmp\\sub\\");
+  EXPECT_EQ(part(nested, kDirectory), "C:\\tmp\\sub\\");
 
   const QelClFilename whole(text.c_str());
   EXPECT_EQ(whole.getLength(), 260u);
