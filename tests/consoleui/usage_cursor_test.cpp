@@ -113,10 +113,7 @@ TEST(UsageCursorMatch, SwitchNamesEndAtADelimiter) {
   QelClUsageCursor cursor("[-file] x");
   ASSERT_TRUE(cursor.setToFirst());
   EXPECT_TRUE(cursor.matchesSwitch("file"));
-  EXPECT_FALSE(cursor.matchesSwitch("fil"));
-  EXPECT_FALSE(cursor.matchesSwitch("filename"));
-  EXPECT_FALSE(cursor.matchesSwitch("FILE"));
-  EXPECT_FALSE(cursor.matchesSwitch("--file"));
+  for (const char* other : {"fil", "filename", "FILE", "--file"}) EXPECT_FALSE(cursor.matchesSwitch(other)) << other;
   EXPECT_FALSE(cursor.matches("file"));  // as written, with its '-'
   ASSERT_TRUE(cursor.setToNext());
   EXPECT_FALSE(cursor.matchesSwitch("x"));  // a bare word is no switch
