@@ -1,7 +1,5 @@
 #include "../qel_test.h"
 
-#include <memory>
-
 namespace {
 
 using Bytes = std::string;

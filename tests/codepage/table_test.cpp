@@ -3,8 +3,6 @@
 // the UCM file's round trips (|0) and fallbacks to Unicode (|3) say.
 #include "../qel_test.h"
 
-#include <filesystem>
-#include <map>
 #include <regex>
 
 namespace {

@@ -1,8 +1,5 @@
 #include "../qel_test.h"
 
-#include <map>
-#include <set>
-#include <tuple>
 #include <type_traits>
 
 namespace {

@@ -5,9 +5,6 @@
 
 #include "../qel_test.h"
 
-#include <algorithm>
-#include <filesystem>
-
 #ifdef _WIN32
 constexpr char kHostSeparator = '\\';
 #else

@@ -2,7 +2,6 @@
 // names, the operating-system family and the mode probes of streams and descriptors.
 #include "scratch_directory.h"
 
-#include <set>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>

@@ -1,7 +1,5 @@
 #include "../qel_test.h"
 
-#include <algorithm>
-
 namespace {
 
 // The file's text, line ends as LF: the writer writes in text mode, CR LF on Windows.

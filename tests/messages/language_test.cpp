@@ -1,7 +1,5 @@
 #include "../qel_test.h"
 
-#include <cctype>
-
 namespace {
 
 using L = QelClLanguage;

@@ -1,7 +1,5 @@
 #include "../qel_test.h"
 
-#include <initializer_list>
-
 namespace {
 
 const char* const* builtIn() { return qelMsgCatGetBuiltInTable(nullptr); }

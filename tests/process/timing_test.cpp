@@ -1,8 +1,6 @@
 #include "../qel_test.h"
 
 #include <cmath>
-#include <ctime>
-#include <thread>
 
 TEST(ProcessProperty, IdentifiesTheCallingProcessAndThread) {
   EXPECT_NE(QelClProcessProperty().getProcessId(), 0u);

@@ -2,8 +2,6 @@
 
 #include "../qel_test.h"
 
-#include <limits>
-
 namespace {
 
 using Type = QelEnTraceDataType;

@@ -2,9 +2,6 @@
 
 #include "../qel_test.h"
 
-#include <thread>
-#include <tuple>
-
 namespace {
 
 constexpr char kKey[] = "QELTINST";

@@ -1,7 +1,5 @@
 #include "../qel_test.h"
 
-#include <limits>
-
 namespace {
 
 // Converts each value into a buffer fenced with guard bytes and compares the text

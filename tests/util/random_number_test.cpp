@@ -1,7 +1,5 @@
 #include "../qel_test.h"
 
-#include <algorithm>
-
 namespace {
 
 std::vector<int> draw(const QelClRandomNumberGenerator& generator, int count) {

@@ -4,8 +4,6 @@
 
 #include <openssl/evp.h>
 
-#include <random>
-
 TEST(SignatureOpenSsl, AgreesOnRandomInputsOfEveryLength) {
   std::mt19937 random(20240615);
   std::vector<unsigned char> data(1000);

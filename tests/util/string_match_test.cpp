@@ -1,9 +1,5 @@
 #include "../qel_test.h"
 
-#include <cctype>
-#include <random>
-#include <tuple>
-
 #if !defined(_WIN32)
 #include <fnmatch.h>
 #endif
