@@ -104,8 +104,7 @@ TEST(TraceResourceKey, TextsOfKeys) {
     const char* instance;
     std::string text;
   } cases[] = {{"my app", "x", "SEM32:myGapp:x"},
-               {"MYAPP", nullptr, "SEM32:MYAPP"},
-               {"a\\b", nullptr, "SEM32:a:b"},
+               {"MYAPP", nullptr, "SEM32:MYAPP"}, {"a\\b", nullptr, "SEM32:a:b"},
                {"x./:_-@\xFF", "", "SEM32:xUV6_-@8:"},
                {longName.c_str(), "i", "SEM32:" + longName.substr(0, 249)}};
   for (const auto& c : cases) {

@@ -63,8 +63,7 @@ TEST_F(TraceFormat, DataByType) {
     std::string data;
     std::string expected;
   } cases[] = {
-      {Type::BOOLEAN, "\2", "b: TRUE|bool"},
-      {Type::BOOLEAN, std::string(1, '\0'), "b: FALSE|bool"},
+      {Type::BOOLEAN, "\2", "b: TRUE|bool"}, {Type::BOOLEAN, std::string(1, '\0'), "b: FALSE|bool"},
       {Type::INT8, "\xFF", "i8: 0xFF/255|signed integer (8 bits)"},
       {Type::UINT8, "A", "w8: 0x41/65/'A'|unsigned integer (8 bits)"},
       {Type::INT16, "\xFE\xFF", "i16: -2|signed integer (16 bits)"},
