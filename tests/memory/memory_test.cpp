@@ -50,14 +50,18 @@ struct Failure {
   unsigned int line = 0;
 };
 
-const Failure kUserOutOfMemory{{MEMMGR_USER_OUT_OF_MEMORY, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE}};
+const Failure kUserOutOfMemory{
+    {MEMMGR_USER_OUT_OF_MEMORY, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE}};
 const Failure kRuntimeOutOfMemory{
     {MEMMGR_RUNTIME_OUT_OF_MEMORY, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE}};
-const Failure kZeroSize{{MEMMGR_ZERO_SIZE_OBJECT, Class::INVALID_DATA, Severity::FATAL, Action::TERMINATE}};
+const Failure kZeroSize{
+    {MEMMGR_ZERO_SIZE_OBJECT, Class::INVALID_DATA, Severity::FATAL, Action::TERMINATE}};
 const Failure kNoReallocator{
     {MEMMGR_NO_USER_REALLOC_FUNC, Class::FUNCTION_NOT_SUPPORTED, Severity::FATAL, Action::ABORT}};
-const Failure kChunkTooBig{{1000802, Class::OUT_OF_MEMORY, Severity::NORMAL, Action::INFORM}, false, "qel_mempool", 643};
-const Failure kCouldNotGrow{{1000801, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE}, false, "qel_mempool", 321};
+const Failure kChunkTooBig{{1000802, Class::OUT_OF_MEMORY, Severity::NORMAL, Action::INFORM},
+                           false, "qel_mempool", 643};
+const Failure kCouldNotGrow{{1000801, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE},
+                            false, "qel_mempool", 321};
 
 void expectThrown(const std::function<void()>& call, const Failure& expected) {
   expectThrown(call, expected.thrown, [&expected](const QelClException& e) {
