@@ -1,8 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 

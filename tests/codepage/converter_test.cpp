@@ -1,9 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include "../qel_test.h"
 
 namespace {
 
@@ -48,14 +43,12 @@ void expectCase(const QelClConverterABase& converter, const Case& c) {
 
 TEST(Converters, ToUnicode) {
   const Case cases[] = {
-      {13488, "abc", 64, "ab", 2, CPCONVERTER_INCOMPLETE},
-      {13488, "abcd", 2, "ab", 2, 0},
+      {13488, "abc", 64, "ab", 2, CPCONVERTER_INCOMPLETE}, {13488, "abcd", 2, "ab", 2, 0},
       {65500, Bytes("\x00\x41\x20\xAC", 4), 64, Bytes("\x41\x00\xAC\x20", 4), 4, 0},
       {37, "\x15\xC1", 64, Bytes("\x0A\x00\x41\x00", 4), 2, 0},   // next line becomes a line feed
       {37, "\x25", 64, Bytes("\x0A\x00", 2), 1, 0},
       {437, "\x82\x41", 64, Bytes("\xE9\x00\x41\x00", 4), 2, 0},
-      {819, "\xE9", 64, Bytes("\xE9\x00", 2), 1, 0},
-      {1208, "\xE2\x82", 64, "", 0, CPCONVERTER_INCOMPLETE},
+      {819, "\xE9", 64, Bytes("\xE9\x00", 2), 1, 0}, {1208, "\xE2\x82", 64, "", 0, CPCONVERTER_INCOMPLETE},
       {1208, "A\xC3\xA9\xE2\x82\xAC", 64, Bytes("\x41\x00\xE9\x00\xAC\x20", 6), 6, 0},
       {1208, "\xF0\x9F\x98\x80", 64, Bytes("\x3D\xD8\x00\xDE", 4), 4, 0},
       {1208, "\xF0\x9F\x98\x80", 2, "", 4, CPCONVERTER_TOO_BIG},
@@ -132,19 +125,13 @@ TEST(Converters, MaximumSizes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.source) + " to " + std::to_string(c.target));
-    if (c.target == 13488) {
-      const QelClCodePage2UnicodeConverter converter(ccsid(c.source));
-      EXPECT_EQ(converter.getMaximumSizeForLength(10), c.forLength);
-      EXPECT_EQ(converter.getMaximumSizeForSize(10), c.forSize);
-    } else if (c.source == 13488) {
-      const QelClUnicode2CodePageConverter converter(ccsid(c.target));
-      EXPECT_EQ(converter.getMaximumSizeForLength(10), c.forLength);
-      EXPECT_EQ(converter.getMaximumSizeForSize(10), c.forSize);
-    } else {
-      const QelClCodePage2CodePageConverter converter(ccsid(c.source), ccsid(c.target));
-      EXPECT_EQ(converter.getMaximumSizeForLength(10), c.forLength);
-      EXPECT_EQ(converter.getMaximumSizeForSize(10), c.forSize);
-    }
+    using Converter = std::unique_ptr<QelClConverterABase>;
+    const Converter converter =
+        c.target == 13488   ? Converter(new QelClCodePage2UnicodeConverter(ccsid(c.source)))
+        : c.source == 13488 ? Converter(new QelClUnicode2CodePageConverter(ccsid(c.target)))
+                            : Converter(new QelClCodePage2CodePageConverter(ccsid(c.source), ccsid(c.target)));
+    EXPECT_EQ(converter->getMaximumSizeForLength(10), c.forLength);
+    EXPECT_EQ(converter->getMaximumSizeForSize(10), c.forSize);
   }
 }
 

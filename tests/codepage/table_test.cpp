@@ -1,15 +1,9 @@
 // The built-in tables against the published mappings they come from: every byte of
 // every single-byte table and every byte pair of every double-byte table converts as
 // the UCM file's round trips (|0) and fallbacks to Unicode (|3) say.
-#include <vrnqel43.h>
+#include "../qel_test.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <regex>
-#include <string>
 
 namespace {
 

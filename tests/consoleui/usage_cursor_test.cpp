@@ -1,10 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
+#include "../qel_test.h"
 
 namespace {
 
@@ -48,23 +42,26 @@ TEST(UsageCursorWalk, TraceToolUsageItemByItem) {
                    "-verbose"}));
 }
 
-TEST(UsageCursorWalk, WhichSwitchTakesAnArgument) {
-  EXPECT_EQ(walk("[-display]"), Items{"-display"});
-  EXPECT_EQ(walk("(-key <key>)"), (Items{"-key+", "<key>"}));
-  EXPECT_EQ(walk("[(-format <string>)]"), (Items{"-format+", "<string>"}));
-  EXPECT_EQ(walk("(-n -1)"), (Items{"-n+", "-1"}));
-  EXPECT_EQ(walk("(-a) <x>"), (Items{"-a", "<x>"}));
-  EXPECT_EQ(walk("((-a) <x>)"), (Items{"-a", "<x>"}));
-  EXPECT_EQ(walk("(-a -b)"), (Items{"-a", "-b"}));
-  EXPECT_EQ(walk("(-mode fast)"), (Items{"-mode+", "fast"}));
-  EXPECT_EQ(walk("(-f <input file>) [-v]"), (Items{"-f+", "<input file>", "-v"}));
-}
-
-TEST(UsageCursorWalk, ListsAndEllipses) {
-  EXPECT_EQ(walk("(-files <file> ...)"), (Items{"-files+*", "<file>", "."}));
-  EXPECT_EQ(walk("(-file <file>) ..."), (Items{"-file+", "<file>", "."}));
-  EXPECT_EQ(walk("(-files <file> -x ..)"), (Items{"-files+", "<file>", "-x+*", "."}));
-  EXPECT_EQ(walk("[-v] <file> .. end."), (Items{"-v", "<file>", ".", "end."}));
+// A switch takes an argument when a placeholder or a word follows it in its group;
+// "+*" marks one that takes a list. Bare words count only behind a blank (not after a
+// line end), quoted parts not at all.
+TEST(UsageCursorWalk, ItemsOfSmallUsages) {
+  const struct {
+    const char* usage;
+    Items items;
+  } cases[] = {
+      {"[-display]", {"-display"}}, {"(-key <key>)", {"-key+", "<key>"}},
+      {"[(-format <string>)]", {"-format+", "<string>"}}, {"(-n -1)", {"-n+", "-1"}},
+      {"(-a) <x>", {"-a", "<x>"}}, {"((-a) <x>)", {"-a", "<x>"}}, {"(-a -b)", {"-a", "-b"}},
+      {"(-mode fast)", {"-mode+", "fast"}}, {"(-f <input file>) [-v]", {"-f+", "<input file>", "-v"}},
+      {"(-files <file> ...)", {"-files+*", "<file>", "."}}, {"(-file <file>) ...", {"-file+", "<file>", "."}},
+      {"(-files <file> -x ..)", {"-files+", "<file>", "-x+*", "."}},
+      {"[-v] <file> .. end.", {"-v", "<file>", ".", "end."}}, {"[-a] file", {"-a", "file"}},
+      {"[-a]\nfile", {"-a"}}, {"name [-a]", {"-a"}}, {"\"(-x <y>)\" [-y]", {"-y"}},
+      {"[-a] \"-b", {"-a"}},  // quote never closed
+      {"[-a] /b", {"-a", "/b"}}, {"", {}}, {nullptr, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(walk(c.usage), c.items) << (c.usage ? c.usage : "null");
 
   QelClUsageCursor cursor("<file> ....");
   cursor.setToFirst();
@@ -72,17 +69,6 @@ TEST(UsageCursorWalk, ListsAndEllipses) {
   EXPECT_TRUE(cursor.isArgEllipsis());
   EXPECT_STREQ(cursor.getAsCString(), ".");  // on the last dot of the run
   EXPECT_FALSE(cursor.setToNext());
-}
-
-TEST(UsageCursorWalk, BareWordsQuotesAndSlashes) {
-  EXPECT_EQ(walk("[-a] file"), (Items{"-a", "file"}));
-  EXPECT_EQ(walk("[-a]\nfile"), Items{"-a"});  // no blank before the word
-  EXPECT_EQ(walk("name [-a]"), Items{"-a"});
-  EXPECT_EQ(walk("\"(-x <y>)\" [-y]"), Items{"-y"});
-  EXPECT_EQ(walk("[-a] \"-b"), Items{"-a"});  // quote never closed
-  EXPECT_EQ(walk("[-a] /b"), (Items{"-a", "/b"}));
-  EXPECT_EQ(walk(""), Items{});
-  EXPECT_EQ(walk(nullptr), Items{});
 }
 
 TEST(UsageCursorState, DepthsAndTaggedLines) {
@@ -127,10 +113,7 @@ TEST(UsageCursorMatch, SwitchNamesEndAtADelimiter) {
   QelClUsageCursor cursor("[-file] x");
   ASSERT_TRUE(cursor.setToFirst());
   EXPECT_TRUE(cursor.matchesSwitch("file"));
-  EXPECT_FALSE(cursor.matchesSwitch("fil"));
-  EXPECT_FALSE(cursor.matchesSwitch("filename"));
-  EXPECT_FALSE(cursor.matchesSwitch("FILE"));
-  EXPECT_FALSE(cursor.matchesSwitch("--file"));
+  for (const char* other : {"fil", "filename", "FILE", "--file"}) EXPECT_FALSE(cursor.matchesSwitch(other)) << other;
   EXPECT_FALSE(cursor.matches("file"));  // as written, with its '-'
   ASSERT_TRUE(cursor.setToNext());
   EXPECT_FALSE(cursor.matchesSwitch("x"));  // a bare word is no switch

@@ -1,45 +1,30 @@
-#include <vrnqel43.h>
+#include "../qel_test.h"
 
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-
-namespace {
-
-std::string shown(const char* text, unsigned long indentation, bool usageMode, bool hideTagged = false) {
-  std::ostringstream out;
-  QelClUsageCursor::display(out, text, indentation, usageMode, hideTagged);
-  return out.str();
-}
-
-}  // namespace
-
-TEST(UsageDisplay, UsageModeHidesGroupsAndQuotes) {
-  EXPECT_EQ(shown("(-key <key>) [(-instance <instance>)]", 0, true),
-            "-key <key> [-instance <instance>]\n");
-  EXPECT_EQ(shown("(-key <key>) [-verbose]\n[(-file <filename>)]", 12, true),
-            "-key <key> [-verbose]\n"
-            "            [-file <filename>]\n");
-  EXPECT_EQ(shown("[-a] \"a (quoted) word\"", 0, true), "[-a] a quoted word\n");
-}
-
-TEST(UsageDisplay, HelpModeShowsEveryCharacter) {
-  EXPECT_EQ(shown("Shows (and \"quotes\") text\n@\nmore", 6, false),
-            "Shows (and \"quotes\") text\n      @\n      more\n");
-}
-
-TEST(UsageDisplay, TaggedLines) {
-  const char* usage = "[-a]\n![-b] [-c]\n[-d] !(-e <x>)\n[-f]";
-  EXPECT_EQ(shown(usage, 2, true), "[-a]\n  [-b] [-c]\n  [-d] -e <x>\n  [-f]\n");
-  EXPECT_EQ(shown(usage, 2, true, true), "[-a]\n  [-d] [-f]\n");
-  // a tagged last line without a line break ends the output where it begins
-  EXPECT_EQ(shown("[-a]\n![-b]", 2, false, true), "[-a]\n  ");
-}
-
-TEST(UsageDisplay, LineEndOnlyWhenTheTextLacksOne) {
-  EXPECT_EQ(shown("", 4, true), "\n");
-  EXPECT_EQ(shown(nullptr, 4, true), "\n");
-  EXPECT_EQ(shown("a\n", 3, false), "a\n   ");
-  EXPECT_EQ(shown("a\n!b\n", 3, false, true), "a\n   ");
+// Usage mode drops the group parentheses and the quotes that help mode shows; lines
+// after the first are indented; tagged lines may be hidden; a line end comes only when
+// the text lacks one, and a tagged last line without one ends the output where it
+// begins.
+TEST(UsageDisplay, ModesIndentationAndTaggedLines) {
+  const char* tagged = "[-a]\n![-b] [-c]\n[-d] !(-e <x>)\n[-f]";
+  const struct {
+    const char* text;
+    unsigned long indentation;
+    bool usageMode, hideTagged;
+    const char* shown;
+  } cases[] = {
+      {"(-key <key>) [(-instance <instance>)]", 0, true, false, "-key <key> [-instance <instance>]\n"},
+      {"(-key <key>) [-verbose]\n[(-file <filename>)]", 12, true, false,
+       "-key <key> [-verbose]\n            [-file <filename>]\n"},
+      {"[-a] \"a (quoted) word\"", 0, true, false, "[-a] a quoted word\n"},
+      {"Shows (and \"quotes\") text\n@\nmore", 6, false, false, "Shows (and \"quotes\") text\n      @\n      more\n"},
+      {tagged, 2, true, false, "[-a]\n  [-b] [-c]\n  [-d] -e <x>\n  [-f]\n"},
+      {tagged, 2, true, true, "[-a]\n  [-d] [-f]\n"}, {"[-a]\n![-b]", 2, false, true, "[-a]\n  "},
+      {"", 4, true, false, "\n"}, {nullptr, 4, true, false, "\n"}, {"a\n", 3, false, false, "a\n   "},
+      {"a\n!b\n", 3, false, true, "a\n   "},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    QelClUsageCursor::display(out, c.text, c.indentation, c.usageMode, c.hideTagged);
+    EXPECT_EQ(out.str(), c.shown) << (c.text != nullptr ? c.text : "null");
+  }
 }

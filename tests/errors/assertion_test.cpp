@@ -1,10 +1,6 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 #include <csignal>
-#include <sstream>
-#include <string>
 
 namespace {
 

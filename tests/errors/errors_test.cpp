@@ -1,17 +1,6 @@
-#include <vrnqel43.h>
+#include "../qel_test.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
-#include <map>
-#include <set>
-#include <sstream>
-#include <string>
-#include <tuple>
 #include <type_traits>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -30,6 +19,10 @@ Rows mappedValues(long long first, long long last, std::uint32_t (*map)(Value)) 
 
 auto fieldsOf(const _QelStUserError& e) {
   return std::make_tuple(e.ulErrorId, e.enErrorClass, e.enErrorSeverity, e.enErrorAction);
+}
+auto fieldsOf(const QelClException& e) {
+  return std::make_tuple(e.getErrorId(), e.getErrorClass(), e.getErrorSeverity(),
+                         e.getErrorAction());
 }
 
 }  // namespace
@@ -63,10 +56,12 @@ TEST(ErrorEnumMapping, NamesTheValuesInValueOrder) {
   const Rows classes = mappedValues(-1000, 2000, qelErrorGetClassAsMessageId);
   ASSERT_EQ(classes.size(), 27u);
   for (std::size_t i = 0; i < classes.size(); ++i) EXPECT_EQ(classes[i].second, 119 + i) << i;
-  EXPECT_EQ(qelErrorGetClassAsMessageId(QelEnErrorClass::UNKNOWN), 119u);
-  EXPECT_EQ(qelErrorGetClassAsMessageId(QelEnErrorClass::USER_ERROR), 122u);
-  EXPECT_EQ(qelErrorGetClassAsMessageId(QelEnErrorClass::IO_INVALID_NAME), 141u);
-  EXPECT_EQ(qelErrorGetClassAsMessageId(QelEnErrorClass::HARDWARE_NOT_SUPPORTED), 145u);
+  const std::pair<QelEnErrorClass, std::uint32_t> named[] = {
+      {QelEnErrorClass::UNKNOWN, 119}, {QelEnErrorClass::USER_ERROR, 122},
+      {QelEnErrorClass::IO_INVALID_NAME, 141}, {QelEnErrorClass::HARDWARE_NOT_SUPPORTED, 145}};
+  for (const auto& [errorClass, message] : named) {
+    EXPECT_EQ(qelErrorGetClassAsMessageId(errorClass), message);
+  }
   EXPECT_EQ(static_cast<int>(QelEnErrorClass::IO_PERMISSION_DENIED), 503);
 
   EXPECT_EQ(mappedValues(-100, 100, qelErrorGetSeverityAsMessageId),
@@ -109,10 +104,8 @@ TEST(Exception, CopiesCarryTheFourNumbersCauseAndLocation) {
   EXPECT_EQ(original.getLine(), 0u);
   original.setLocation(module, 42);
   const QelClException copy(original);
-  EXPECT_EQ(copy.getErrorId(), 1001110u);
-  EXPECT_EQ(copy.getErrorClass(), QelEnErrorClass::INVALID_DATA);
-  EXPECT_EQ(copy.getErrorSeverity(), QelEnErrorSeverity::NORMAL);
-  EXPECT_EQ(copy.getErrorAction(), QelEnErrorAction::INFORM);
+  EXPECT_EQ(fieldsOf(copy), std::make_tuple(1001110u, QelEnErrorClass::INVALID_DATA,
+                                            QelEnErrorSeverity::NORMAL, QelEnErrorAction::INFORM));
   EXPECT_EQ(copy.getCause(), cause);
   EXPECT_EQ(copy.getModule(), module);
   EXPECT_EQ(copy.getLine(), 42u);

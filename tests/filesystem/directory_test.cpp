@@ -3,12 +3,6 @@
 // forward slashes. Each test works in its scratch directory.
 #include "scratch_directory.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <map>
-#include <random>
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -3,9 +3,6 @@
 // Windows examples literally under Wine and on POSIX programs every system has.
 #include "scratch_directory.h"
 
-#include <cctype>
-#include <ctime>
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -1,31 +1,22 @@
 // File names and locations are pure text: every case holds literally on both hosts.
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 
 constexpr auto kUnix = QelClPathProperty::UNIX_STYLE;
 constexpr auto kWindows = QelClPathProperty::WINDOWS_STYLE;
 
-std::string directoryPart(const QelClFilenameABase& name, bool withSeparator = true) {
+// The directory part with or without its separator, the base name, or the server.
+enum Part { kDirectory, kBareDirectory, kBase, kServer };
+std::string part(const QelClFilenameABase& name, Part which) {
   char out[261];
-  name.extractPath(out, withSeparator);
-  return out;
-}
-
-std::string baseName(const QelClFilenameABase& name) {
-  char out[261];
-  name.extractBaseName(out);
-  return out;
-}
-
-std::string server(const QelClFilenameABase& name) {
-  char out[261];
-  name.extractServer(out);
+  if (which == kBase) {
+    name.extractBaseName(out);
+  } else if (which == kServer) {
+    name.extractServer(out);
+  } else {
+    name.extractPath(out, which == kDirectory);
+  }
   return out;
 }
 
@@ -63,8 +54,8 @@ TEST(Filename, PartsStylesAndAbsoluteness) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     const QelClFilename name(c.text);
-    const std::string parts[] = {name.getName(), baseName(name), name.getExtension(),
-                                 directoryPart(name)};
+    const std::string parts[] = {name.getName(), part(name, kBase), name.getExtension(),
+                                 part(name, kDirectory)};
     const char* expected[] = {c.name, c.base, c.extension, c.directory};
     for (int i = 0; i < 4; ++i) {
       if (expected[i] != nullptr) {
@@ -75,7 +66,7 @@ TEST(Filename, PartsStylesAndAbsoluteness) {
     EXPECT_EQ(name.isAbsolute(), c.absolute);
     EXPECT_EQ(name.hasDrive(), c.drive);
   }
-  EXPECT_EQ(directoryPart(QelClFilename("C:\\dir\\file.tar.gz"), false), "C:\\dir");
+  EXPECT_EQ(part(QelClFilename("C:\\dir\\file.tar.gz"), kBareDirectory), "C:\\dir");
   EXPECT_FALSE(QelClFilename("a/b").isNormalized());
   EXPECT_TRUE(QelClFilename("a\\b").isNormalized());
   char text[] = "/a/b\\c";
@@ -90,7 +81,7 @@ TEST(Filename, PartsStylesAndAbsoluteness) {
                  {"\\\\srv", "\\\\srv", ""}};
   for (const auto& c : network) {
     EXPECT_STREQ(QelClFilename(c.text).getPathText(), c.pathText) << c.text;
-    EXPECT_EQ(server(QelClFilename(c.text)), c.server) << c.text;
+    EXPECT_EQ(part(QelClFilename(c.text), kServer), c.server) << c.text;
   }
 }
 
@@ -102,11 +93,8 @@ TEST(Filename, JoiningPartsAndLongTexts) {
     const char *name, *extension;
     std::string expected;
   } cases[] = {
-      {"C:\\tmp", "a", "txt", "C:\\tmp\\a.txt"},
-      {"C:\\tmp\\", "a", ".txt", "C:\\tmp\\a.txt"},
-      {"", "a", ".txt", "a.txt"},
-      {"/var", "a", nullptr, "/var/a"},
-      {"d", "a", "", "d\\a."},
+      {"C:\\tmp", "a", "txt", "C:\\tmp\\a.txt"}, {"C:\\tmp\\", "a", ".txt", "C:\\tmp\\a.txt"},
+      {"", "a", ".txt", "a.txt"}, {"/var", "a", nullptr, "/var/a"}, {"d", "a", "", "d\\a."},
       {longDirectory, "abcde", "txt", longDirectory + "\\abcde.txt"},
       {longDirectory, "abcdef", "txt", ""},
   };
@@ -117,7 +105,7 @@ TEST(Filename, JoiningPartsAndLongTexts) {
   EXPECT_STREQ(QelClFilename(QelClLocation("/usr/lib"), "x", "so").getAsCString(), "/usr/lib/x.so");
   const QelClFilename nested("C:\\tmp", "sub\\a.txt", nullptr);  // the name's directory part
   EXPECT_STREQ(nested.getName(), "a.txt");
-  EXPECT_EQ(directoryPart(nested), "C:\\tmp\\sub\\");
+  EXPECT_EQ(part(nested, kDirectory), "C:\\tmp\\sub\\");
 
   const QelClFilename whole(text.c_str());
   EXPECT_EQ(whole.getLength(), 260u);
@@ -174,34 +162,36 @@ TEST(Filename, SettersReplaceParts) {
 }
 
 // Windows names compare without case, UNIX names with it; the directory is no part of
-// the base name or the pattern.
+// the base name or the pattern. The comparisons: P path, B base name, E extension, W
+// wildcard pattern.
 TEST(Filename, Comparisons) {
-  const QelClFilename windows("C:\\Dir\\Sub\\File.TXT");
-  EXPECT_TRUE(windows.matchesPath(QelClFilename("c:\\dir\\sub\\other.doc")));
-  EXPECT_FALSE(windows.matchesPath(QelClFilename("C:\\dir\\other\\File.TXT")));
-  EXPECT_TRUE(QelClFilename("C:\\dir\\a").matchesPath(QelClFilename("C:\\dir\\deeper\\b")));
-  EXPECT_TRUE(QelClFilename("a.txt").matchesPath(QelClFilename("C:\\x\\a.txt")));
-  EXPECT_TRUE(windows.matchesBase(QelClFilename("file.doc")));
-  for (const char* other : {"files.txt", "fil.txt"}) {
-    EXPECT_FALSE(windows.matchesBase(QelClFilename(other))) << other;
+  const char* windows = "C:\\Dir\\Sub\\File.TXT";
+  const char* unix = "/usr/Lib/x.SO";
+  const struct {
+    const char* name;
+    char comparison;
+    const char* other;
+    bool expected;
+  } cases[] = {
+      {windows, 'P', "c:\\dir\\sub\\other.doc", true},
+      {windows, 'P', "C:\\dir\\other\\File.TXT", false},
+      {"C:\\dir\\a", 'P', "C:\\dir\\deeper\\b", true}, {"a.txt", 'P', "C:\\x\\a.txt", true},
+      {windows, 'B', "file.doc", true}, {windows, 'B', "files.txt", false},
+      {windows, 'B', "fil.txt", false}, {windows, 'E', ".txt", true}, {windows, 'E', "txt", true},
+      {windows, 'E', "tx", false}, {windows, 'E', "", false}, {"README", 'E', "", true},
+      {"README", 'E', ".", false}, {windows, 'W', "*.txt", true}, {windows, 'W', "f?le.*", true},
+      {windows, 'W', "Sub*", false}, {unix, 'P', "/usr/Lib/y", true},
+      {unix, 'P', "/usr/lib/x.SO", false}, {unix, 'B', "/X.SO", false}, {unix, 'E', "SO", true},
+      {unix, 'E', "so", false}, {unix, 'W', "*.so", false}, {unix, 'W', "*.SO", true},
+  };
+  for (const auto& c : cases) {
+    const QelClFilename name(c.name);
+    const bool result = c.comparison == 'P'   ? name.matchesPath(QelClFilename(c.other))
+                        : c.comparison == 'B' ? name.matchesBase(QelClFilename(c.other))
+                        : c.comparison == 'E' ? name.matchesExtension(c.other)
+                                              : name.matchesWildcardPattern(c.other);
+    EXPECT_EQ(result, c.expected) << c.name << " " << c.comparison << " " << c.other;
   }
-  for (const char* extension : {".txt", "txt"}) EXPECT_TRUE(windows.matchesExtension(extension));
-  for (const char* extension : {"tx", ""}) EXPECT_FALSE(windows.matchesExtension(extension));
-  EXPECT_TRUE(QelClFilename("README").matchesExtension(""));
-  EXPECT_FALSE(QelClFilename("README").matchesExtension("."));
-  for (const char* pattern : {"*.txt", "f?le.*"}) {
-    EXPECT_TRUE(windows.matchesWildcardPattern(pattern)) << pattern;
-  }
-  EXPECT_FALSE(windows.matchesWildcardPattern("Sub*"));
-
-  const QelClFilename unix("/usr/Lib/x.SO");
-  EXPECT_TRUE(unix.matchesPath(QelClFilename("/usr/Lib/y")));
-  EXPECT_FALSE(unix.matchesPath(QelClFilename("/usr/lib/x.SO")));
-  EXPECT_FALSE(unix.matchesBase(QelClFilename("/X.SO")));
-  EXPECT_TRUE(unix.matchesExtension("SO"));
-  EXPECT_FALSE(unix.matchesExtension("so"));
-  EXPECT_FALSE(unix.matchesWildcardPattern("*.so"));
-  EXPECT_TRUE(unix.matchesWildcardPattern("*.SO"));
 
   // 8.3 names; the last one is of UNIX style.
   for (const char* fat :

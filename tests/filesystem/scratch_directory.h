@@ -1,17 +1,9 @@
 // What the file-system tests share: a fresh directory under the temporary directory for
-// each test, removed afterwards, and the checks of error records and file contents.
+// each test, removed afterwards, and the contents of files.
 #ifndef VRNQEL43_TESTS_FILESYSTEM_SCRATCH_DIRECTORY_H
 #define VRNQEL43_TESTS_FILESYSTEM_SCRATCH_DIRECTORY_H
 
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
+#include "../qel_test.h"
 
 #ifdef _WIN32
 constexpr char kHostSeparator = '\\';
@@ -35,20 +27,6 @@ inline std::string host(std::string text) {
 inline std::string contentsOf(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline const _QelStError& errorOf(const _QelStError& error) { return error; }
-template <class Object>
-const _QelStError& errorOf(const Object& object) {
-  return object.getError();
-}
-
-// The error record of an object, or the record itself; no arguments: a cleared record.
-template <class Object>
-void expectError(const Object& object, std::uint32_t id = NO_ERROR,
-                 QelEnErrorClass errorClass = QelEnErrorClass::UNKNOWN) {
-  EXPECT_EQ(errorOf(object).ulErrorId, id);
-  EXPECT_EQ(errorOf(object).enErrorClass, errorClass);
 }
 
 class ScratchDirectory : public ::testing::Test {

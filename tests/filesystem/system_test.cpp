@@ -2,11 +2,6 @@
 // names, the operating-system family and the mode probes of streams and descriptors.
 #include "scratch_directory.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <set>
-#include <sstream>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>

@@ -1,9 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include "../qel_test.h"
 
 namespace {
 
@@ -54,20 +49,12 @@ TEST(IniFile, ValuesAsTheyAreRead) {
   } cases[] = {
       {"key = value", "value", ""},
       {"path = C:\\dir\\file ; where it lives  ", "C:\\dir\\file", "where it lives  "},
-      {"q = \"  a;b\\tc  \"", "  a;b\tc  ", ""},
-      {"q = \"open ; to the end", "open ; to the end", ""},
-      {"q = x\"  \"  ", "x  ", ""},
-      {"q = '\\n'", "\n", ""},
-      {"q = 'x' y", "x y", ""},
-      {"q = \"\\x41\\101\\a\\;\\\\\\q\"", "AA\a;\\q", ""},
-      {"q = \"a\\8b\"", "a", ""},
-      {"home = $(QELINI_HOME)/cfg", "/u/cfg", ""},
-      {"home = $(QELINI_UNSET)/cfg", "/cfg", ""},
-      {"home = $(QELINI_HOME", "$(QELINI_HOME", ""},
-      {"cost = $5 ;", "$5", ""},
-      {"x = $(QELINI_HOME)  ", "/u", ""},
-      {"empty =", "", ""},
-      {"semi = ;only a comment", "", "only a comment"},
+      {"q = \"  a;b\\tc  \"", "  a;b\tc  ", ""}, {"q = \"open ; to the end", "open ; to the end", ""},
+      {"q = x\"  \"  ", "x  ", ""}, {"q = '\\n'", "\n", ""}, {"q = 'x' y", "x y", ""},
+      {"q = \"\\x41\\101\\a\\;\\\\\\q\"", "AA\a;\\q", ""}, {"q = \"a\\8b\"", "a", ""},
+      {"home = $(QELINI_HOME)/cfg", "/u/cfg", ""}, {"home = $(QELINI_UNSET)/cfg", "/cfg", ""},
+      {"home = $(QELINI_HOME", "$(QELINI_HOME", ""}, {"cost = $5 ;", "$5", ""}, {"x = $(QELINI_HOME)  ", "/u", ""},
+      {"empty =", "", ""}, {"semi = ;only a comment", "", "only a comment"},
   };
   for (const auto& c : cases) {
     Ini ini((std::string("[s]\n") + c.line).c_str());
@@ -131,37 +118,30 @@ TEST(IniFile, ContinuationLines) {
   EXPECT_EQ(refused.reports.size(), 3u);
 }
 
+// The option of the current section read as Value, printed; "refused" when not read.
+template <class Value>
+std::string typed(QelClIniFile& file, const char* option) {
+  Value value = 1;
+  return file.getOption(option, value) ? std::to_string(value) : "refused";
+}
+
 TEST(IniFile, TypedLookups) {
   Ini ini("[t]\ncount = 0x10\nbig = 4000000000\nneg = -7\nch = '\\n'\nletter = xyz\nnone =\n"
           "on = Ok\noff = no\nfragment = RUE\n");
   ASSERT_TRUE(ini.file.getSection("t"));
-  int i = 1;
-  unsigned int u = 1;
-  unsigned long ul = 1;
-  long l = 1;
-  char c = 0;
-  bool b = false;
-  EXPECT_TRUE(ini.file.getOption("count", i));
-  EXPECT_EQ(i, 0);
-  EXPECT_TRUE(ini.file.getOption("big", ul));
-  EXPECT_EQ(ul, 4000000000ul);
-  EXPECT_TRUE(ini.file.getOption("big", u));
-  EXPECT_EQ(u, 4000000000u);
-  EXPECT_TRUE(ini.file.getOption("neg", l));
-  EXPECT_EQ(l, -7);
-  EXPECT_TRUE(ini.file.getOption("ch", c));
-  EXPECT_EQ(c, '\n');
-  EXPECT_TRUE(ini.file.getOption("letter", c));
-  EXPECT_EQ(c, 'x');
-  EXPECT_TRUE(ini.file.getOption("none", c));
-  EXPECT_EQ(c, '\0');
-  for (const char* truth : {"on", "none", "fragment"}) {
-    b = false;
-    EXPECT_TRUE(ini.file.getOptionBool(truth, b));
-    EXPECT_TRUE(b) << truth;
+  const std::pair<std::string, std::string> reads[] = {
+      {typed<int>(ini.file, "count"), "0"}, {typed<unsigned long>(ini.file, "big"), "4000000000"},
+      {typed<unsigned int>(ini.file, "big"), "4000000000"}, {typed<long>(ini.file, "neg"), "-7"},
+      {typed<char>(ini.file, "ch"), "10"}, {typed<char>(ini.file, "letter"), "120"},
+      {typed<char>(ini.file, "none"), "0"}, {typed<int>(ini.file, "missing"), "refused"},
+  };
+  for (const auto& [read, expected] : reads) EXPECT_EQ(read, expected);
+  for (const char* option : {"on", "none", "fragment", "off"}) {
+    bool b = std::strcmp(option, "off") == 0;
+    EXPECT_TRUE(ini.file.getOptionBool(option, b));
+    EXPECT_EQ(b, std::strcmp(option, "off") != 0) << option;
   }
-  EXPECT_TRUE(ini.file.getOptionBool("off", b));
-  EXPECT_FALSE(b);
+  int i = 1;
   const char* comment = "unchanged";
   EXPECT_FALSE(ini.file.getOption("missing", i, comment));
   EXPECT_STREQ(comment, "unchanged");

@@ -1,12 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 
@@ -60,9 +52,7 @@ TEST_F(IniSave, LayoutAndQuoting) {
     const char* value;
     const char* written;
   } cases[] = {
-      {"\"a;b\"", "\"a;b\""},
-      {"\"a\\tb\"", "\"a\\tb\""},
-      {"\"say\\\"hi\"", "say\"hi"},
+      {"\"a;b\"", "\"a;b\""}, {"\"a\\tb\"", "\"a\\tb\""}, {"\"say\\\"hi\"", "say\"hi"},
       {"\"c:\\\\dir;x\"", "\"c:\\\\dir;x\""},
       {"\"\\x1b\\a\\b\\f\\n\\r\\v\\x7f\"", "\"\\x1b\\a\\b\\f\\n\\r\\v\\x7f\""},
   };
@@ -84,16 +74,15 @@ TEST_F(IniSave, LayoutAndQuoting) {
 TEST_F(IniSave, StreamingPieces) {
   Writer writer{QelClFilename(name.c_str())};
   std::ofstream stream;
-  EXPECT_TRUE(writer.saveSection(stream, "typed", "the types")) << "opens the file on first use";
-  EXPECT_TRUE(writer.saveOption(stream, "int", -5, nullptr));
-  EXPECT_TRUE(writer.saveOption(stream, "char", '\n', ""));
-  EXPECT_TRUE(writer.saveOption(stream, "quote", '\'', nullptr));
-  EXPECT_TRUE(writer.saveOption(stream, "esc", '\x1b', nullptr));
-  EXPECT_TRUE(writer.saveOption(stream, "uint", 4000000000u, nullptr)) << "decimal again after the hex escape";
-  EXPECT_TRUE(writer.saveOption(stream, "long", 12L, nullptr));
-  EXPECT_TRUE(writer.saveOption(stream, "ulong", 13ul, nullptr));
-  EXPECT_TRUE(writer.saveOptionBool(stream, "yes", true, nullptr));
-  EXPECT_TRUE(writer.saveOptionBool(stream, "no", false, nullptr));
+  // The section opens the file on first use; the unsigned value is decimal again after
+  // the hex escape.
+  const bool written[] = {
+      writer.saveSection(stream, "typed", "the types"), writer.saveOption(stream, "int", -5, nullptr),
+      writer.saveOption(stream, "char", '\n', ""), writer.saveOption(stream, "quote", '\'', nullptr),
+      writer.saveOption(stream, "esc", '\x1b', nullptr), writer.saveOption(stream, "uint", 4000000000u, nullptr),
+      writer.saveOption(stream, "long", 12L, nullptr), writer.saveOption(stream, "ulong", 13ul, nullptr),
+      writer.saveOptionBool(stream, "yes", true, nullptr), writer.saveOptionBool(stream, "no", false, nullptr)};
+  for (std::size_t i = 0; i < std::size(written); ++i) EXPECT_TRUE(written[i]) << "piece " << i;
   stream.close();
   EXPECT_EQ(readFile(name), "\n[typed]\t; the types\nint\t= -5\nchar\t= '\\n'\nquote\t= '''\nesc\t= '\\x1b'\n"
                             "uint\t= 4000000000\nlong\t= 12\nulong\t= 13\nyes\t= ON\nno\t= OFF\n");

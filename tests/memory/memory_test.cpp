@@ -1,13 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
+#include "../qel_test.h"
 
 namespace {
 
@@ -49,45 +40,37 @@ using Class = QelEnErrorClass;
 using Severity = QelEnErrorSeverity;
 using Action = QelEnErrorAction;
 
-// What a failure throws, always with an empty cause. The module text is the
-// throwing source's "module:line", with the same line in the line field.
-struct Thrown {
-  std::uint32_t id;
-  Class errorClass;
-  Action action;
-  Severity severity = Severity::FATAL;
-  bool fatal = true;  // a QelClExceptionFatal, else a plain QelClException
+// What a failure throws, always with an empty cause; fatal ones as QelClExceptionFatal.
+// The module text is the throwing source's "module:line", with the same line in the
+// line field (0 for any).
+struct Failure {
+  Thrown thrown;
+  bool fatal = true;
   const char* module = "memory_manager";
-  unsigned int line = 0;  // 0 for any
+  unsigned int line = 0;
 };
 
-const Thrown kUserOutOfMemory{MEMMGR_USER_OUT_OF_MEMORY, Class::OUT_OF_MEMORY, Action::TERMINATE};
-const Thrown kRuntimeOutOfMemory{MEMMGR_RUNTIME_OUT_OF_MEMORY, Class::OUT_OF_MEMORY,
-                                 Action::TERMINATE};
-const Thrown kZeroSize{MEMMGR_ZERO_SIZE_OBJECT, Class::INVALID_DATA, Action::TERMINATE};
-const Thrown kNoReallocator{MEMMGR_NO_USER_REALLOC_FUNC, Class::FUNCTION_NOT_SUPPORTED,
-                            Action::ABORT};
-const Thrown kChunkTooBig{1000802, Class::OUT_OF_MEMORY, Action::INFORM, Severity::NORMAL, false,
-                          "qel_mempool", 643};
-const Thrown kCouldNotGrow{1000801, Class::OUT_OF_MEMORY, Action::TERMINATE, Severity::FATAL, false,
-                           "qel_mempool", 321};
+const Failure kUserOutOfMemory{
+    {MEMMGR_USER_OUT_OF_MEMORY, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE}};
+const Failure kRuntimeOutOfMemory{
+    {MEMMGR_RUNTIME_OUT_OF_MEMORY, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE}};
+const Failure kZeroSize{
+    {MEMMGR_ZERO_SIZE_OBJECT, Class::INVALID_DATA, Severity::FATAL, Action::TERMINATE}};
+const Failure kNoReallocator{
+    {MEMMGR_NO_USER_REALLOC_FUNC, Class::FUNCTION_NOT_SUPPORTED, Severity::FATAL, Action::ABORT}};
+const Failure kChunkTooBig{{1000802, Class::OUT_OF_MEMORY, Severity::NORMAL, Action::INFORM},
+                           false, "qel_mempool", 643};
+const Failure kCouldNotGrow{{1000801, Class::OUT_OF_MEMORY, Severity::FATAL, Action::TERMINATE},
+                            false, "qel_mempool", 321};
 
-void expectThrown(const std::function<void()>& call, const Thrown& expected) {
-  try {
-    call();
-    ADD_FAILURE() << "nothing thrown for identifier " << expected.id;
-  } catch (const QelClException& e) {
-    EXPECT_EQ(e.getErrorId(), expected.id);
-    EXPECT_EQ(e.getErrorClass(), expected.errorClass);
-    EXPECT_EQ(e.getErrorSeverity(), expected.severity);
-    EXPECT_EQ(e.getErrorAction(), expected.action);
+void expectThrown(const std::function<void()>& call, const Failure& expected) {
+  expectThrown(call, expected.thrown, [&expected](const QelClException& e) {
     EXPECT_EQ(dynamic_cast<const QelClExceptionFatal*>(&e) != nullptr, expected.fatal);
     EXPECT_STREQ(e.getCause(), "");
     EXPECT_TRUE(expected.line == 0 || e.getLine() == expected.line) << e.getLine();
     EXPECT_GT(e.getLine(), 0u);
-    const std::string module = expected.module + (":" + std::to_string(e.getLine()));
-    EXPECT_STREQ(e.getModule(), module.c_str());
-  }
+    EXPECT_EQ(e.getModule(), expected.module + (":" + std::to_string(e.getLine())));
+  });
 }
 
 }  // namespace

@@ -1,11 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cctype>
-#include <cstring>
-#include <sstream>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include "../filesystem/scratch_directory.h"
 
 #include <climits>
-#include <random>
 #ifndef _WIN32
 #include <cerrno>
 #include <sys/wait.h>

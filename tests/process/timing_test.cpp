@@ -1,10 +1,6 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 #include <cmath>
-#include <ctime>
-#include <thread>
 
 TEST(ProcessProperty, IdentifiesTheCallingProcessAndThread) {
   EXPECT_NE(QelClProcessProperty().getProcessId(), 0u);

@@ -1,8 +1,6 @@
 #include "trace_support.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
+#include "../qel_test.h"
 
 namespace {
 
@@ -23,12 +21,13 @@ protected:
     handOvers.push_back({std::string(overflow->pcFirst, overflow->ulFirstLength), overflow->pcSecond != nullptr,
                          overflow->pcSecond != nullptr ? std::string(overflow->pcSecond, overflow->ulSecondLength) : ""});
   }
-  // Writes a record of length bytes and returns its bytes.
-  std::string write(unsigned int length, char fill) {
+  // Writes a record of length bytes through the manager, the fixture's by default, and
+  // returns its bytes.
+  std::string write(unsigned int length, char fill, QelClTraceBufferManager* to = nullptr) {
     const std::string message(length - 20, fill);
     QelClTraceEntry entry(environment, QelEnTraceDetail::LOW, 0, QelEnTraceDataType::NO_DATA, "", message.c_str(),
                           nullptr, 0);
-    manager.write(entry);
+    (to != nullptr ? *to : manager).write(entry);
     return std::string(reinterpret_cast<const char*>(entry.getRecord()), entry.getRecordLength());
   }
   std::string handedOver() const {
@@ -93,11 +92,7 @@ TEST_F(TraceBuffer, WithoutCallbackOverwritesTheOldest) {
   // position, which without callback never moved from the start.
   QelClTraceBufferManager attached(key, buffer, sizeof buffer);
   attached.setOverflowCallback(collect, &handOvers);
-  const std::string fourth = [&] {
-    QelClTraceEntry entry(environment, QelEnTraceDetail::LOW, 0, QelEnTraceDataType::NO_DATA, "", "x", nullptr, 0);
-    attached.write(entry);
-    return std::string(reinterpret_cast<const char*>(entry.getRecord()), entry.getRecordLength());
-  }();
+  const std::string fourth = write(21, 'x', &attached);
   attached.flush();
   EXPECT_EQ(handedOver(), data.substr(0, 80) + fourth);
 }
@@ -109,8 +104,7 @@ TEST(TraceResourceKey, TextsOfKeys) {
     const char* instance;
     std::string text;
   } cases[] = {{"my app", "x", "SEM32:myGapp:x"},
-               {"MYAPP", nullptr, "SEM32:MYAPP"},
-               {"a\\b", nullptr, "SEM32:a:b"},
+               {"MYAPP", nullptr, "SEM32:MYAPP"}, {"a\\b", nullptr, "SEM32:a:b"},
                {"x./:_-@\xFF", "", "SEM32:xUV6_-@8:"},
                {longName.c_str(), "i", "SEM32:" + longName.substr(0, 249)}};
   for (const auto& c : cases) {

@@ -1,8 +1,6 @@
 #include "trace_support.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
+#include "../qel_test.h"
 
 namespace {
 

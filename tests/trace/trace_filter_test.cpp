@@ -1,6 +1,6 @@
 #include "trace_support.h"
 
-#include <gtest/gtest.h>
+#include "../qel_test.h"
 
 namespace {
 
@@ -25,16 +25,8 @@ TEST(TraceFilter, ComponentListsApplyToAnEmptySet) {
     const char* list;
     std::vector<unsigned short> expected;
   } cases[] = {
-      {"1,3.5,-4", {1, 3, 5}},
-      {"*,-7", range(1, 255, 7)},
-      {"-*", {}},
-      {"300", {}},
-      {"250.300", range(250, 255)},
-      {"5.", {5}},
-      {".9", {}},
-      {"x 2 ,+3;", {2, 3}},
-      {"99999999999", {}},
-      {"", {}},
+      {"1,3.5,-4", {1, 3, 5}}, {"*,-7", range(1, 255, 7)}, {"-*", {}}, {"300", {}}, {"250.300", range(250, 255)},
+      {"5.", {5}}, {".9", {}}, {"x 2 ,+3;", {2, 3}}, {"99999999999", {}}, {"", {}},
   };
   for (const auto& c : cases) {
     QelClTraceFilter filter;

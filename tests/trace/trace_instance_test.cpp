@@ -1,9 +1,6 @@
 #include "trace_support.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <thread>
+#include "../qel_test.h"
 
 namespace {
 
@@ -74,10 +71,9 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
   EXPECT_TRUE(whole);
   ASSERT_EQ(records.size(), std::size(expected));
   for (std::size_t i = 0; i < records.size(); ++i) {
-    EXPECT_EQ(records[i].kind, expected[i].kind) << "record " << i;
-    EXPECT_EQ(records[i].message, expected[i].message) << "record " << i;
-    EXPECT_EQ(records[i].function, expected[i].function) << "record " << i;
-    EXPECT_EQ(records[i].data, expected[i].data) << "record " << i;
+    const auto& [kind, message, function, data] = expected[i];
+    EXPECT_EQ(std::tie(records[i].kind, records[i].message, records[i].function, records[i].data),
+              std::tie(kind, message, function, data)) << "record " << i;
   }
 }
 

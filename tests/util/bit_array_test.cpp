@@ -1,10 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <sstream>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 
@@ -100,10 +94,8 @@ TEST(BitArray, ReadTakesTheStoredCountOrNothing) {
   const std::string unchanged = written(original);
   const std::pair<std::string, std::string> rows[] = {
       {streamOf(30, std::string("\x01\0\0\x20", 4)), streamOf(30, std::string("\x01\0\0\x20", 4))},
-      {streamOf(10, "\xFF\xFF"), streamOf(10, "\xFF\x03")},
-      {std::string(), unchanged},
-      {std::string("\x10\0", 2), unchanged},
-      {streamOf(64, "\xFF\xFF\xFF"), unchanged},
+      {streamOf(10, "\xFF\xFF"), streamOf(10, "\xFF\x03")}, {std::string(), unchanged},
+      {std::string("\x10\0", 2), unchanged}, {streamOf(64, "\xFF\xFF\xFF"), unchanged},
       {streamOf(0xFFFFFFF0u, std::string(100000, '\x55')), unchanged}};
   for (const auto& [stream, expected] : rows) {
     QelClBitArray bits(original);

@@ -1,11 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <limits>
-#include <sstream>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 
@@ -94,27 +87,28 @@ TEST(HexDumpLine, ShowsTheFirstSixteenBytes) {
                "00 1F 20 7E 7F 80 C4 FF  30 __ __ __ __ __ __ __ | .. ~....0_______");
 }
 
-TEST(Dump, WritesOneLinePerSixteenBytesAddressedByOffset) {
+// One line per sixteen bytes, addressed by offset, whatever the width of the elements.
+TEST(Dump, WritesOneLinePerSixteenBytesOfAnyElements) {
   unsigned char bytes[17];
   for (unsigned i = 0; i < 17; ++i) bytes[i] = static_cast<unsigned char>('A' + i);
-  EXPECT_EQ(dumped(bytes, 17),
-            "00000000: 41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50 | ABCDEFGHIJKLMNOP\n"
-            "00000010: 51 __ __ __ __ __ __ __  __ __ __ __ __ __ __ __ | Q_______________\n");
-  EXPECT_EQ(dumped(bytes, 16).size(), 78u);
-  EXPECT_EQ(dumped(bytes, 0), "");
-}
-
-TEST(Dump, WiderElementsDumpTheirBytes) {
   const unsigned short words[] = {0x4241, 0x4443, 0x4645};
-  EXPECT_EQ(dumped(words, 3),
-            "00000000: 41 42 43 44 45 46 __ __  __ __ __ __ __ __ __ __ | ABCDEF__________\n");
   const unsigned int longs[] = {0x64636261, 0x68676665, 0x6C6B6A69, 0x706F6E6D, 0x31};
-  EXPECT_EQ(dumped(longs, 5),
-            "00000000: 61 62 63 64 65 66 67 68  69 6A 6B 6C 6D 6E 6F 70 | abcdefghijklmnop\n"
-            "00000010: 31 00 00 00 __ __ __ __  __ __ __ __ __ __ __ __ | 1...____________\n");
   const std::uint64_t quads[] = {0x3837363534333231ULL};
-  EXPECT_EQ(dumped(quads, 1),
-            "00000000: 31 32 33 34 35 36 37 38  __ __ __ __ __ __ __ __ | 12345678________\n");
+  const std::pair<std::string, std::string> cases[] = {
+      {dumped(bytes, 17),
+       "00000000: 41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50 | ABCDEFGHIJKLMNOP\n"
+       "00000010: 51 __ __ __ __ __ __ __  __ __ __ __ __ __ __ __ | Q_______________\n"},
+      {dumped(bytes, 0), ""},
+      {dumped(words, 3),
+       "00000000: 41 42 43 44 45 46 __ __  __ __ __ __ __ __ __ __ | ABCDEF__________\n"},
+      {dumped(longs, 5),
+       "00000000: 61 62 63 64 65 66 67 68  69 6A 6B 6C 6D 6E 6F 70 | abcdefghijklmnop\n"
+       "00000010: 31 00 00 00 __ __ __ __  __ __ __ __ __ __ __ __ | 1...____________\n"},
+      {dumped(quads, 1),
+       "00000000: 31 32 33 34 35 36 37 38  __ __ __ __ __ __ __ __ | 12345678________\n"},
+  };
+  for (const auto& [written, expected] : cases) EXPECT_EQ(written, expected);
+  EXPECT_EQ(dumped(bytes, 16).size(), 78u);
 }
 
 TEST(Dump, StandardOutputAndDebugDumps) {

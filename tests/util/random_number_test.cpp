@@ -1,10 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <vector>
+#include "../qel_test.h"
 
 namespace {
 

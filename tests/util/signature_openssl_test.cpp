@@ -1,13 +1,8 @@
 // The library's MD5 against OpenSSL's on inputs of every length up to 1000 bytes,
 // so that every position of the padding and of the block boundaries is met.
-#include <vrnqel43.h>
+#include "../qel_test.h"
 
-#include <gtest/gtest.h>
 #include <openssl/evp.h>
-
-#include <cstring>
-#include <random>
-#include <vector>
 
 TEST(SignatureOpenSsl, AgreesOnRandomInputsOfEveryLength) {
   std::mt19937 random(20240615);

@@ -1,9 +1,4 @@
-#include <vrnqel43.h>
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
+#include "../qel_test.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -153,13 +154,11 @@ int main(int argc, char** argv) {
     return check(ui);
   }
   QelClConsoleUI ui(argc, argv, "Frame test program", "version 1", "APP-7", "Dec 6 2026");
-  if (std::strcmp(scenario, "check") == 0) return check(ui);
-  if (std::strcmp(scenario, "repeat") == 0) return repeat(ui);
-  if (std::strcmp(scenario, "layout") == 0) return layout(ui);
-  if (std::strcmp(scenario, "queries") == 0) return queries(ui);
-  if (std::strcmp(scenario, "quiet") == 0) return quiet(ui);
-  if (std::strcmp(scenario, "prompts") == 0) return prompts(ui);
-  if (std::strcmp(scenario, "end-of-input") == 0) return endOfInput(ui);
-  if (std::strcmp(scenario, "progress") == 0) return progress(ui);
+  const std::pair<const char*, int (*)(QelClConsoleUI&)> scenarios[] = {
+      {"check", check},     {"repeat", repeat},   {"layout", layout},           {"queries", queries},
+      {"quiet", quiet},     {"prompts", prompts}, {"end-of-input", endOfInput}, {"progress", progress}};
+  for (const auto& [name, run] : scenarios) {
+    if (std::strcmp(scenario, name) == 0) return run(ui);
+  }
   return 1;
 }
