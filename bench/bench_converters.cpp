@@ -84,8 +84,8 @@ void Library(benchmark::State& state) {
   const QelClCodePage2CodePageConverter converter(static_cast<QelEnCCSID>(pair.from), static_cast<QelEnCCSID>(pair.to));
   std::vector<char> target(4 * source.size());
   for (auto _ : state) {
-    const char* data = source.data();
-    benchmark::DoNotOptimize(data);  // by value below, so the input is read each time
+    const char* const data = source.data();
+    benchmark::DoNotOptimize(data);
     benchmark::DoNotOptimize(converter.convertBytes(target.data(), static_cast<unsigned int>(target.size()), data,
                                                     static_cast<unsigned int>(source.size())));
     benchmark::ClobberMemory();
@@ -107,8 +107,8 @@ void Icu(benchmark::State& state) {
   std::vector<UChar> pivot(4096);
   for (auto _ : state) {
     char* out = target.data();
+    benchmark::DoNotOptimize(source.data());
     const char* in = source.data();
-    benchmark::DoNotOptimize(in);
     UChar* pivotSource = pivot.data();
     UChar* pivotTarget = pivot.data();
     status = U_ZERO_ERROR;
@@ -136,8 +136,8 @@ void Iconv(benchmark::State& state) {
   }
   std::vector<char> target(4 * source.size());
   for (auto _ : state) {
+    benchmark::DoNotOptimize(source.data());
     char* in = const_cast<char*>(source.data());
-    benchmark::DoNotOptimize(in);
     std::size_t inLeft = source.size();
     char* out = target.data();
     std::size_t outLeft = target.size();

@@ -58,7 +58,7 @@ void IniLoadFromCString(benchmark::State& state) {
   const IniFile& file = iniFile();
   for (auto _ : state) {
     QelClIniFile ini{QelClFilename("memory")};
-    const char* text = file.text.c_str();
+    const char* const text = file.text.c_str();
     benchmark::DoNotOptimize(text);
     benchmark::DoNotOptimize(ini.loadFromCString(text, false));
     benchmark::DoNotOptimize(ini.getFirstSection());
@@ -102,7 +102,7 @@ void InihParseString(benchmark::State& state) {
   const IniFile& file = iniFile();
   for (auto _ : state) {
     long entries = 0;
-    const char* text = file.text.c_str();
+    const char* const text = file.text.c_str();
     benchmark::DoNotOptimize(text);
     benchmark::DoNotOptimize(ini_parse_string(text, countEntry, &entries));
     benchmark::DoNotOptimize(entries);

@@ -1,8 +1,6 @@
 // Many small chunks, then everything released at once: the memory pool against
 // malloc/free and std::pmr::monotonic_buffer_resource. The sizes are read through
-// a pointer that passes the optimiser's barrier every round. (Passing each size
-// itself through benchmark::DoNotOptimize loses its value with GCC 12, whose
-// "+m,r" operand on a local integer reads an unwritten stack slot.)
+// a pointer that passes the optimiser's barrier every round.
 #include <vrnqel43.h>
 
 #include <benchmark/benchmark.h>
@@ -31,7 +29,7 @@ const std::vector<unsigned int>& chunkSizeList() {
 
 // The sizes, opaque to the optimiser afresh on every call.
 const unsigned int* chunkSizes() {
-  const unsigned int* sizes = chunkSizeList().data();
+  const unsigned int* const sizes = chunkSizeList().data();
   benchmark::DoNotOptimize(sizes);
   return sizes;
 }

@@ -25,7 +25,7 @@ void setBytes(benchmark::State& state, std::size_t length) {
 void BM_QelSignature(benchmark::State& state) {
   const auto bytes = block(static_cast<std::size_t>(state.range(0)));
   for (auto _ : state) {
-    const unsigned char* data = bytes.data();
+    const unsigned char* const data = bytes.data();
     benchmark::DoNotOptimize(data);
     QelClSignature signature(data, bytes.size());
     benchmark::DoNotOptimize(signature.getDigest()[0]);
@@ -37,7 +37,7 @@ void BM_OpenSslMD5(benchmark::State& state) {
   const auto bytes = block(static_cast<std::size_t>(state.range(0)));
   unsigned char digest[MD5_DIGEST_LENGTH];
   for (auto _ : state) {
-    const unsigned char* data = bytes.data();
+    const unsigned char* const data = bytes.data();
     benchmark::DoNotOptimize(data);
     MD5(data, bytes.size(), digest);
     benchmark::DoNotOptimize(digest[0]);
@@ -50,7 +50,7 @@ void BM_OpenSslEvpMD5(benchmark::State& state) {
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
   for (auto _ : state) {
-    const unsigned char* data = bytes.data();
+    const unsigned char* const data = bytes.data();
     benchmark::DoNotOptimize(data);
     EVP_Digest(data, bytes.size(), digest, &length, EVP_md5(), nullptr);
     benchmark::DoNotOptimize(digest[0]);

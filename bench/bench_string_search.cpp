@@ -106,8 +106,8 @@ void runSearch(benchmark::State& state, const SearchCase& search, Find find) {
   for (auto _ : state) {
     // Text and pattern pass the optimiser's barrier afresh, so that no search of
     // unchanged inputs can be hoisted out of the loop.
-    const char* data = text.data();
-    const char* pattern = search.pattern;
+    const char* const data = text.data();
+    const char* const pattern = search.pattern;
     benchmark::DoNotOptimize(data);
     benchmark::DoNotOptimize(pattern);
     found = find(data, text.size(), pattern);
@@ -202,10 +202,10 @@ void runWildcards(benchmark::State& state, Match match) {
   std::size_t matched = 0;
   for (auto _ : state) {
     matched = 0;
-    const char* pattern = wildcards.pattern;
+    const char* const pattern = wildcards.pattern;
     benchmark::DoNotOptimize(pattern);
     for (const std::string& subject : wildcards.subjects) {
-      const char* text = subject.c_str();
+      const char* const text = subject.c_str();
       benchmark::DoNotOptimize(text);
       matched += match(pattern, text);
     }

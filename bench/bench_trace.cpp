@@ -46,7 +46,7 @@ void tracePoints(benchmark::State& state) {
 void TraceDisabled(benchmark::State& state) { tracePoints(state); }
 
 void TraceDisabledFunctionTest(benchmark::State& state) {
-  std::int32_t value = 42;
+  const std::int32_t value = 42;
   for (auto _ : state) {
     benchmark::DoNotOptimize(value);
     if (qelTraceIsEnabled()) qelTraceDump(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::INT32, "bench", kMessage, &value, 4);
