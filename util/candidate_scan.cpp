@@ -1,5 +1,6 @@
 #include "candidate_scan.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -50,8 +51,8 @@ std::size_t rarest(const unsigned char* pattern, std::size_t length, const std::
 void qel::chooseProbeOffsets(const unsigned char* pattern, std::size_t length, std::uint32_t offsets[kProbes]) {
   // Neighbouring bytes of a text go together (the letters of one word, the words
   // of a common phrase), so the probes stand apart where the pattern leaves room.
-  // Two probes meeting less often than once in kRareEnough alignments are enough.
-  constexpr double kRareEnough = 1.0 / 2048;
+  // Two probes are enough where they would meet in at most one alignment of 1024.
+  constexpr double kRareEnough = 1.0 / 1024;
   constexpr std::size_t kApart = 4;
   offsets[0] = offsets[1] = offsets[2] = 0;
   if (length == 0) return;
@@ -88,6 +89,14 @@ __attribute__((target("avx512f,avx512bw"))) Candidates scanAvx512(const unsigned
                                                                     std::size_t length, const Probe& probe) {
   __m512i bytes[kProbes];
   for (std::size_t k = 0; k < kProbes; ++k) bytes[k] = _mm512_set1_epi8(static_cast<char>(probe.byte[k]));
+  // After one block from start, the blocks begin where the first probe's loads are
+  // aligned to a cache line, so that they never span two.
+  const std::size_t misaligned = reinterpret_cast<std::uintptr_t>(text + start + probe.offset[0]) % 64;
+  if (misaligned != 0 && start + 64 + probe.lastIndex <= length) {
+    const std::uint64_t found = candidates64<kCount>(text + start, probe.offset, bytes);
+    if (found != 0) return {start, found, 64};
+    start += 64 - misaligned;
+  }
   for (; start + 128 + probe.lastIndex <= length; start += 128) {
     const std::uint64_t low = candidates64<kCount>(text + start, probe.offset, bytes);
     const std::uint64_t high = candidates64<kCount>(text + start + 64, probe.offset, bytes);
