@@ -72,6 +72,31 @@ void qel::chooseProbeOffsets(const unsigned char* pattern, std::size_t length, s
 namespace qel {
 namespace {
 
+// Whether the n bytes at a and b are equal, eight at a time; inline and without a
+// call, so that the scans keep their vector registers.
+__attribute__((always_inline)) inline bool equalBytes(const unsigned char* a, const unsigned char* b, std::size_t n) {
+  for (; n >= 8; a += 8, b += 8, n -= 8) {
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
+  }
+  for (; n > 0; ++a, ++b, --n)
+    if (*a != *b) return false;
+  return true;
+}
+
+// The first candidate of the block at from that is a match, into at.
+__attribute__((always_inline)) inline bool matchIn(const unsigned char* text, std::size_t from, std::uint64_t mask,
+                                                   const Probe& probe, std::size_t& at) {
+  for (; mask != 0; mask &= mask - 1) {
+    at = from + static_cast<std::size_t>(__builtin_ctzll(mask));
+    if (equalBytes(text + at, probe.pattern, probe.length)) return true;
+  }
+  return false;
+}
+
 // Bit i: alignment i of the block holds every probe byte in place.
 template <std::size_t kCount>
 __attribute__((target("avx512f,avx512bw"), always_inline)) inline std::uint64_t candidates64(
@@ -82,40 +107,39 @@ __attribute__((target("avx512f,avx512bw"), always_inline)) inline std::uint64_t 
   return all;
 }
 
-// The loops hold no call, so that no vector register needs saving around one. The
-// wide loop tests 128 alignments a step, the second 64 for the rest.
+// After one block from the start, the blocks begin where the first probe's loads
+// are aligned to a cache line, so that they never span two (the alignments the two
+// share are tested twice); the wide loop tests 128 alignments a step.
 template <std::size_t kCount>
-__attribute__((target("avx512f,avx512bw"))) Candidates scanAvx512(const unsigned char* text, std::size_t start,
-                                                                    std::size_t length, const Probe& probe) {
+__attribute__((target("avx512f,avx512bw"))) ScanResult scanAvx512(const unsigned char* text, std::size_t length,
+                                                                    const Probe& probe) {
+  const std::size_t lastIndex = probe.length - 1;
+  if (length < 64 + lastIndex) return {0, false};
   __m512i bytes[kProbes];
   for (std::size_t k = 0; k < kProbes; ++k) bytes[k] = _mm512_set1_epi8(static_cast<char>(probe.byte[k]));
-  // After one block from start, the blocks begin where the first probe's loads are
-  // aligned to a cache line, so that they never span two.
-  const std::size_t misaligned = reinterpret_cast<std::uintptr_t>(text + start + probe.offset[0]) % 64;
-  if (misaligned != 0 && start + 64 + probe.lastIndex <= length) {
-    const std::uint64_t found = candidates64<kCount>(text + start, probe.offset, bytes);
-    if (found != 0) return {start, found, 64};
-    start += 64 - misaligned;
+  std::size_t at = 0;
+  std::size_t start = 0;
+  const std::size_t misaligned = reinterpret_cast<std::uintptr_t>(text + probe.offset[0]) % 64;
+  if (misaligned != 0) {
+    if (matchIn(text, 0, candidates64<kCount>(text, probe.offset, bytes), probe, at)) return {at, true};
+    start = 64 - misaligned;
   }
-  for (; start + 128 + probe.lastIndex <= length; start += 128) {
+  for (; start + 128 + lastIndex <= length; start += 128) {
     const std::uint64_t low = candidates64<kCount>(text + start, probe.offset, bytes);
     const std::uint64_t high = candidates64<kCount>(text + start + 64, probe.offset, bytes);
-    if ((low | high) != 0) return low != 0 ? Candidates{start, low, 64} : Candidates{start + 64, high, 64};
+    if ((low | high) != 0 && (matchIn(text, start, low, probe, at) || matchIn(text, start + 64, high, probe, at)))
+      return {at, true};
   }
-  for (; start + 64 + probe.lastIndex <= length; start += 64) {
-    const std::uint64_t found = candidates64<kCount>(text + start, probe.offset, bytes);
-    if (found != 0) return {start, found, 64};
+  for (; start + 64 + lastIndex <= length; start += 64) {
+    if (matchIn(text, start, candidates64<kCount>(text + start, probe.offset, bytes), probe, at)) return {at, true};
   }
-  // The alignments left: one block ending at the last alignment, without those
-  // already passed.
-  const std::size_t lastStart = length - 1 - probe.lastIndex;
-  if (start <= lastStart && lastStart >= 63) {
+  const std::size_t lastStart = length - probe.length;
+  if (start <= lastStart) {
     const std::size_t from = lastStart - 63;
-    const std::uint64_t found = candidates64<kCount>(text + from, probe.offset, bytes) & (~std::uint64_t{0} << (start - from));
-    if (found != 0) return {from, found, 64};
-    start = lastStart + 1;
+    const std::uint64_t mask = candidates64<kCount>(text + from, probe.offset, bytes) & (~std::uint64_t{0} << (start - from));
+    if (matchIn(text, from, mask, probe, at)) return {at, true};
   }
-  return {start, 0, 0};
+  return {lastStart + 1, false};
 }
 
 // Bit i: alignment i of the block holds every probe byte in place.
@@ -132,27 +156,29 @@ __attribute__((target("avx2"), always_inline)) inline std::uint32_t candidates32
 }
 
 template <std::size_t kCount>
-__attribute__((target("avx2"))) Candidates scanAvx2(const unsigned char* text, std::size_t start,
-                                                      std::size_t length, const Probe& probe) {
+__attribute__((target("avx2"))) ScanResult scanAvx2(const unsigned char* text, std::size_t length,
+                                                      const Probe& probe) {
+  const std::size_t lastIndex = probe.length - 1;
+  if (length < 32 + lastIndex) return {0, false};
   __m256i bytes[kProbes];
   for (std::size_t k = 0; k < kProbes; ++k) bytes[k] = _mm256_set1_epi8(static_cast<char>(probe.byte[k]));
-  for (; start + 32 + probe.lastIndex <= length; start += 32) {
-    const std::uint32_t found = candidates32<kCount>(text + start, probe, bytes);
-    if (found != 0) return {start, found, 32};
+  std::size_t at = 0;
+  std::size_t start = 0;
+  for (; start + 32 + lastIndex <= length; start += 32) {
+    if (matchIn(text, start, candidates32<kCount>(text + start, probe, bytes), probe, at)) return {at, true};
   }
-  const std::size_t lastStart = length - 1 - probe.lastIndex;
-  if (start <= lastStart && lastStart >= 31) {
+  const std::size_t lastStart = length - probe.length;
+  if (start <= lastStart) {
     const std::size_t from = lastStart - 31;
-    const std::uint32_t found = candidates32<kCount>(text + from, probe, bytes) & (~std::uint32_t{0} << (start - from));
-    if (found != 0) return {from, found, 32};
-    start = lastStart + 1;
+    const std::uint32_t mask = candidates32<kCount>(text + from, probe, bytes) & (~std::uint32_t{0} << (start - from));
+    if (matchIn(text, from, mask, probe, at)) return {at, true};
   }
-  return {start, 0, 0};
+  return {lastStart + 1, false};
 }
 
 }  // namespace
 
-CandidateScan candidateScan(std::size_t probes) {
+PatternScan patternScan(std::size_t probes) {
   enum class Unit { kNone, kAvx2, kAvx512 };
   static const Unit unit = [] {
     __builtin_cpu_init();
@@ -171,6 +197,6 @@ CandidateScan candidateScan(std::size_t probes) {
 
 #else
 
-qel::CandidateScan qel::candidateScan(std::size_t) { return nullptr; }
+qel::PatternScan qel::patternScan(std::size_t) { return nullptr; }
 
 #endif

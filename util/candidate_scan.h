@@ -13,26 +13,27 @@ namespace qel {
 
 constexpr std::size_t kProbes = 3;
 
-// Bytes of the pattern and their offsets in it; lastIndex is its length - 1.
+// Bytes of the pattern and their offsets in it, and the whole pattern (at least
+// one byte).
 struct Probe {
   std::size_t offset[kProbes];
   unsigned char byte[kProbes];
-  std::size_t lastIndex;
+  const unsigned char* pattern;
+  std::size_t length;
 };
 
-struct Candidates {
-  std::size_t start;   // the first alignment of the block
-  std::uint64_t mask;  // bit i: alignment start + i is a candidate; 0: no block was left
-  std::size_t width;   // the number of alignments the block covered
+// found: the first alignment at which the text holds the pattern is at. Else every
+// alignment before at was ruled out: all of them, or none (at 0) for a text too
+// short for a block and its tails, which is left to the caller.
+struct ScanResult {
+  std::size_t at;
+  bool found;
 };
 
-// Scans from alignment start onwards, block by block, and stops at the first block
-// holding a candidate. Where less than a block is left, the last block ends at the
-// last alignment and overlaps the one before it (its passed alignments are not
-// candidates). Texts shorter than a block and its tails are left to the caller:
-// the alignments from the start returned with an empty mask are not ruled out.
-using CandidateScan = Candidates (*)(const unsigned char* text, std::size_t start, std::size_t length,
-                                     const Probe& probe);
+// Scans the text block by block and compares the candidates of a block in full
+// before it goes on. Where less than a block is left, the last block ends at the
+// last alignment and overlaps the one before it.
+using PatternScan = ScanResult (*)(const unsigned char* text, std::size_t length, const Probe& probe);
 
 // The offsets of the pattern's rarest bytes: the first the rarest of all, the
 // second the rarest of those at least half the pattern away from it; a third, as
@@ -44,7 +45,7 @@ inline std::size_t probeCount(const std::uint32_t offsets[kProbes]) { return off
 
 // The scan for this processor and number of probes, or null where it has no
 // vector unit for it.
-CandidateScan candidateScan(std::size_t probes);
+PatternScan patternScan(std::size_t probes);
 
 }  // namespace qel
 

@@ -15,28 +15,23 @@ namespace {
 
 unsigned char upper(unsigned char byte) { return static_cast<unsigned char>(std::toupper(byte)); }
 
-// Skips, block by block, the alignments the scan rules out. Returns the first
-// alignment not ruled out: a match, or the first one too near the end for a block.
-std::size_t skipBlocks(const unsigned char* text, std::size_t length, const unsigned char* pattern,
-                       std::size_t patternLength, const std::uint32_t probeOffsets[qel::kProbes]) {
-  const std::size_t probes = qel::probeCount(probeOffsets);
-  const qel::CandidateScan scan = qel::candidateScan(probes);
-  if (scan == nullptr) return 0;
+// Runs the vector scan where the processor has one: returns whether it found the
+// pattern, and at the match or the first alignment it did not rule out.
+bool vectorScan(const unsigned char* text, std::size_t length, const unsigned char* pattern, std::size_t patternLength,
+                const std::uint32_t probeOffsets[qel::kProbes], std::size_t& at) {
+  at = 0;
+  const qel::PatternScan scan = qel::patternScan(qel::probeCount(probeOffsets));
+  if (scan == nullptr) return false;
   qel::Probe probe{};
   for (std::size_t k = 0; k < qel::kProbes; ++k) {
     probe.offset[k] = probeOffsets[k];
     probe.byte[k] = pattern[probeOffsets[k]];
   }
-  probe.lastIndex = patternLength - 1;
-  for (std::size_t start = 0;;) {
-    const qel::Candidates block = scan(text, start, length, probe);
-    if (block.mask == 0) return block.start;
-    for (std::uint64_t rest = block.mask; rest != 0; rest &= rest - 1) {
-      const std::size_t at = block.start + static_cast<std::size_t>(__builtin_ctzll(rest));
-      if (std::memcmp(text + at, pattern, patternLength) == 0) return at;
-    }
-    start = block.start + block.width;
-  }
+  probe.pattern = pattern;
+  probe.length = patternLength;
+  const qel::ScanResult result = scan(text, length, probe);
+  at = result.at;
+  return result.found;
 }
 
 }  // namespace
@@ -80,8 +75,9 @@ const char* QelClStringSearch::find(const char* text, std::size_t length) const 
   const std::size_t lastStart = length - patternLength;
 
   if (!bFlag) {
-    for (std::size_t start = skipBlocks(bytes, length, pattern, patternLength, aulProbe); start <= lastStart;
-         start += aulShift[bytes[start + lastIndex]]) {
+    std::size_t start = 0;
+    if (vectorScan(bytes, length, pattern, patternLength, aulProbe, start)) return text + start;
+    for (; start <= lastStart; start += aulShift[bytes[start + lastIndex]]) {
       if (bytes[start + lastIndex] == last && std::memcmp(bytes + start, pattern, lastIndex) == 0)
         return text + start;
     }
