@@ -13,6 +13,8 @@ table=(
   "pkgconf:pkg-config"
   "python3:python3"
   "clang-14:clang++-14"
+  "clang-tidy-14:clang-tidy-14 run-clang-tidy-14"
+  "cppcheck:cppcheck"
   "libclang-rt-14-dev:"
   "googletest:"
   "libgtest-dev:"
