@@ -29,7 +29,7 @@ bool QelClConsoleUI::hasArgNumval(const char* name, long& value) {
   if (*number == '\'') ++number;
   if (!std::isdigit(static_cast<unsigned char>(*number)) && *number != '-')
     privateFatal(204, text(29).getText(), name);
-  value = std::atol(number);
+  value = std::strtol(number, nullptr, 10);
   return true;
 }
 
@@ -65,76 +65,76 @@ void QelClConsoleUI::reqArgNumval(const char* name, short& value) {
 
 // The one-character and message-id keys name the switch for the text form; a
 // missing one-character switch is reported as "-c".
-bool QelClConsoleUI::hasArgSwitch(char key) {
-  const char name[2] = {key, '\0'};
-  return hasArgSwitch(name);
+bool QelClConsoleUI::hasArgSwitch(char name) {
+  const char spelled[2] = {name, '\0'};
+  return hasArgSwitch(spelled);
 }
 bool QelClConsoleUI::hasArgSwitch(unsigned long id) {
   const QelClMessage name(clCatalog, id);
   return hasArgSwitch(name.getText());
 }
-bool QelClConsoleUI::hasArgString(char key, const char*& value) {
-  const char name[2] = {key, '\0'};
-  return hasArgString(name, value);
+bool QelClConsoleUI::hasArgString(char name, const char*& value) {
+  const char spelled[2] = {name, '\0'};
+  return hasArgString(spelled, value);
 }
 bool QelClConsoleUI::hasArgString(unsigned long id, const char*& value) {
   const QelClMessage name(clCatalog, id);
   return hasArgString(name.getText(), value);
 }
-bool QelClConsoleUI::hasArgNumval(char key, long& value) {
-  const char name[2] = {key, '\0'};
-  return hasArgNumval(name, value);
+bool QelClConsoleUI::hasArgNumval(char name, long& value) {
+  const char spelled[2] = {name, '\0'};
+  return hasArgNumval(spelled, value);
 }
 bool QelClConsoleUI::hasArgNumval(unsigned long id, long& value) {
   const QelClMessage name(clCatalog, id);
   return hasArgNumval(name.getText(), value);
 }
-bool QelClConsoleUI::hasArgNumval(char key, int& value) {
-  const char name[2] = {key, '\0'};
-  return hasArgNumval(name, value);
+bool QelClConsoleUI::hasArgNumval(char name, int& value) {
+  const char spelled[2] = {name, '\0'};
+  return hasArgNumval(spelled, value);
 }
 bool QelClConsoleUI::hasArgNumval(unsigned long id, int& value) {
   const QelClMessage name(clCatalog, id);
   return hasArgNumval(name.getText(), value);
 }
-bool QelClConsoleUI::hasArgNumval(char key, short& value) {
-  const char name[2] = {key, '\0'};
-  return hasArgNumval(name, value);
+bool QelClConsoleUI::hasArgNumval(char name, short& value) {
+  const char spelled[2] = {name, '\0'};
+  return hasArgNumval(spelled, value);
 }
 bool QelClConsoleUI::hasArgNumval(unsigned long id, short& value) {
   const QelClMessage name(clCatalog, id);
   return hasArgNumval(name.getText(), value);
 }
-void QelClConsoleUI::reqArgSwitch(char key) {
-  if (!hasArgSwitch(key)) fatalMissingArg(key);
+void QelClConsoleUI::reqArgSwitch(char name) {
+  if (!hasArgSwitch(name)) fatalMissingArg(name);
 }
 void QelClConsoleUI::reqArgSwitch(unsigned long id) {
   const QelClMessage name(clCatalog, id);
   if (!hasArgSwitch(name.getText())) fatalMissingArg(name.getText());
 }
-void QelClConsoleUI::reqArgString(char key, const char*& value) {
-  if (!hasArgString(key, value)) fatalMissingArg(key);
+void QelClConsoleUI::reqArgString(char name, const char*& value) {
+  if (!hasArgString(name, value)) fatalMissingArg(name);
 }
 void QelClConsoleUI::reqArgString(unsigned long id, const char*& value) {
   const QelClMessage name(clCatalog, id);
   if (!hasArgString(name.getText(), value)) fatalMissingArg(name.getText());
 }
-void QelClConsoleUI::reqArgNumval(char key, long& value) {
-  if (!hasArgNumval(key, value)) fatalMissingArg(key);
+void QelClConsoleUI::reqArgNumval(char name, long& value) {
+  if (!hasArgNumval(name, value)) fatalMissingArg(name);
 }
 void QelClConsoleUI::reqArgNumval(unsigned long id, long& value) {
   const QelClMessage name(clCatalog, id);
   if (!hasArgNumval(name.getText(), value)) fatalMissingArg(name.getText());
 }
-void QelClConsoleUI::reqArgNumval(char key, int& value) {
-  if (!hasArgNumval(key, value)) fatalMissingArg(key);
+void QelClConsoleUI::reqArgNumval(char name, int& value) {
+  if (!hasArgNumval(name, value)) fatalMissingArg(name);
 }
 void QelClConsoleUI::reqArgNumval(unsigned long id, int& value) {
   const QelClMessage name(clCatalog, id);
   if (!hasArgNumval(name.getText(), value)) fatalMissingArg(name.getText());
 }
-void QelClConsoleUI::reqArgNumval(char key, short& value) {
-  if (!hasArgNumval(key, value)) fatalMissingArg(key);
+void QelClConsoleUI::reqArgNumval(char name, short& value) {
+  if (!hasArgNumval(name, value)) fatalMissingArg(name);
 }
 void QelClConsoleUI::reqArgNumval(unsigned long id, short& value) {
   const QelClMessage name(clCatalog, id);
@@ -142,8 +142,8 @@ void QelClConsoleUI::reqArgNumval(unsigned long id, short& value) {
 }
 
 void QelClConsoleUI::fatalMissingArg(char name) {
-  const char text[3] = {'-', name, '\0'};
-  fatalMissingArg(text);
+  const char spelled[3] = {'-', name, '\0'};
+  fatalMissingArg(spelled);
 }
 
 // Without a usage text: exit 202. With one: the error, a pointer to -h and the usage,

@@ -3,7 +3,9 @@
 
 QelClArgvFreeCursor::QelClArgvFreeCursor(int argc, const char* const* argv, const char* usage)
     : QelClArgvCheckCursor(argc, argv, usage) {
-  QelClArgvFreeCursor::setToFirst();
+  // setToFirst with this class's own step: no derived class exists yet.
+  lIndex = 1;
+  if (!isFree()) QelClArgvFreeCursor::setToNext();
 }
 
 bool QelClArgvFreeCursor::setToFirst() {

@@ -22,7 +22,7 @@ void QelClConsoleUI::handleUsageHelp(const char* usage, const char* help) {
       ++errors;
     }
     if (!cursor.isSwitch()) continue;
-    QelClArgvCursor later(cursor);
+    QelClArgvCursor later(cursor);  // NOLINT(cppcoreguidelines-slicing): a plain cursor from the same position
     while (later.setToNext()) {
       if (later.matches(argument)) {
         error(std::cerr, text(25).getText(), argument, nullptr);

@@ -22,7 +22,7 @@ const char kCopyrightNotice[] =
 
 QelClConsoleUI::QelClConsoleUI(int argc, const char* const* argv, const char* title,
                                const char* subtitle, const char* level, const char* date)
-    : clCatalog(), ulMessageBase(0), lArgc(argc), ppszArgv(argv), pclParams(nullptr) {
+    : ulMessageBase(0), lArgc(argc), ppszArgv(argv), pclParams(nullptr) {
   init(title, subtitle, level, date);
 }
 

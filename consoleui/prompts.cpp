@@ -69,8 +69,9 @@ long QelClConsoleUI::promptNumval(const char* text, long min, long max, long def
   qelLtoa(min, minText);
   qelLtoa(max, maxText);
   qelLtoa(defaultValue, defaultText);
-  char range[96];
-  std::strcpy(range, this->text(6).getText());
+  // Every piece is cut to the room left: the texts come from the application's catalog.
+  char range[96] = "";
+  std::strncat(range, this->text(6).getText(), sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, ": ", sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, minText, sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, ", ", sizeof(range) - std::strlen(range) - 1);
@@ -81,7 +82,7 @@ long QelClConsoleUI::promptNumval(const char* text, long min, long max, long def
     const char* answer = prompt(text, range, defaultText);
     const char first = answer[0] == '-' ? answer[1] : answer[0];
     if (std::isdigit(static_cast<unsigned char>(first))) {
-      const long value = std::atol(answer);
+      const long value = std::strtol(answer, nullptr, 10);
       if (min <= value && value <= max) return value;
       error(std::cout, this->text(30).getText(), this->text(32).getText(), nullptr);
     } else {

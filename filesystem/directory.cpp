@@ -89,7 +89,7 @@ bool QelClDirectory::create(unsigned long, unsigned long) {
   const char* scan = pathText[0] != '\0' ? pathText + 1 : pathText;
   if (qel::platform::kDriveLetters && clLocation.hasDrive()) scan = pathText + 3;
   char level[kTextCapacity];
-  for (const char* end; (end = std::strchr(scan, kDirectorySeparator)) != nullptr; scan = end + 1) {
+  for (const char* end = nullptr; (end = std::strchr(scan, kDirectorySeparator)) != nullptr; scan = end + 1) {
     const std::size_t length = static_cast<std::size_t>(end - text);
     std::memcpy(level, text, length);
     level[length] = '\0';

@@ -25,7 +25,7 @@ QelClEnvironmentVariableABase::QelClEnvironmentVariableABase(const char* name) :
 
 void QelClEnvironmentVariableABase::initName(const char* name) {
   const std::size_t length = name != nullptr ? std::strlen(name) : 0;
-  if (length >= sizeof szName) {
+  if (length == 0 || length >= sizeof szName) {  // memcpy takes no null source
     szName[0] = '\0';
     return;
   }

@@ -40,7 +40,7 @@ QelClFileABase::~QelClFileABase() = default;
 bool QelClFileABase::isRelativePath(const char* path) {
   if (!isAbsoluteHere(PathAnalysis(path), path)) return true;
   const char* piece = path[0] == kDirectorySeparator ? path + 1 : path;
-  for (const char* end; (end = std::strchr(piece, kDirectorySeparator)) != nullptr; piece = end + 1) {
+  for (const char* end = nullptr; (end = std::strchr(piece, kDirectorySeparator)) != nullptr; piece = end + 1) {
     const std::size_t length = static_cast<std::size_t>(end - piece);
     if (qel::platform::classifyComponent(piece, length) != PathComponent::name) return true;
   }
@@ -81,7 +81,7 @@ bool QelClFileABase::expandRelativePath(char* path) {
                      : PathAnalysis(location.getAsCString()).prefixLength();
   }
 
-  for (const char* end; (end = std::strchr(piece, kDirectorySeparator)) != nullptr; piece = end + 1) {
+  for (const char* end = nullptr; (end = std::strchr(piece, kDirectorySeparator)) != nullptr; piece = end + 1) {
     const std::size_t pieceLength = static_cast<std::size_t>(end - piece);
     switch (qel::platform::classifyComponent(piece, pieceLength)) {
       case PathComponent::name:

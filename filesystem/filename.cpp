@@ -21,10 +21,7 @@ QelClFilename::QelClFilename(const QelClLocation& directory, const char* name,
 
 QelClFilename::QelClFilename(const QelClFilenameABase& other) : QelClFilenameABase(other) {}
 
-QelClFilename& QelClFilename::operator=(const QelClFilename& other) {
-  QelClFilenameABase::operator=(other);
-  return *this;
-}
+QelClFilename& QelClFilename::operator=(const QelClFilename& other) = default;
 
 QelClFilename& QelClFilename::operator=(const QelClTmpFilename& other) {
   QelClFilenameABase::operator=(other);

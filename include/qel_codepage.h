@@ -23,13 +23,14 @@ enum QelEnCCSID : std::uint32_t {
 // double-byte, UCS-2). The row is looked up on the first query that needs it.
 class QEL_API QelClCCSID {
 public:
-  struct Entry {
+  struct Entry {  // NOLINT(clang-analyzer-optin.performance.Padding): a public row, fixed layout
     std::uint32_t ulNumber;
     const char* pszName;
     std::uint32_t ulFlags;
   };
   enum : std::uint32_t { ASCII = 1, EBCDIC = 2, DBCS = 4, SBCS = 8, UCS2 = 64 };
 
+  // cppcheck-suppress noExplicitConstructor ; a CCSID constant converts, by design
   QelClCCSID(QelEnCCSID number) : enCCSID(number), pstEntry(nullptr) {}
   // A decimal number, or a registry name in any case (a name repeated in the registry
   // gives its lowest number). Any other text takes the number from its first digits

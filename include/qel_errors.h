@@ -16,23 +16,23 @@
 // The class, severity and action of an error. They are scoped because severity
 // and action both have a PANIC.
 enum class QelEnErrorClass : std::int32_t {
-#define QEL_ERROR_CLASS(name, value, message) name = value,
+#define QEL_ERROR_CLASS(name, value, message) name = (value),
 #include "qel_errortables.inc"
 };
 
 enum class QelEnErrorSeverity : std::int32_t {
-#define QEL_ERROR_SEVERITY(name, value, message) name = value,
+#define QEL_ERROR_SEVERITY(name, value, message) name = (value),
 #include "qel_errortables.inc"
 };
 
 enum class QelEnErrorAction : std::int32_t {
-#define QEL_ERROR_ACTION(name, value, message) name = value,
+#define QEL_ERROR_ACTION(name, value, message) name = (value),
 #include "qel_errortables.inc"
 };
 
 // Error identifiers, as stored in the ulErrorId fields. 0 (NO_ERROR) is no error.
 enum QelEnErrorId : std::uint32_t {
-#define QEL_ERROR_ID(name, value, message) name = value,
+#define QEL_ERROR_ID(name, value, message) name = (value),
 #include "qel_errortables.inc"
 };
 

@@ -119,6 +119,7 @@ public:
   QelClFilename(const void* text, unsigned int length);
   QelClFilename(const char* directory, const char* name, const char* extension);
   QelClFilename(const QelClLocation& directory, const char* name, const char* extension);
+  // cppcheck-suppress noExplicitConstructor ; every file name converts, by design
   QelClFilename(const QelClFilenameABase& other);
   QelClFilename(const QelClFilename& other) = default;
   QelClFilename& operator=(const QelClFilename& other);

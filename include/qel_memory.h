@@ -55,6 +55,7 @@ QEL_C_API void qelSetNewMemoryManager(QelPfuAllocator allocator, QelPfuReallocat
 // buffer's address in place of the following block (such a block never has one).
 // Positions are 32-bit offsets into the chunk area, so that the header is six
 // 32-bit words on a 64-bit host.
+// cppcheck-suppress noConstructor ; the header lies in raw block memory, set up by init
 class QEL_API QelClMemoryPoolBlock {
 public:
   void init(char* start, unsigned int capacity, unsigned int number);

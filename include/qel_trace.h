@@ -269,8 +269,8 @@ private:
 
 // ---- Settings and environment ----------------------------------------------------
 struct _QelStTraceSettingsBlock {
-  std::uint32_t ulSignature;  // 'QE'
-  std::uint32_t ulFlags;
+  std::uint32_t ulSignature = 0;  // 'QE'
+  std::uint32_t ulFlags = 0;
   QelClTraceFilter clFilter;
 };
 

@@ -94,7 +94,7 @@ const char* QelClIniFileOptionCursor::getValue() const { return pclCurrent->getV
 const char* QelClIniFileOptionCursor::getComment() const { return pclCurrent->getComment(); }
 
 const char* QelClIniFileOptionCursor::getValue(int& value) const {
-  value = std::atoi(getValue());
+  value = static_cast<int>(std::strtol(getValue(), nullptr, 10));
   return getValue();
 }
 
@@ -104,7 +104,7 @@ const char* QelClIniFileOptionCursor::getValue(unsigned int& value) const {
 }
 
 const char* QelClIniFileOptionCursor::getValue(long& value) const {
-  value = std::atol(getValue());
+  value = std::strtol(getValue(), nullptr, 10);
   return getValue();
 }
 

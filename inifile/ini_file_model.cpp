@@ -42,10 +42,10 @@ bool QelClIniFile::getOption(const char* name, const char*& value, const char*& 
   return lookUp(findOption(name), [&](const char* text) { value = text; }, &comment);
 }
 bool QelClIniFile::getOption(const char* name, long& value) const {
-  return lookUp(findOption(name), [&](const char* text) { value = std::atol(text); }, nullptr);
+  return lookUp(findOption(name), [&](const char* text) { value = std::strtol(text, nullptr, 10); }, nullptr);
 }
 bool QelClIniFile::getOption(const char* name, long& value, const char*& comment) const {
-  return lookUp(findOption(name), [&](const char* text) { value = std::atol(text); }, &comment);
+  return lookUp(findOption(name), [&](const char* text) { value = std::strtol(text, nullptr, 10); }, &comment);
 }
 bool QelClIniFile::getOption(const char* name, unsigned long& value) const {
   return lookUp(findOption(name), [&](const char* text) { value = std::strtoul(text, nullptr, 10); }, nullptr);
@@ -62,10 +62,10 @@ bool QelClIniFile::getOption(const char* name, unsigned int& value, const char*&
   return lookUp(findOption(name), convert, &comment);
 }
 bool QelClIniFile::getOption(const char* name, int& value) const {
-  return lookUp(findOption(name), [&](const char* text) { value = std::atoi(text); }, nullptr);
+  return lookUp(findOption(name), [&](const char* text) { value = static_cast<int>(std::strtol(text, nullptr, 10)); }, nullptr);
 }
 bool QelClIniFile::getOption(const char* name, int& value, const char*& comment) const {
-  return lookUp(findOption(name), [&](const char* text) { value = std::atoi(text); }, &comment);
+  return lookUp(findOption(name), [&](const char* text) { value = static_cast<int>(std::strtol(text, nullptr, 10)); }, &comment);
 }
 bool QelClIniFile::getOption(const char* name, char& value) const {
   return lookUp(findOption(name), [&](const char* text) { value = qel::ini::quotedCharacter(text); }, nullptr);

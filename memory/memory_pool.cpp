@@ -287,5 +287,6 @@ unsigned int QelClMemoryPool::getLargestPossibleChunk() const {
 unsigned int QelClMemoryPool::alignToPageSize(unsigned int size) const {
   const unsigned int below = size & ~(kPageSize - 1);
   if (below == size) return size;
-  return below + kPageSize != 0 ? below + kPageSize : below;
+  // The page above, unless it lies beyond the largest size.
+  return below <= std::numeric_limits<unsigned int>::max() - kPageSize ? below + kPageSize : below;
 }

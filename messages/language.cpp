@@ -63,7 +63,7 @@ unsigned int findCode(const Row* rows, unsigned int count, Code codeOf, const ch
 
 char* append(char* out, const char* text) {
   const std::size_t length = std::strlen(text);
-  std::memcpy(out, text, length);
+  std::memcpy(out, text, length);  // NOLINT(bugprone-not-null-terminated-result): the caller ends the text
   return out + length;
 }
 

@@ -43,7 +43,7 @@ QelClMessageCatalog::~QelClMessageCatalog() {
 // Loads the module and picks the language whose probe message (number 1) it holds:
 // the user's, the system's, else English (United States).
 void QelClMessageCatalog::startUp() {
-  std::setlocale(LC_ALL, "");
+  static_cast<void>(std::setlocale(LC_ALL, ""));  // the locale stays "C" if the user's is unknown
   hMessageModule = qel::platform::loadMessageModule(getAsCString());
   bModuleLoaded = hMessageModule != nullptr;
   if (!bModuleLoaded) return;

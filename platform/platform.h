@@ -107,7 +107,7 @@ std::uint32_t currentThreadId();
 std::uint32_t tickCount();
 // Seconds since 1970-01-01 00:00 UTC with millisecond resolution.
 double wallClockSeconds();
-void sleepMilliseconds(std::uint32_t milliseconds);
+void sleepMilliseconds(std::uint32_t ms);
 
 // ---- Code pages ------------------------------------------------------------------
 // The CCSIDs of the code page the system runs with and of the console's; 0 when the

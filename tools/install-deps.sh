@@ -14,6 +14,8 @@ table=(
   "python3:python3 /usr/bin/python3"
   "python3-matplotlib:"
   "clang-14:clang++-14"
+  "clang-tidy-14:clang-tidy-14 run-clang-tidy-14"
+  "cppcheck:cppcheck"
   "libclang-rt-14-dev:"
   "googletest:"
   "libgtest-dev:"

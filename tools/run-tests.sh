@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and tests both targets: Linux (plain, under
-# valgrind's memcheck, under AddressSanitizer + UndefinedBehaviorSanitizer, the
-# trace tests under ThreadSanitizer, and the fuzzers for a short run) and the
-# Windows DLL under Wine. Each stage says when it starts; the first failing stage is
-# named with its command, and the script exits non-zero exactly then.
+# Installs what is needed, then builds and tests both targets: Linux (plain, the
+# static analysis of its sources, under valgrind's memcheck, under AddressSanitizer +
+# UndefinedBehaviorSanitizer, the trace tests under ThreadSanitizer, and the fuzzers
+# for a short run) and the Windows DLL under Wine. Each stage says when it starts; the
+# first failing stage is named with its command, and the script exits non-zero
+# exactly then.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,6 +34,9 @@ run tools/install-deps.sh
 stage "Linux"
 build build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCHMARKS=ON
 run_ctest build/linux
+
+stage "Static analysis (clang-tidy, cppcheck)"
+run tools/run-static-analysis.sh
 
 stage "Linux, valgrind memcheck (every test program)"
 run tools/run-valgrind.sh

@@ -41,6 +41,7 @@ QelClResourceKeyABase::QelClResourceKeyABase(const QelClResourceKeyABase& other)
 }
 
 QelClResourceKeyABase& QelClResourceKeyABase::operator=(const QelClResourceKeyABase& other) {
+  if (this == &other) return *this;  // memcpy onto itself is undefined
   ulLength = other.ulLength;
   std::memcpy(szText, other.szText, sizeof szText);
   pszName = szText + (other.pszName - other.szText);

@@ -11,7 +11,7 @@ constexpr unsigned int kEscape = 63;
 // Each byte's code in the alphabet, kEscape for every other byte.
 struct CodeTable {
   unsigned char code[256];
-  CodeTable() {
+  CodeTable() noexcept {
     std::memset(code, kEscape, sizeof code);
     for (unsigned int i = 0; kAlphabet[i] != '\0'; ++i) code[static_cast<unsigned char>(kAlphabet[i])] = static_cast<unsigned char>(i);
   }
@@ -64,7 +64,7 @@ unsigned int QelClTraceEntry::deCompressCString(char* out, const char* packed, u
   const unsigned long total = 8ul * bytes;
   unsigned int count = 0;
   for (unsigned long position = 0; total - position >= 6;) {
-    const auto code = static_cast<unsigned int>(deCompressReadBits(packed, static_cast<unsigned int>(position), 6));
+    const auto code = static_cast<unsigned char>(deCompressReadBits(packed, static_cast<unsigned int>(position), 6));
     position += 6;
     if (code != kEscape) {
       out[count++] = kAlphabet[code];

@@ -1,5 +1,6 @@
 // The trace formatter's renderings of a record's data, by type, and the skipping of
 // data that is not rendered.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
@@ -159,7 +160,7 @@ void QelClTraceFormatter::formatHexDump(std::istream& in, std::uint32_t length) 
   if (length == 0) return;
   displayBuffer("\n", 1);
   for (std::uint32_t offset = 0; offset < length; offset += 16) {
-    const std::uint32_t count = length - offset < 16 ? length - offset : 16;
+    const std::uint32_t count = std::min<std::uint32_t>(length - offset, 16);
     unsigned char bytes[16];
     if (!in.read(reinterpret_cast<char*>(bytes), count)) {
       raise(TRACEFORMAT_UNEXPECTED_EOF, QelEnErrorClass::IO_READ_PROBLEM, __LINE__);
@@ -191,6 +192,6 @@ void QelClTraceFormatter::formatAdrs(std::istream& in, std::uint32_t length) con
     raise(TRACEFORMAT_UNEXPECTED_EOF, QelEnErrorClass::IO_READ_PROBLEM, __LINE__);
   }
   const auto address = static_cast<std::uintptr_t>(littleEndian(bytes, 4));
-  const QelClStrepAddress text(reinterpret_cast<const void*>(address));
+  const QelClStrepAddress text(reinterpret_cast<const void*>(address));  // NOLINT(performance-no-int-to-ptr): shown, never used
   displayBuffer(text.getAsCString(), std::strlen(text.getAsCString()));
 }

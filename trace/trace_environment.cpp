@@ -25,7 +25,7 @@ const char kDefaultInstance[] = "QELTRACEINSTANCE0";
 
 // "_TRACE_BUFSIZE" in KiB, computed in 32 bits, kept within 4096 bytes and 16 MiB.
 std::uint32_t bufferSizeOf(const char* kibibytes) {
-  const std::uint32_t size = static_cast<std::uint32_t>(std::atol(kibibytes)) * 1024u;
+  const std::uint32_t size = static_cast<std::uint32_t>(std::strtol(kibibytes, nullptr, 10)) * 1024u;
   if (size < kSmallestBufferSize + 1) return kSmallestBufferSize;
   return size < kLargestBufferSize ? size : kLargestBufferSize;
 }
@@ -34,7 +34,7 @@ std::uint32_t bufferSizeOf(const char* kibibytes) {
 class KeyVariables {
 public:
   explicit KeyVariables(const char* key) {
-    for (; key[length] != '\0' && length < kNameRoom - kLongestSuffix - 1; ++length) {
+    for (; length < kNameRoom - kLongestSuffix - 1 && key[length] != '\0'; ++length) {
       name[length] = static_cast<char>(std::toupper(static_cast<unsigned char>(key[length])));
     }
   }
@@ -132,7 +132,7 @@ void QelClTraceEnvironment::determineSettingsFromEnvVars(const char* key) {
     clFileName = QelClFilename(file);
   } else {
     char name[QelClTraceEntry::STRING_AREA];
-    std::snprintf(name, sizeof name, "%.250strace", key);
+    static_cast<void>(std::snprintf(name, sizeof name, "%.250strace", key));  // cut to fit, by design
     clFileName = QelClFilename(qelGetTmpDirectory(), name, "trc");
   }
   const char* format = variables["_TRACE_FORMAT"].getValue();

@@ -43,11 +43,11 @@ const char* QelClTraceFilter::getDetailAsCString(QelEnTraceDetail detail) {
 }
 
 void QelClTraceFilter::setProcessId(const char* text) {
-  ulProcessId = static_cast<std::uint32_t>(std::atol(text));
+  ulProcessId = static_cast<std::uint32_t>(std::strtol(text, nullptr, 10));
 }
 
 void QelClTraceFilter::setThreadId(const char* text) {
-  ulThreadId = static_cast<std::uint32_t>(std::atol(text));
+  ulThreadId = static_cast<std::uint32_t>(std::strtol(text, nullptr, 10));
 }
 
 void QelClTraceFilter::enableComponentId(unsigned short id) {

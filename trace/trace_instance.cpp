@@ -18,7 +18,9 @@ std::atomic<std::int32_t> g_nestingLevel{0};
 // An instance the application never deleted is flushed and freed at exit, or when
 // the library is unloaded.
 struct ExitHandler {
-  ExitHandler() { std::atexit([] { QelClTraceInstance::deleteInstance(); }); }
+  // Without a handler (no room left in the runtime's list) the instance is just not
+  // flushed at exit.
+  ExitHandler() noexcept { static_cast<void>(std::atexit([] { QelClTraceInstance::deleteInstance(); })); }
 } const g_exitHandler;
 
 // Constructs T in memory of the library's allocator; nothing is left when T throws.

@@ -34,7 +34,7 @@ QelClBitArray::QelClBitArray(const QelClBitArray& other)
 
 // The new storage is taken before the old is released: a failing allocation leaves
 // the array as it was, and assigning an array to itself is harmless.
-QelClBitArray& QelClBitArray::operator=(const QelClBitArray& other) {
+QelClBitArray& QelClBitArray::operator=(const QelClBitArray& other) {  // NOLINT(bugprone-unhandled-self-assignment): copies first
   auto* storage = static_cast<unsigned char*>(qelMalloc(storageLength(other.ulBitCount)));
   std::memcpy(storage, other.pucStorage, storageLength(other.ulBitCount));
   qelFree(pucStorage);
@@ -78,7 +78,7 @@ void QelClBitArray::write(std::ostream& out) const {
 void QelClBitArray::read(std::istream& in) {
   char count[sizeof ulBitCount];
   if (!in.read(count, sizeof count)) return;
-  std::uint32_t bitCount;
+  std::uint32_t bitCount = 0;
   std::memcpy(&bitCount, count, sizeof bitCount);
 
   const unsigned int length = storageLength(bitCount);

@@ -34,7 +34,7 @@ inline void step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32
 
 QelClSignature::QelClSignature(const void* data, unsigned long length)
     : pvData(data), ulLength(static_cast<std::uint32_t>(length)), aucDigest() {
-  MD5_CTX context;
+  MD5_CTX context{};
   MD5Init(&context);
   // MD5Update takes 32-bit lengths: a longer block goes in pieces.
   const auto* bytes = static_cast<const unsigned char*>(data);

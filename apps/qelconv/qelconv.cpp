@@ -70,7 +70,7 @@ public:
         continue;
       }
       ok = convert(converter, from, in, file.getAsCString()) && ok;
-      std::fclose(in);
+      static_cast<void>(std::fclose(in));  // read only: nothing is lost
     }
     if (!anyFile) ok = convert(converter, from, stdin, "standard input");
     if (progress && steps != 0) ui.progressStop();
@@ -127,7 +127,8 @@ private:
       const char* source = data.data();
       const unsigned int written = converter.convertBytes(output.data(), static_cast<unsigned int>(output.size()),
                                                           &source, static_cast<unsigned int>(piece));
-      std::fwrite(output.data(), 1, written, stdout);
+      // A failed write leaves the error flag of stdout set, which the end checks.
+      static_cast<void>(std::fwrite(output.data(), 1, written, stdout));
       const std::size_t consumed = static_cast<std::size_t>(source - data.data());
       // A character cut off at the end stays in the source: at the input's end, or when
       // nothing moves, it stays incomplete.
@@ -150,7 +151,7 @@ private:
         ++steps;
       }
     }
-    return std::fflush(stdout) == 0;
+    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
   }
 
   int argc_;

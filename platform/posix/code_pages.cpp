@@ -62,7 +62,7 @@ unsigned int qel::platform::convertFromUcs2(std::uint32_t codePage, const char* 
   const EnvironmentCodeSet codeSet = environmentCodeSet();
   if (codePage == 0 || codePage != codeSet.ccsid) return 0;
   iconv_t converter = iconv_open(codeSet.name, "UCS-2LE");
-  if (converter == reinterpret_cast<iconv_t>(-1)) return 0;
+  if (converter == reinterpret_cast<iconv_t>(-1)) return 0;  // NOLINT(performance-no-int-to-ptr): iconv_open's failure value
   char* in = const_cast<char*>(units);
   std::size_t inLeft = 2 * static_cast<std::size_t>(unitCount);
   char* out = target;

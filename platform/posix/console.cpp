@@ -9,7 +9,7 @@ namespace platform {
 const char* nullDevice() { return "/dev/null"; }
 
 int readKey() {
-  termios saved;
+  termios saved{};
   const bool terminal = isatty(STDIN_FILENO) != 0 && tcgetattr(STDIN_FILENO, &saved) == 0;
   if (terminal) {
     termios raw = saved;

@@ -12,7 +12,7 @@ int qel::platform::openFileToAppend(const char* path, int& error) {
 }
 
 long qel::platform::writeFile(int descriptor, const void* bytes, std::uint32_t length) {
-  ssize_t written;
+  ssize_t written = -1;
   do {
     written = write(descriptor, bytes, length);
   } while (written < 0 && errno == EINTR);

@@ -11,7 +11,7 @@
 
 #include "platform/posix/command_line.h"
 
-extern char** environ;
+extern char** environ;  // NOLINT(readability-redundant-declaration): <unistd.h> has it only with _GNU_SOURCE
 
 namespace {
 
@@ -20,7 +20,7 @@ class Arguments {
 public:
   explicit Arguments(const char* commandLine)
       : texts(qel::platform::splitCommandLine(commandLine)) {
-    for (std::string& text : texts) pointers.push_back(&text[0]);
+    for (std::string& text : texts) pointers.push_back(text.data());
     pointers.push_back(nullptr);
   }
   char* const* get() const { return pointers.data(); }
@@ -35,7 +35,7 @@ private:
 // detached child has them on /dev/null.
 class FileActions {
 public:
-  explicit FileActions(bool detached) {
+  explicit FileActions(bool detached) : actions{} {
     posix_spawn_file_actions_init(&actions);
     if (detached) {
       posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
