@@ -76,8 +76,8 @@ namespace {
 // call, so that the scans keep their vector registers.
 __attribute__((always_inline)) inline bool equalBytes(const unsigned char* a, const unsigned char* b, std::size_t n) {
   for (; n >= 8; a += 8, b += 8, n -= 8) {
-    std::uint64_t x;
-    std::uint64_t y;
+    std::uint64_t x = 0;
+    std::uint64_t y = 0;
     std::memcpy(&x, a, 8);
     std::memcpy(&y, b, 8);
     if (x != y) return false;
