@@ -69,25 +69,42 @@ unsigned int qelConvertByTablesDBCS_ASCIItoUCS2(Block& block) {
   return written;
 }
 
+// Runs of single bytes and of pairs are converted in loops of their own, each
+// ending at a shift code, at the source's end or where the target is full.
 unsigned int qelConvertByTablesDBCS_EBCDICtoUCS2(Block& block) {
   const PageReader pages(tableOf(block));
   const auto* source = reinterpret_cast<const unsigned char*>(*block.ppchSource);
   const unsigned char* const end = source + block.uiSourceSize;
+  auto* const target = reinterpret_cast<unsigned char*>(block.pchTarget);
+  const unsigned int room = block.uiTargetSize / 2 * 2;
   unsigned int written = 0;
+  const auto store = [&](std::uint32_t unit) {
+    if (unit == 0x85) unit = 0x0A;
+    target[written] = static_cast<unsigned char>(unit & 0xFF);
+    target[written + 1] = static_cast<unsigned char>(unit >> 8);
+    written += 2;
+  };
+  const auto isShift = [](unsigned char byte) { return byte == kShiftOut || byte == kShiftIn; };
   bool doubleByte = false;
-  bool stopped = false;
-  while (source < end && !stopped) {
-    if (*source == kShiftOut || *source == kShiftIn) {
+  bool full = false;
+  while (source < end && !full) {
+    if (isShift(*source)) {
       doubleByte = *source++ == kShiftOut;
       continue;
     }
-    if (doubleByte && end - source < 2) break;
-    std::uint32_t unit = doubleByte ? pages.pair(source[0], source[1]) : pages.single(source[0]);
-    if (unit == 0x85) unit = 0x0A;
-    stopped = !put(block, written, unit);
-    if (!stopped) source += doubleByte ? 2 : 1;
+    if (doubleByte) {
+      if (end - source < 2) break;
+      for (; end - source >= 2 && !isShift(*source) && !(full = written == room); source += 2)
+        store(pages.pair(source[0], source[1]));
+    } else {
+      for (; source < end && !isShift(*source) && !(full = written == room); ++source) store(pages.single(*source));
+    }
   }
-  if (doubleByte && !stopped) incomplete(block);
+  if (full) {
+    block.pclConverter->setError(CPCONVERTER_TOO_BIG, QelEnErrorClass::DATA_OUT_OF_BOUNDS);
+  } else if (doubleByte) {
+    incomplete(block);
+  }
   *block.ppchSource = reinterpret_cast<const char*>(source);
   return written;
 }
