@@ -94,10 +94,12 @@ unsigned int qelConvertByTablesDBCS_EBCDICtoUCS2(Block& block) {
     }
     if (doubleByte) {
       if (end - source < 2) break;
-      for (; end - source >= 2 && !isShift(*source) && !(full = written == room); source += 2)
+      for (; end - source >= 2 && !isShift(*source) && written < room; source += 2)
         store(pages.pair(source[0], source[1]));
+      full = end - source >= 2 && !isShift(*source);
     } else {
-      for (; source < end && !isShift(*source) && !(full = written == room); ++source) store(pages.single(*source));
+      for (; source < end && !isShift(*source) && written < room; ++source) store(pages.single(*source));
+      full = source < end && !isShift(*source);
     }
   }
   if (full) {
