@@ -140,13 +140,13 @@ public:
       blockNumber = ulCurrentNumber;
       return carveInline(aligned);
     }
-    return carveWithLimit(chunkSizeFor(size), blockNumber);
+    return carveWithLimit(getAlignedSizeFor(size), blockNumber);
   }
   // No size limit: a request too large for a standard block gets a block of its own.
   void* allocateUnlimited(unsigned int size) {
     const std::uint64_t aligned = roundedUp(size);
     if (QEL_LIKELY(aligned - 1 < ulInlineRoom)) return carveInline(aligned);
-    return carveUnlimited(chunkSizeFor(size));
+    return carveUnlimited(getAlignedSizeFor(size));
   }
   // Releases every chunk. Blocks behind the first that were not used since the
   // previous deleteAll are returned to the allocator; the others are kept.
@@ -181,15 +181,11 @@ public:
   bool isExternal() const { return bExternal; }
 
 private:
-  // size rounded up to a multiple of 4 when the pool aligns, in 64 bits so that it
-  // cannot wrap; chunkSizeFor saturates it to 32 bits as getAlignedSizeFor does.
-  std::uint64_t roundedUp(unsigned int size) const {
-    const std::uint64_t roundUp = kAligned ? 3u : 0u;
-    return (size + roundUp) & ~roundUp;
-  }
-  unsigned int chunkSizeFor(unsigned int size) const {
-    const std::uint64_t aligned = roundedUp(size);
-    return aligned > 0xFFFFFFFFu ? 0xFFFFFFFCu : static_cast<unsigned int>(aligned);
+  // size rounded up to a multiple of 4, in 64 bits so that it cannot wrap, for the
+  // inline paths; the out-of-line ones get getAlignedSizeFor's saturated size.
+  static std::uint64_t roundedUp(unsigned int size) {
+    static_assert(kAligned, "the inline paths round every chunk size");
+    return (std::uint64_t{size} + 3) & ~std::uint64_t{3};
   }
   char* carveInline(std::uint64_t aligned) {
     char* const chunk = pcNext;
