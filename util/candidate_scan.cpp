@@ -1,6 +1,8 @@
 #include "candidate_scan.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -178,12 +180,21 @@ __attribute__((target("avx2"))) ScanResult scanAvx2(const unsigned char* text, s
 
 }  // namespace
 
+// QEL_SEARCH_VECTORS set to "avx2" or "none" holds the scan below the widest unit the
+// processor has: to compare the paths, and to test each one on a processor with all.
 PatternScan patternScan(std::size_t probes) {
   enum class Unit { kNone, kAvx2, kAvx512 };
   static const Unit unit = [] {
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw")) return Unit::kAvx512;
-    return __builtin_cpu_supports("avx2") ? Unit::kAvx2 : Unit::kNone;
+    const char* cap = std::getenv("QEL_SEARCH_VECTORS");
+    const Unit limit = cap == nullptr              ? Unit::kAvx512
+                       : std::strcmp(cap, "avx2") == 0 ? Unit::kAvx2
+                       : std::strcmp(cap, "none") == 0 ? Unit::kNone
+                                                       : Unit::kAvx512;
+    const Unit widest = __builtin_cpu_supports("avx512bw") ? Unit::kAvx512
+                        : __builtin_cpu_supports("avx2")   ? Unit::kAvx2
+                                                           : Unit::kNone;
+    return std::min(widest, limit);
   }();
   switch (unit) {
     case Unit::kAvx512: return probes == 2 ? &scanAvx512<2> : &scanAvx512<3>;
