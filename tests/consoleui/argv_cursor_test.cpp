@@ -68,24 +68,18 @@ TEST(ArgvCursor, NoArguments) {
   EXPECT_EQ(backward(freeCursor), Args{});
 }
 
+// A value, a negative number and a slash are no switches.
 TEST(ArgvCursor, SwitchesMatchWholeNamesOnly) {
   const char* argv[] = {"prog", "-key", "key", "-5", "/x", "-ke"};
   QelClArgvCursor cursor(6, argv);
-  EXPECT_TRUE(cursor.isSwitch());
-  EXPECT_TRUE(cursor.matches("key"));
-  EXPECT_TRUE(cursor.matches("-key"));
+  EXPECT_TRUE(cursor.matches("key") && cursor.matches("-key"));
   for (const char* other : {"KEY", "ke", "keys", "--key", ""}) EXPECT_FALSE(cursor.matches(other)) << other;
-
-  cursor.setToNext();  // "key", a value
-  EXPECT_FALSE(cursor.isSwitch());
-  EXPECT_FALSE(cursor.matches("key"));
-  cursor.setToNext();  // "-5", a negative number
-  EXPECT_FALSE(cursor.isSwitch());
-  EXPECT_FALSE(cursor.matches("5"));
-  cursor.setToNext();
-  EXPECT_FALSE(cursor.isSwitch());
-  cursor.setToNext();
-  EXPECT_FALSE(cursor.matches("key"));
+  const std::pair<bool, const char*> rest[] = {{true, "key"}, {false, "key"}, {false, "5"}, {false, "x"}, {true, "key"}};
+  for (const auto& [isSwitch, name] : rest) {
+    EXPECT_EQ(cursor.isSwitch(), isSwitch) << cursor.getAsCString();
+    EXPECT_EQ(cursor.matches(name), cursor.getAsCString() == argv[1]) << cursor.getAsCString();
+    cursor.setToNext();
+  }
 }
 
 TEST(ArgvCursor, PositionToPassesValuesThatReadLikeNames) {

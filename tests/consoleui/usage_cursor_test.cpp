@@ -2,11 +2,6 @@
 
 namespace {
 
-const char kTraceUsage[] =
-    "(-key <key>) [(-instance <instance>)] [(-file <filename>)]\n[-display]\n"
-    "[(-format <string>)] [(-findent <string>)]\n[-fnest] [-fnofhd] [-fssfhd] [-fhex] [-fbin]\n"
-    "[(-fdetail <detail>)] [(-fcompids <compids>)]\n[(-fpid <pid>)] [(-ftid <tid>)]\n[-verbose]";
-
 // The item at the cursor as a reader sees it: a placeholder through its '>', anything
 // else up to the next character with a meaning.
 std::string itemText(const QelClUsageCursor& cursor) {
@@ -32,15 +27,6 @@ std::vector<std::string> walk(const char* usage) {
 using Items = std::vector<std::string>;
 
 }  // namespace
-
-TEST(UsageCursorWalk, TraceToolUsageItemByItem) {
-  EXPECT_EQ(walk(kTraceUsage),
-            (Items{"-key+", "<key>", "-instance+", "<instance>", "-file+", "<filename>",
-                   "-display", "-format+", "<string>", "-findent+", "<string>", "-fnest",
-                   "-fnofhd", "-fssfhd", "-fhex", "-fbin", "-fdetail+", "<detail>",
-                   "-fcompids+", "<compids>", "-fpid+", "<pid>", "-ftid+", "<tid>",
-                   "-verbose"}));
-}
 
 // A switch takes an argument when a placeholder or a word follows it in its group;
 // "+*" marks one that takes a list. Bare words count only behind a blank (not after a
