@@ -195,7 +195,7 @@ private:
   std::uint32_t ulLength;
   char szText[256];
   char* pszName;
-  // Which of the guards' mutexes the text chooses, found once.
+  // Which of the guards' locks the text chooses, found once.
   std::uint32_t ulGuardIndex;
 };
 
@@ -205,9 +205,9 @@ public:
   QelClResourceKeySemaphore(const char* name, const char* instance);
 };
 
-// Holds the mutex that the key's text chooses for its lifetime. One process-local
-// mutex serves every key of the same text, so that records written through one key
-// by concurrent threads never interleave.
+// Holds the lock that the key's text chooses for its lifetime. One process-local lock
+// serves every key of the same text, so that records written through one key by
+// concurrent threads never interleave.
 class QEL_API QelClTraceBufferAccessSemaphore {
 public:
   explicit QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key);
@@ -216,7 +216,7 @@ public:
   ~QelClTraceBufferAccessSemaphore();
 
 private:
-  void* pvMutex;
+  void* pvLock;
 };
 
 // ---- Ring buffer -----------------------------------------------------------------

@@ -1,10 +1,67 @@
-// The ring arithmetic of the trace buffer and its hand-over to the overflow callback.
+// The ring arithmetic of the trace buffer, its hand-over to the overflow callback and
+// the guard around every write and flush.
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <new>
 
 #include "qel_trace.h"
+#include "trace/buffer_lock.h"
 
 namespace {
+
 const char kMagic[4] = {'Q', 'E', 'L', 'T'};
+
+// Tries before a thread that finds a buffer lock held goes to sleep: a record is
+// written in far less time.
+constexpr int kSpins = 100;
+
+// Where threads sleep until a buffer lock is released; one for all locks, as waiting
+// is rare. Built on first use and never destroyed, as the locks are.
+struct Sleepers {
+  std::mutex mutex;
+  std::condition_variable released;
+};
+
+Sleepers& sleepers() {
+  alignas(Sleepers) static unsigned char storage[sizeof(Sleepers)];
+  static Sleepers* const shared = new (storage) Sleepers;
+  return *shared;
+}
+
+}  // namespace
+
+qel::trace::BufferLock qel::trace::g_bufferLocks[kBufferLockCount];
+
+void qel::trace::BufferLock::wait() {
+  for (int spin = 0; spin < kSpins; ++spin) {
+    std::uint32_t expected = kFree;
+    if (state.load(std::memory_order_relaxed) == kFree &&
+        state.compare_exchange_weak(expected, kHeld, std::memory_order_acquire)) {
+      return;
+    }
+  }
+  // Marked contended before sleeping, under the sleepers' mutex, so that the holder's
+  // release cannot pass between the mark and the sleep unseen. Whoever takes the lock
+  // here keeps the mark: it may not be the last waiter.
+  Sleepers& shared = sleepers();
+  std::unique_lock<std::mutex> hold(shared.mutex);
+  while (state.exchange(kContended, std::memory_order_acquire) != kFree) shared.released.wait(hold);
+}
+
+void qel::trace::BufferLock::wake() {
+  Sleepers& shared = sleepers();
+  { const std::lock_guard<std::mutex> hold(shared.mutex); }
+  shared.released.notify_all();
+}
+
+QelClTraceBufferAccessSemaphore::QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key)
+    : pvLock(&qel::trace::g_bufferLocks[key.ulGuardIndex]) {
+  static_cast<qel::trace::BufferLock*>(pvLock)->lock();
+}
+
+QelClTraceBufferAccessSemaphore::~QelClTraceBufferAccessSemaphore() {
+  static_cast<qel::trace::BufferLock*>(pvLock)->unlock();
 }
 
 // The buffer's first 24 bytes. The positions are offsets from the buffer's first
