@@ -29,6 +29,11 @@ Sleepers& sleepers() {
   return *shared;
 }
 
+std::uint32_t readWord(const unsigned char* bytes) {
+  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
 }  // namespace
 
 qel::trace::BufferLock qel::trace::g_bufferLocks[kBufferLockCount];
@@ -103,10 +108,33 @@ void QelClTraceBufferManager::setOverflowCallback(QelPfuTraceOverflow callback, 
 }
 
 void QelClTraceBufferManager::write(const QelClTraceEntry& entry) {
+  const unsigned char* record = entry.getRecord();
+  const char* strings = reinterpret_cast<const char*>(record + QelClTraceEntry::HEADER_LENGTH);
+  write(record, strings, strings + entry.getMessageLength(), entry.getData());
+}
+
+void QelClTraceBufferManager::write(const unsigned char* recordHeader, const char* message, const char* function,
+                                    const void* data) {
+  const std::uint32_t messageLength = recordHeader[2], functionLength = recordHeader[3];
+  const std::uint32_t dataLength = readWord(recordHeader + 16);
+  const std::uint32_t stringsEnd = QelClTraceEntry::HEADER_LENGTH + messageLength + functionLength;
   QelClTraceBufferAccessSemaphore guard(*pclKey);
   bDirty = true;
-  write(reinterpret_cast<const char*>(entry.getRecord()), entry.getRecordLength());
-  if (entry.getData() != nullptr) write(static_cast<const char*>(entry.getData()), entry.getDataLength());
+  Header& h = header();
+  if (stringsEnd + dataLength < h.ulLast - h.ulWrite + 1) {
+    // The usual case: the record ends before the data area does.
+    char* at = pcBuffer + h.ulWrite;
+    std::memcpy(at, recordHeader, QelClTraceEntry::HEADER_LENGTH);
+    std::memcpy(at + QelClTraceEntry::HEADER_LENGTH, message, messageLength);
+    std::memcpy(at + QelClTraceEntry::HEADER_LENGTH + messageLength, function, functionLength);
+    if (dataLength != 0) std::memcpy(at + stringsEnd, data, dataLength);
+    h.ulWrite += stringsEnd + dataLength;
+    return;
+  }
+  write(reinterpret_cast<const char*>(recordHeader), QelClTraceEntry::HEADER_LENGTH);
+  write(message, messageLength);
+  write(function, functionLength);
+  write(static_cast<const char*>(data), dataLength);
 }
 
 void QelClTraceBufferManager::flush() {
