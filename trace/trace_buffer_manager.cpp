@@ -34,6 +34,34 @@ std::uint32_t readWord(const unsigned char* bytes) {
          static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
+// Two moves of size bytes, the second ending where the piece does: length is at
+// least size and at most twice it.
+template <std::uint32_t size>
+void copyEnds(char* to, const char* from, std::uint32_t length) {
+  std::memcpy(to, from, size);
+  std::memcpy(to + length - size, from + length - size, size);
+}
+
+// A record's strings and data are mostly a few bytes: a couple of plain moves copy
+// them in less time than a call into the C library, or the string instructions the
+// compiler chooses for lengths it knows to be short, take to start.
+inline void copyPiece(char* to, const void* source, std::uint32_t length) {
+  const auto* from = static_cast<const char*>(source);
+  if (length > 32) {
+    std::memcpy(to, from, length);
+  } else if (length >= 16) {
+    copyEnds<16>(to, from, length);
+  } else if (length >= 8) {
+    copyEnds<8>(to, from, length);
+  } else if (length >= 4) {
+    copyEnds<4>(to, from, length);
+  } else if (length != 0) {
+    to[0] = from[0];
+    to[length / 2] = from[length / 2];
+    to[length - 1] = from[length - 1];
+  }
+}
+
 }  // namespace
 
 qel::trace::BufferLock qel::trace::g_bufferLocks[kBufferLockCount];
@@ -125,9 +153,9 @@ void QelClTraceBufferManager::write(const unsigned char* recordHeader, const cha
     // The usual case: the record ends before the data area does.
     char* at = pcBuffer + h.ulWrite;
     std::memcpy(at, recordHeader, QelClTraceEntry::HEADER_LENGTH);
-    std::memcpy(at + QelClTraceEntry::HEADER_LENGTH, message, messageLength);
-    std::memcpy(at + QelClTraceEntry::HEADER_LENGTH + messageLength, function, functionLength);
-    if (dataLength != 0) std::memcpy(at + stringsEnd, data, dataLength);
+    copyPiece(at + QelClTraceEntry::HEADER_LENGTH, message, messageLength);
+    copyPiece(at + QelClTraceEntry::HEADER_LENGTH + messageLength, function, functionLength);
+    copyPiece(at + stringsEnd, data, dataLength);
     h.ulWrite += stringsEnd + dataLength;
     return;
   }
