@@ -1,5 +1,6 @@
 // The header of a record from a trace call, written the same way for the record
-// object and for the trace instance's path straight into the buffer.
+// object and for the trace instance's path straight into the buffer, and read back
+// by the buffer.
 #ifndef VRNQEL43_TRACE_RECORD_HEADER_H
 #define VRNQEL43_TRACE_RECORD_HEADER_H
 
@@ -18,13 +19,18 @@ inline unsigned int keptLength(const char* text) {
   return end == nullptr ? QelClTraceEntry::MAX_STRING : static_cast<unsigned int>(static_cast<const char*>(end) - text);
 }
 
-// Low byte first, whatever the host.
+// A record's words go low byte first, whatever the host.
 inline void putWord(unsigned char* at, std::uint32_t value) {
   if (kHostIsLittleEndian) {
     std::memcpy(at, &value, sizeof value);
   } else {
     for (unsigned int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
   }
+}
+
+inline std::uint32_t getWord(const unsigned char* at) {
+  return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+         static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
 
 // The 20 header bytes of a record whose strings take the given bytes. A null data

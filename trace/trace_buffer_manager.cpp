@@ -7,6 +7,7 @@
 
 #include "qel_trace.h"
 #include "trace/buffer_lock.h"
+#include "trace/record_header.h"
 
 namespace {
 
@@ -27,11 +28,6 @@ Sleepers& sleepers() {
   alignas(Sleepers) static unsigned char storage[sizeof(Sleepers)];
   static Sleepers* const shared = new (storage) Sleepers;
   return *shared;
-}
-
-std::uint32_t readWord(const unsigned char* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
 // Two moves of size bytes, the second ending where the piece does: length is at
@@ -82,6 +78,8 @@ void qel::trace::BufferLock::wait() {
   while (state.exchange(kContended, std::memory_order_acquire) != kFree) shared.released.wait(hold);
 }
 
+// A waiter that marked the lock contended holds the sleepers' mutex until it sleeps:
+// taking the mutex once makes sure it sleeps before it is notified.
 void qel::trace::BufferLock::wake() {
   Sleepers& shared = sleepers();
   { const std::lock_guard<std::mutex> hold(shared.mutex); }
@@ -144,7 +142,7 @@ void QelClTraceBufferManager::write(const QelClTraceEntry& entry) {
 void QelClTraceBufferManager::write(const unsigned char* recordHeader, const char* message, const char* function,
                                     const void* data) {
   const std::uint32_t messageLength = recordHeader[2], functionLength = recordHeader[3];
-  const std::uint32_t dataLength = readWord(recordHeader + 16);
+  const std::uint32_t dataLength = qel::trace::getWord(recordHeader + 16);
   const std::uint32_t stringsEnd = QelClTraceEntry::HEADER_LENGTH + messageLength + functionLength;
   QelClTraceBufferAccessSemaphore guard(*pclKey);
   bDirty = true;
