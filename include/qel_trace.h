@@ -159,12 +159,6 @@ protected:
   unsigned char aucRecord[HEADER_LENGTH + STRING_AREA];
   std::uint32_t ulRecordLength;
   const void* pvData;
-
-private:
-  void setType(QelEnTraceDataType type);
-  void setDetail(QelEnTraceDetail detail);
-  void writeWord(unsigned int offset, std::uint32_t value);
-  unsigned int putString(unsigned int offset, const char* text, bool packed);
 };
 
 // ---- Resource keys and the buffer guard --------------------------------------------
@@ -195,7 +189,7 @@ private:
   std::uint32_t ulLength;
   char szText[256];
   char* pszName;
-  // Which of the guards' mutexes the text chooses, found once.
+  // Which of the guards' locks the text chooses, found once.
   std::uint32_t ulGuardIndex;
 };
 
@@ -205,9 +199,9 @@ public:
   QelClResourceKeySemaphore(const char* name, const char* instance);
 };
 
-// Holds the mutex that the key's text chooses for its lifetime. One process-local
-// mutex serves every key of the same text, so that records written through one key
-// by concurrent threads never interleave.
+// Holds the lock that the key's text chooses for its lifetime. One process-local lock
+// serves every key of the same text, so that records written through one key by
+// concurrent threads never interleave.
 class QEL_API QelClTraceBufferAccessSemaphore {
 public:
   explicit QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key);
@@ -216,7 +210,7 @@ public:
   ~QelClTraceBufferAccessSemaphore();
 
 private:
-  void* pvMutex;
+  void* pvLock;
 };
 
 // ---- Ring buffer -----------------------------------------------------------------
@@ -250,6 +244,9 @@ public:
   void setOverflowCallback(QelPfuTraceOverflow callback, void* context);
   // Header and strings, then the data; the data is at most the capacity.
   void write(const QelClTraceEntry& entry);
+  // A record from its parts: the 20 header bytes, then as many bytes of the message,
+  // the function name and the data as the header gives.
+  void write(const unsigned char* recordHeader, const char* message, const char* function, const void* data);
   // Hands over what was written since the last hand-over, if anything was written
   // since the last flush.
   void flush();
@@ -325,6 +322,11 @@ public:
   void activate() { bActive = true; }
   // Into the buffer; with autoflush straight on to the file.
   void add(const QelClTraceEntry& entry);
+  // A record from its parts, as QelClTraceBufferManager::write takes them.
+  void add(const unsigned char* recordHeader, const char* message, const char* function, const void* data) {
+    pclManager->write(recordHeader, message, function, data);
+    if (pclSettings->hasFlag(QelClTraceSettings::AUTOFLUSH)) pclManager->flush();
+  }
   void flush();
 
   // The capacity of the buffer's data area.

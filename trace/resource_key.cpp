@@ -1,8 +1,8 @@
-// Resource keys and the buffer guard that locks by a key's text.
+// Resource keys, whose text chooses the lock of the buffer guard.
 #include <cstring>
-#include <mutex>
 
 #include "qel_trace.h"
+#include "trace/buffer_lock.h"
 
 namespace {
 
@@ -15,12 +15,6 @@ char mapKeyCharacter(char c) {
   if (std::strchr(kKeyCharacters, c) != nullptr && c != '\0') return c;
   return kKeyCharacters[static_cast<unsigned char>(c) % kKeyCharacterCount];
 }
-
-// The mutexes the guards take. A key's text chooses one by its hash, so every key of
-// the same text shares it; two texts may share one, which only serialises them too.
-// Constant-initialised, so that they outlive every exit handler.
-constexpr unsigned int kMutexCount = 64;
-std::mutex g_keyMutexes[kMutexCount];
 
 }  // namespace
 
@@ -60,10 +54,12 @@ void QelClResourceKeyABase::add(const char* part) {
   szText[ulLength] = '\0';
 }
 
+// Every key of the same text shares its lock; two texts may share one, which only
+// serialises them too.
 void QelClResourceKeyABase::chooseGuard() {
   std::uint32_t hash = 2166136261u;  // FNV-1a
   for (const char* c = szText; *c != '\0'; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
-  ulGuardIndex = hash % kMutexCount;
+  ulGuardIndex = hash % qel::trace::kBufferLockCount;
 }
 
 bool QelClResourceKeyABase::matches(const char* text) const {
@@ -72,12 +68,3 @@ bool QelClResourceKeyABase::matches(const char* text) const {
 
 QelClResourceKeySemaphore::QelClResourceKeySemaphore(const char* name, const char* instance)
     : QelClResourceKeyABase("SEM32", name, instance) {}
-
-QelClTraceBufferAccessSemaphore::QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key)
-    : pvMutex(&g_keyMutexes[key.ulGuardIndex]) {
-  static_cast<std::mutex*>(pvMutex)->lock();
-}
-
-QelClTraceBufferAccessSemaphore::~QelClTraceBufferAccessSemaphore() {
-  static_cast<std::mutex*>(pvMutex)->unlock();
-}

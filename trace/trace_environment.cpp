@@ -163,9 +163,11 @@ void QelClTraceEnvironment::reportSettings(const char* key) const {
 }
 
 void QelClTraceEnvironment::add(const QelClTraceEntry& entry) {
-  pclManager->write(entry);
-  if (pclSettings->hasFlag(QelClTraceSettings::AUTOFLUSH)) pclManager->flush();
+  const unsigned char* record = entry.getRecord();
+  const char* strings = reinterpret_cast<const char*>(record + QelClTraceEntry::HEADER_LENGTH);
+  add(record, strings, strings + entry.getMessageLength(), entry.getData());
 }
+
 
 void QelClTraceEnvironment::flush() { pclManager->flush(); }
 

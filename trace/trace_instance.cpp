@@ -5,6 +5,7 @@
 
 #include "qel_memory.h"
 #include "qel_trace.h"
+#include "trace/record_header.h"
 
 QelClTraceInstance* QelClTraceInstance::cv_pclSingletonInstance = nullptr;
 QelClTraceInstance* gs_pclQelTraceInstance = nullptr;
@@ -121,9 +122,17 @@ void QelClTraceInstance::dumpImp(void* user, QelEnTraceDetail detail, unsigned s
                                  QelEnTraceDataType type, const char* function, const char* message,
                                  const void* data, unsigned int length) {
   QelClTraceEnvironment& environment = *static_cast<QelClTraceInstance*>(user)->pclEnvironment;
-  if (!environment.getSettings().getFilter().isPassing(detail, component)) return;
-  const QelClTraceEntry entry(environment, detail, component, type, function, message, data, length);
-  environment.add(entry);
+  const QelClTraceSettings& settings = environment.getSettings();
+  if (!settings.getFilter().isPassing(detail, component)) return;
+  if (settings.hasFlag(QelClTraceSettings::COMPRESSION)) {
+    environment.add(QelClTraceEntry(environment, detail, component, type, function, message, data, length));
+    return;
+  }
+  // Unpacked strings go from the caller straight into the buffer, behind the header.
+  unsigned char header[QelClTraceEntry::HEADER_LENGTH];
+  qel::trace::writeRecordHeader(header, environment, detail, component, type, false, qel::trace::keptLength(message),
+                                qel::trace::keptLength(function), data, length);
+  environment.add(header, message, function, data);
 }
 
 QelClTraceInstance* qelTraceCreateInstance(const char* key, const char* instance) {

@@ -46,12 +46,14 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
   KeyVariables variables(kKey, {{"ACTIVE", "on"}, {"AUTOSAVE", "on"}, {"FILE", file}, {"COMPSET", "1.3"}});
   qelTraceCreateInstance(kKey, nullptr);
   const std::int32_t value = -5;
+  // Pieces of 0 to 45 bytes: every way the buffer copies texts and data.
+  const char kLongMessage[] = "a value, with a message of more than 32 bytes";
   QEL_TRACE(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::FUNCTION_ENTRY, "outer", "ignored", &value, 4);
   QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::FUNCTION_ENTRY, "inner", "", nullptr, 0);
-  QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::INT32, "inner", "value", &value, 4);
+  QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::INT32, "inner", kLongMessage, &value, 4);
   QEL_TRACE(QelEnTraceDetail::MED, 2, QelEnTraceDataType::INT32, "inner", "too detailed", &value, 4);
   QEL_TRACE(QelEnTraceDetail::LOW, 4, QelEnTraceDataType::INT32, "inner", "excluded", &value, 4);
-  QEL_TRACE(QelEnTraceDetail::LOW, 0, QelEnTraceDataType::BOOLEAN, "inner", "no component", "\1", 1);
+  QEL_TRACE(QelEnTraceDetail::LOW, 0, QelEnTraceDataType::BOOLEAN, "mid", "no component: any filter", "\1", 1);
   QEL_TRACE(QelEnTraceDetail::MED, 2, QelEnTraceDataType::FUNCTION_EXIT, "inner", "dropped", nullptr, 0);
   QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::FUNCTION_EXIT, "inner", "", nullptr, 0);
   QEL_TRACE(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::FUNCTION_EXIT, "outer", "", nullptr, 0);
@@ -64,7 +66,7 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
     const char* function;
     std::string data;
   } expected[] = {{0x01, "", "outer", level(1)},  {0x01, "", "inner", level(2)},
-                  {0x4F, "value", "inner", level(-5)}, {0x4A, "no component", "inner", "\1"},
+                  {0x4F, kLongMessage, "inner", level(-5)}, {0x4A, "no component: any filter", "mid", "\1"},
                   {0x02, "", "inner", level(0)},  {0x02, "", "outer", level(-1)}};
   bool whole = false;
   const auto records = parseRecords(readFile(file), &whole);
