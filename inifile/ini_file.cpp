@@ -76,7 +76,7 @@ bool QelClIniFile::load(std::istream& in, bool allowContinuation) {
   while (goOn && skipComment(in, line)) {
     if (line[0] == '[') {
       if (const char* close = std::strchr(line, ']')) {
-        addSection(new QelClIniFileSection(line + 1, close));
+        addSection(new (clNodes) QelClIniFileSection(line + 1, close));
       } else {
         goOn = error(INIFILE_INVAL_SECTION);
       }
@@ -84,7 +84,7 @@ bool QelClIniFile::load(std::istream& in, bool allowContinuation) {
     } else if (pclCurrentSection == nullptr) {
       // lines before the first section are ignored
     } else if (!qel::ini::isBlank(line[0])) {
-      auto* option = new QelClIniFileOption(line);
+      auto* option = new (clNodes) QelClIniFileOption(line);
       if (option->getValue() != nullptr) {
         addOption(option);
         last = option;

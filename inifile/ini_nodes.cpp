@@ -1,0 +1,78 @@
+// The memory of the INI model's nodes: blocks of their own, or carved from a file's
+// node store.
+#include <algorithm>
+#include <cstddef>
+#include <new>
+
+#include "platform/platform.h"
+#include "qel_inifile.h"
+#include "qel_memory.h"
+
+namespace {
+
+constexpr std::size_t kAlignment = alignof(std::max_align_t);
+// A node header holds the node's chunk, or null for a block of its own; a chunk
+// header holds the chunk's count of holds. Both keep what follows them aligned.
+constexpr std::size_t kHeaderSize = kAlignment;
+
+constexpr std::size_t aligned(std::size_t size) { return (size + kAlignment - 1) & ~(kAlignment - 1); }
+
+}  // namespace
+
+// One hold for each live node carved from the chunk, and one while the store carves
+// from it.
+struct QelClIniFileNodeStore::Chunk {
+  std::size_t ulHolds;
+};
+
+QelClIniFileNodeStore::~QelClIniFileNodeStore() {
+  if (pclChunk != nullptr) release(pclChunk);
+}
+
+void QelClIniFileNodeStore::release(Chunk* chunk) {
+  if (--chunk->ulHolds == 0) QelClMemoryManager::free(chunk);
+}
+
+// The chunks double in size up to the largest, which a large file then fills densely
+// from end to end: those are backed by huge pages where the host has them, which
+// saves most of the page faults of filling them.
+void* QelClIniFileNodeStore::carve(std::size_t size) {
+  const std::size_t need = kHeaderSize + aligned(size);
+  if (static_cast<std::size_t>(pcEnd - pcFree) < need) {
+    const std::size_t chunkSize = std::max(std::size_t{ulNextChunkSize}, kHeaderSize + need);
+    auto* const block = static_cast<char*>(QelClMemoryManager::malloc(static_cast<unsigned int>(chunkSize)));
+    if (chunkSize >= HUGE_PAGES_FROM) qel::platform::adviseHugePages(block, chunkSize);
+    if (pclChunk != nullptr) release(pclChunk);
+    pclChunk = new (block) Chunk{1};
+    pcFree = block + kHeaderSize;
+    pcEnd = block + chunkSize;
+    ulNextChunkSize = std::min(chunkSize * 2, std::size_t{LARGEST_CHUNK_SIZE});
+  }
+  char* const header = pcFree;
+  pcFree += need;
+  ++pclChunk->ulHolds;
+  new (header) Chunk*(pclChunk);
+  return header + kHeaderSize;
+}
+
+void* QelClIniFileNode::operator new(std::size_t size) {
+  auto* const header = static_cast<char*>(QelClMemoryManager::malloc(static_cast<unsigned int>(kHeaderSize + size)));
+  new (header) QelClIniFileNodeStore::Chunk*(nullptr);
+  return header + kHeaderSize;
+}
+
+void* QelClIniFileNode::operator new(std::size_t size, QelClIniFileNodeStore& store) { return store.carve(size); }
+
+void QelClIniFileNode::operator delete(void* node) {
+  if (node == nullptr) return;
+  char* const header = static_cast<char*>(node) - kHeaderSize;
+  QelClIniFileNodeStore::Chunk* const chunk = *reinterpret_cast<QelClIniFileNodeStore::Chunk**>(header);
+  if (chunk != nullptr) {
+    QelClIniFileNodeStore::release(chunk);
+  } else {
+    QelClMemoryManager::free(header);
+  }
+}
+
+// Only for a constructor that throws (none does): the node goes as any other.
+void QelClIniFileNode::operator delete(void* node, QelClIniFileNodeStore&) { operator delete(node); }
