@@ -1,7 +1,7 @@
 // Reading INI files into the model.
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <streambuf>
 #include <string>
 
 #include "inifile/ini_names.h"
@@ -19,26 +19,54 @@ void QelClIniFile::setErrorHandler(QelPfuIniFileErrorHandler handler, void* data
   pvHandlerData = data;
 }
 
+namespace {
+
+// The text the caller keeps, read as a stream without being copied. Reading never
+// writes into a stream buffer's characters, so they may be constant.
+class TextBuffer : public std::streambuf {
+public:
+  TextBuffer(const char* begin, std::size_t length) {
+    char* const first = const_cast<char*>(begin);
+    setg(first, first, first + length);
+  }
+};
+
+// Every carriage return directly before a line feed dropped, in place.
+void dropCarriageReturns(std::string& text) {
+  std::string::size_type kept = text.find('\r');
+  if (kept == std::string::npos) return;
+  for (std::string::size_type i = kept; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = text[i];
+  }
+  text.resize(kept);
+}
+
+}  // namespace
+
 // The file is read as in text mode on every host: a carriage return before a line
-// feed belongs to the line end.
+// feed belongs to the line end. It is read whole, in large blocks, and parsed where it
+// lies.
 bool QelClIniFile::load(bool allowContinuation) {
   ulLineNumber = 0;
   std::ifstream file(getAsCString(), std::ios::binary);
   if (!file.is_open()) return false;
-  std::ostringstream content;
-  content << file.rdbuf();
-  std::string text = content.str();
-  std::string::size_type kept = 0;
-  for (std::string::size_type i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = text[i];
+  constexpr std::size_t kBlock = 64 * 1024;
+  std::string text;
+  while (file) {
+    const std::size_t got = text.size();
+    text.resize(got + kBlock);
+    file.read(&text[got], kBlock);
+    text.resize(got + static_cast<std::size_t>(file.gcount()));
   }
-  text.resize(kept);
-  std::istringstream in(text);
+  dropCarriageReturns(text);
+  TextBuffer buffer(text.data(), text.size());
+  std::istream in(&buffer);
   return load(in, allowContinuation);
 }
 
 bool QelClIniFile::loadFromCString(const char* text, bool allowContinuation) {
-  std::istringstream in(text);
+  TextBuffer buffer(text, std::strlen(text));
+  std::istream in(&buffer);
   return load(in, allowContinuation);
 }
 
