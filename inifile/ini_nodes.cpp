@@ -2,6 +2,7 @@
 // node store.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "platform/platform.h"
@@ -35,17 +36,25 @@ void QelClIniFileNodeStore::release(Chunk* chunk) {
 
 // The chunks double in size up to the largest, which a large file then fills densely
 // from end to end: those are backed by huge pages where the host has them, which
-// saves most of the page faults of filling them.
+// saves most of the page faults of filling them. Their nodes then start on a huge
+// page boundary, so that every page they fill is a huge one; the block's head before
+// it is never touched beyond the chunk header.
 void* QelClIniFileNodeStore::carve(std::size_t size) {
   const std::size_t need = kHeaderSize + aligned(size);
   if (static_cast<std::size_t>(pcEnd - pcFree) < need) {
     const std::size_t chunkSize = std::max(std::size_t{ulNextChunkSize}, kHeaderSize + need);
-    auto* const block = static_cast<char*>(QelClMemoryManager::malloc(static_cast<unsigned int>(chunkSize)));
-    if (chunkSize >= HUGE_PAGES_FROM) qel::platform::adviseHugePages(block, chunkSize);
+    const std::size_t huge = chunkSize >= HUGE_PAGES_FROM ? qel::platform::hugePageSize() : 0;
+    const std::size_t blockSize = huge == 0 ? chunkSize : kHeaderSize + huge + chunkSize;
+    auto* const block = static_cast<char*>(QelClMemoryManager::malloc(static_cast<unsigned int>(blockSize)));
     if (pclChunk != nullptr) release(pclChunk);
     pclChunk = new (block) Chunk{1};
     pcFree = block + kHeaderSize;
     pcEnd = block + chunkSize;
+    if (huge != 0) {
+      pcFree += (huge - reinterpret_cast<std::uintptr_t>(pcFree) % huge) % huge;
+      pcEnd = pcFree + chunkSize;
+      qel::platform::adviseHugePages(pcFree, chunkSize);
+    }
     ulNextChunkSize = std::min(chunkSize * 2, std::size_t{LARGEST_CHUNK_SIZE});
   }
   char* const header = pcFree;

@@ -110,6 +110,8 @@ double wallClockSeconds();
 void sleepMilliseconds(std::uint32_t ms);
 
 // ---- Memory ----------------------------------------------------------------------
+// The size of the host's transparent huge pages; 0 when it has none or they are off.
+std::size_t hugePageSize();
 // Asks the host to back the pages inside block with huge pages when it touches them
 // (fewer page faults for large, densely filled blocks). Only a hint: hosts without
 // transparent huge pages ignore it, and so does a block the host can't advise.
