@@ -9,6 +9,23 @@
 #include "qel_inifile.h"
 #include "qel_memory.h"
 
+// Under AddressSanitizer the parts of a chunk that belong to no node (headers, what is
+// not carved yet) are marked unaddressable, so that a write past a node's end is
+// caught as it is between blocks of their own.
+#if defined(__SANITIZE_ADDRESS__)
+#define QEL_INI_NODE_POISONING 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QEL_INI_NODE_POISONING 1
+#endif
+#endif
+#if defined(QEL_INI_NODE_POISONING)
+#include <sanitizer/asan_interface.h>
+#else
+#define ASAN_POISON_MEMORY_REGION(address, size) static_cast<void>(size)
+#define ASAN_UNPOISON_MEMORY_REGION(address, size) static_cast<void>(size)
+#endif
+
 namespace {
 
 constexpr std::size_t kAlignment = alignof(std::max_align_t);
@@ -56,11 +73,14 @@ void* QelClIniFileNodeStore::carve(std::size_t size) {
       qel::platform::adviseHugePages(pcFree, chunkSize);
     }
     ulNextChunkSize = std::min(chunkSize * 2, std::size_t{LARGEST_CHUNK_SIZE});
+    ASAN_POISON_MEMORY_REGION(pcFree, static_cast<std::size_t>(pcEnd - pcFree));
   }
   char* const header = pcFree;
   pcFree += need;
   ++pclChunk->ulHolds;
+  ASAN_UNPOISON_MEMORY_REGION(header, kHeaderSize + size);
   new (header) Chunk*(pclChunk);
+  ASAN_POISON_MEMORY_REGION(header, kHeaderSize);
   return header + kHeaderSize;
 }
 
@@ -75,8 +95,10 @@ void* QelClIniFileNode::operator new(std::size_t size, QelClIniFileNodeStore& st
 void QelClIniFileNode::operator delete(void* node) {
   if (node == nullptr) return;
   char* const header = static_cast<char*>(node) - kHeaderSize;
+  ASAN_UNPOISON_MEMORY_REGION(header, kHeaderSize);
   QelClIniFileNodeStore::Chunk* const chunk = *reinterpret_cast<QelClIniFileNodeStore::Chunk**>(header);
   if (chunk != nullptr) {
+    ASAN_POISON_MEMORY_REGION(header, kHeaderSize);
     QelClIniFileNodeStore::release(chunk);
   } else {
     QelClMemoryManager::free(header);
