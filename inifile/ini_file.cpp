@@ -1,10 +1,12 @@
 // Reading INI files into the model.
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <streambuf>
 #include <string>
 
 #include "inifile/ini_names.h"
+#include "platform/platform.h"
 #include "qel_inifile.h"
 
 QelClIniFile::QelClIniFile(const QelClFilenameABase& name)
@@ -44,18 +46,24 @@ void dropCarriageReturns(std::string& text) {
 }  // namespace
 
 // The file is read as in text mode on every host: a carriage return before a line
-// feed belongs to the line end. It is read whole, in large blocks, and parsed where it
-// lies.
+// feed belongs to the line end. It is read whole and parsed where it lies.
 bool QelClIniFile::load(bool allowContinuation) {
   ulLineNumber = 0;
   std::ifstream file(getAsCString(), std::ios::binary);
   if (!file.is_open()) return false;
-  constexpr std::size_t kBlock = 64 * 1024;
+  // Room for the size the file tells, and one more character, so that the text is
+  // read in one piece and never moved; a file that tells none is read in blocks.
+  std::uint64_t size = 0;
   std::string text;
+  if (qel::platform::fileSize(getAsCString(), size) && size < SIZE_MAX) {
+    text.reserve(static_cast<std::size_t>(size) + 1);
+  }
+  constexpr std::size_t kBlock = 64 * 1024;
   while (file) {
     const std::size_t got = text.size();
-    text.resize(got + kBlock);
-    file.read(&text[got], kBlock);
+    const std::size_t block = text.capacity() > got ? text.capacity() - got : kBlock;
+    text.resize(got + block);
+    file.read(&text[got], static_cast<std::streamsize>(block));
     text.resize(got + static_cast<std::size_t>(file.gcount()));
   }
   dropCarriageReturns(text);
