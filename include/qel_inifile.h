@@ -42,11 +42,7 @@ public:
 private:
   friend class QelClIniFileNode;
   struct Chunk;
-  enum : std::size_t {
-    FIRST_CHUNK_SIZE = 32 * 1024,
-    HUGE_PAGES_FROM = 4 * 1024 * 1024,  // the smallest chunk sure to hold a whole huge page
-    LARGEST_CHUNK_SIZE = 8 * 1024 * 1024
-  };
+  enum : std::size_t { FIRST_CHUNK_SIZE = 32 * 1024, LARGEST_CHUNK_SIZE = 8 * 1024 * 1024 };
 
   // One hold less on the chunk; the last one releases it.
   static void release(Chunk* chunk);

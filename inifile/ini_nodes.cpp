@@ -52,15 +52,16 @@ void QelClIniFileNodeStore::release(Chunk* chunk) {
 }
 
 // The chunks double in size up to the largest, which a large file then fills densely
-// from end to end: those are backed by huge pages where the host has them, which
-// saves most of the page faults of filling them. Their nodes then start on a huge
-// page boundary, so that every page they fill is a huge one; the block's head before
-// it is never touched beyond the chunk header.
+// from end to end. A chunk of a huge page and more is backed by huge pages where the
+// host has them, which saves most of the page faults of filling it; its nodes then
+// start on a huge page boundary, so that every page they fill is a huge one, and the
+// block's head before it is never touched beyond the chunk header.
 void* QelClIniFileNodeStore::carve(std::size_t size) {
   const std::size_t need = kHeaderSize + aligned(size);
   if (static_cast<std::size_t>(pcEnd - pcFree) < need) {
     const std::size_t chunkSize = std::max(std::size_t{ulNextChunkSize}, kHeaderSize + need);
-    const std::size_t huge = chunkSize >= HUGE_PAGES_FROM ? qel::platform::hugePageSize() : 0;
+    std::size_t huge = qel::platform::hugePageSize();
+    if (chunkSize < huge) huge = 0;
     const std::size_t blockSize = huge == 0 ? chunkSize : kHeaderSize + huge + chunkSize;
     auto* const block = static_cast<char*>(QelClMemoryManager::malloc(static_cast<unsigned int>(blockSize)));
     if (pclChunk != nullptr) release(pclChunk);
