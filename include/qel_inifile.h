@@ -25,8 +25,8 @@ QEL_API char qelIniFileGetEscCharacter(const char*& cursor);
 QEL_API char qelIniFileGetQuotedCharacter(const char*& cursor);
 
 // Where a file's nodes come from: chunks of the memory manager's blocks, carved one
-// node after the other, each growing up to some megabytes, so that a large file costs
-// few allocations and its model lies densely in memory. A chunk is released when its
+// node after the other, the chunks doubling from 32 KB up to 8 MB, so that a large
+// file costs few allocations and its model lies densely in memory. A chunk is released when its
 // last node is destroyed and the store carves no more from it. A file and its nodes
 // are used by one thread at a time, as the model itself is.
 class QelClIniFileNodeStore {
