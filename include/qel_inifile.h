@@ -24,12 +24,46 @@ QEL_API char qelIniFileGetEscCharacter(const char*& cursor);
 // cursor moved behind the closing quote. At the end of the text the cursor stays on it.
 QEL_API char qelIniFileGetQuotedCharacter(const char*& cursor);
 
-// Nodes of the model are allocated with the library's memory manager; an allocation
-// that fails throws its fatal exception, and the model stays as it was.
+// Where a file's nodes come from: chunks of the memory manager's blocks, carved one
+// node after the other, the chunks doubling from 32 KB up to 8 MB, so that a large
+// file costs few allocations and its model lies densely in memory. A chunk is released when its
+// last node is destroyed and the store carves no more from it. A file and its nodes
+// are used by one thread at a time, as the model itself is.
+class QelClIniFileNodeStore {
+public:
+  QelClIniFileNodeStore() = default;
+  ~QelClIniFileNodeStore();
+  QelClIniFileNodeStore(const QelClIniFileNodeStore&) = delete;
+  QelClIniFileNodeStore& operator=(const QelClIniFileNodeStore&) = delete;
+
+  // size bytes behind a node header, aligned for any type.
+  void* carve(std::size_t size);
+
+private:
+  friend class QelClIniFileNode;
+  struct Chunk;
+  enum : std::size_t { FIRST_CHUNK_SIZE = 32 * 1024, LARGEST_CHUNK_SIZE = 8 * 1024 * 1024 };
+
+  // One hold less on the chunk; the last one releases it.
+  static void release(Chunk* chunk);
+
+  Chunk* pclChunk = nullptr;  // the chunk carved from, held by the store
+  char* pcFree = nullptr;
+  char* pcEnd = nullptr;
+  std::size_t ulNextChunkSize = FIRST_CHUNK_SIZE;
+};
+
+// Nodes of the model are allocated with the library's memory manager, either each in a
+// block of its own (plain new) or from a file's node store (new (store)); every node is
+// preceded by a header that tells which, so that delete releases either kind. An
+// allocation that fails throws the memory manager's fatal exception, and the model
+// stays as it was.
 class QEL_API QelClIniFileNode {
 public:
   static void* operator new(std::size_t size);
+  static void* operator new(std::size_t size, QelClIniFileNodeStore& store);
   static void operator delete(void* node);
+  static void operator delete(void* node, QelClIniFileNodeStore& store);
 };
 
 // An option: name, value and comment one after the other in one text of 1028
@@ -186,6 +220,8 @@ private:
   // The last option appended and its section, so that appending needs no walk.
   QelClIniFileSection* pclTailSection;
   QelClIniFileOption* pclTailOption;
+  // Where the nodes this file makes come from.
+  QelClIniFileNodeStore clNodes;
 };
 
 // Walks the sections of a file in order, deleted ones (empty names) included.

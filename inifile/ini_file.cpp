@@ -1,10 +1,12 @@
 // Reading INI files into the model.
+#include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <streambuf>
 #include <string>
 
 #include "inifile/ini_names.h"
+#include "platform/platform.h"
 #include "qel_inifile.h"
 
 QelClIniFile::QelClIniFile(const QelClFilenameABase& name)
@@ -19,26 +21,60 @@ void QelClIniFile::setErrorHandler(QelPfuIniFileErrorHandler handler, void* data
   pvHandlerData = data;
 }
 
+namespace {
+
+// The text the caller keeps, read as a stream without being copied. Reading never
+// writes into a stream buffer's characters, so they may be constant.
+class TextBuffer : public std::streambuf {
+public:
+  TextBuffer(const char* begin, std::size_t length) {
+    char* const first = const_cast<char*>(begin);
+    setg(first, first, first + length);
+  }
+};
+
+// Every carriage return directly before a line feed dropped, in place.
+void dropCarriageReturns(std::string& text) {
+  std::string::size_type kept = text.find('\r');
+  if (kept == std::string::npos) return;
+  for (std::string::size_type i = kept; i < text.size(); ++i) {
+    if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = text[i];
+  }
+  text.resize(kept);
+}
+
+}  // namespace
+
 // The file is read as in text mode on every host: a carriage return before a line
-// feed belongs to the line end.
+// feed belongs to the line end. It is read whole and parsed where it lies.
 bool QelClIniFile::load(bool allowContinuation) {
   ulLineNumber = 0;
   std::ifstream file(getAsCString(), std::ios::binary);
   if (!file.is_open()) return false;
-  std::ostringstream content;
-  content << file.rdbuf();
-  std::string text = content.str();
-  std::string::size_type kept = 0;
-  for (std::string::size_type i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = text[i];
+  // Room for the size the file tells, and one more character, so that the text is
+  // read in one piece and never moved; a file that tells none is read in blocks.
+  std::uint64_t size = 0;
+  std::string text;
+  if (qel::platform::fileSize(getAsCString(), size) && size < SIZE_MAX) {
+    text.reserve(static_cast<std::size_t>(size) + 1);
   }
-  text.resize(kept);
-  std::istringstream in(text);
+  constexpr std::size_t kBlock = 64 * 1024;
+  while (file) {
+    const std::size_t got = text.size();
+    const std::size_t block = text.capacity() > got ? text.capacity() - got : kBlock;
+    text.resize(got + block);
+    file.read(&text[got], static_cast<std::streamsize>(block));
+    text.resize(got + static_cast<std::size_t>(file.gcount()));
+  }
+  dropCarriageReturns(text);
+  TextBuffer buffer(text.data(), text.size());
+  std::istream in(&buffer);
   return load(in, allowContinuation);
 }
 
 bool QelClIniFile::loadFromCString(const char* text, bool allowContinuation) {
-  std::istringstream in(text);
+  TextBuffer buffer(text, std::strlen(text));
+  std::istream in(&buffer);
   return load(in, allowContinuation);
 }
 
@@ -76,7 +112,7 @@ bool QelClIniFile::load(std::istream& in, bool allowContinuation) {
   while (goOn && skipComment(in, line)) {
     if (line[0] == '[') {
       if (const char* close = std::strchr(line, ']')) {
-        addSection(new QelClIniFileSection(line + 1, close));
+        addSection(new (clNodes) QelClIniFileSection(line + 1, close));
       } else {
         goOn = error(INIFILE_INVAL_SECTION);
       }
@@ -84,7 +120,7 @@ bool QelClIniFile::load(std::istream& in, bool allowContinuation) {
     } else if (pclCurrentSection == nullptr) {
       // lines before the first section are ignored
     } else if (!qel::ini::isBlank(line[0])) {
-      auto* option = new QelClIniFileOption(line);
+      auto* option = new (clNodes) QelClIniFileOption(line);
       if (option->getValue() != nullptr) {
         addOption(option);
         last = option;

@@ -81,7 +81,7 @@ bool QelClIniFile::getOptionBool(const char* name, bool& value, const char*& com
 }
 
 bool QelClIniFile::addSection(const char* name) {
-  addSection(new QelClIniFileSection(name));
+  addSection(new (clNodes) QelClIniFileSection(name));
   return true;
 }
 
@@ -96,7 +96,7 @@ bool QelClIniFile::addOption(const QelClIniFileSectionCursor& section, const cha
   if (options.setTo(name)) return false;
   QelClIniFileSection* const current = pclCurrentSection;
   pclCurrentSection = section.pclCurrent;
-  addOption(new QelClIniFileOption(name, value));
+  addOption(new (clNodes) QelClIniFileOption(name, value));
   pclCurrentSection = current;
   return true;
 }

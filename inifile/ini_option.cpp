@@ -4,7 +4,6 @@
 
 #include "inifile/ini_names.h"
 #include "qel_inifile.h"
-#include "qel_memory.h"
 
 namespace {
 
@@ -25,12 +24,6 @@ private:
 };
 
 }  // namespace
-
-void* QelClIniFileNode::operator new(std::size_t size) {
-  return QelClMemoryManager::malloc(static_cast<unsigned int>(size));  // nodes are small
-}
-
-void QelClIniFileNode::operator delete(void* node) { QelClMemoryManager::free(node); }
 
 // The text is not cleared first: its 1028 bytes are more than most options use, and
 // every text written into it is terminated.

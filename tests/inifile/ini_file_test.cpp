@@ -185,6 +185,26 @@ TEST(IniFile, LoadingAddsToTheModel) {
   EXPECT_FALSE(QelClIniFile(QelClFilename("no_such_file.ini")).load(false));
 }
 
+// A model of thousands of options spans many blocks of nodes: deleting the first half
+// releases blocks while the file goes on adding nodes, and must not touch the rest.
+TEST(IniFile, LargeModelsSurviveDeletesAndAdds) {
+  std::string text;
+  const auto name = [](int section) { return "s" + std::to_string(section); };
+  for (int s = 0; s < 300; ++s) {
+    text += "[" + name(s) + "]\n";
+    for (int o = 0; o < 20; ++o) text += "o" + std::to_string(o) + " = " + std::to_string(s * 100 + o) + "\n";
+  }
+  Ini ini(text.c_str());
+  for (int s = 0; s < 150; ++s) EXPECT_TRUE(ini.file.deleteSection(name(s).c_str()));
+  ini.file.loadFromCString(text.c_str(), false);
+  for (int s = 150; s < 300; ++s) {
+    EXPECT_TRUE(ini.file.addOption(name(s).c_str(), "added", "x"));
+    EXPECT_EQ(ini.value(name(s).c_str(), "o19"), std::to_string(s * 100 + 19));
+    EXPECT_EQ(ini.value(name(s).c_str(), "added"), "x");
+  }
+  EXPECT_EQ(ini.value("s0", "o0"), "0") << "the second load's copy";
+}
+
 // Lines and values too long for the fixed buffers are cut, never overrun, and what
 // was read before them is kept.
 TEST(IniFile, HostileInputIsCut) {
