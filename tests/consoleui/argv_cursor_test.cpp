@@ -53,6 +53,17 @@ TEST(ArgvCursor, WalksBothWaysAndStepsBackIn) {
   copy.setToFirst();
   EXPECT_STREQ(copy.getAsCString(), "a");
   EXPECT_STREQ(cursor.getAsCString(), "c");
+
+  // Positioning passes values that read like the name.
+  const char* named[] = {"prog", "verbose", "-x", "-verbose", "-verbose"};
+  QelClArgvCursor switches(5, named);
+  switches.setToLast();
+  ASSERT_TRUE(switches.positionTo("verbose"));
+  EXPECT_EQ(switches.getAsCString(), named[3]);
+  EXPECT_TRUE(switches.positionTo("-x"));
+  EXPECT_EQ(switches.getAsCString(), named[2]);
+  EXPECT_FALSE(switches.positionTo("verb"));
+  EXPECT_FALSE(switches.isValid());
 }
 
 TEST(ArgvCursor, NoArguments) {
@@ -80,18 +91,6 @@ TEST(ArgvCursor, SwitchesMatchWholeNamesOnly) {
     EXPECT_EQ(cursor.matches(name), cursor.getAsCString() == argv[1]) << cursor.getAsCString();
     cursor.setToNext();
   }
-}
-
-TEST(ArgvCursor, PositionToPassesValuesThatReadLikeNames) {
-  const char* argv[] = {"prog", "verbose", "-x", "-verbose", "-verbose"};
-  QelClArgvCursor cursor(5, argv);
-  cursor.setToLast();
-  ASSERT_TRUE(cursor.positionTo("verbose"));
-  EXPECT_EQ(cursor.getAsCString(), argv[3]);
-  EXPECT_TRUE(cursor.positionTo("-x"));
-  EXPECT_EQ(cursor.getAsCString(), argv[2]);
-  EXPECT_FALSE(cursor.positionTo("verb"));
-  EXPECT_FALSE(cursor.isValid());
 }
 
 TEST(ArgvCheckCursor, ClassifiesSwitchesBoundAndFreeArguments) {

@@ -81,7 +81,7 @@ TEST(UsageCursorState, DepthsAndTaggedLines) {
   EXPECT_EQ(cursor.getOptionalDepth(), 1);
 }
 
-TEST(UsageCursorMatch, SwitchNamesEndAtADelimiter) {
+TEST(UsageCursorMatch, SwitchNamesAndIndicators) {
   for (const char delimiter : std::string("[]<>(){}-| ")) {
     const std::string usage = std::string("-ab") + delimiter;
     QelClUsageCursor cursor(usage.c_str());
@@ -104,15 +104,10 @@ TEST(UsageCursorMatch, SwitchNamesEndAtADelimiter) {
   ASSERT_TRUE(cursor.setToNext());
   EXPECT_FALSE(cursor.matchesSwitch("x"));  // a bare word is no switch
   EXPECT_TRUE(cursor.matches("x"));
-}
 
-TEST(UsageCursorMatch, SwitchIndicatorAndDisplayedCharacters) {
-  for (const char* yes : {"-key", "-k", "-", "--", "-x5"}) {
-    EXPECT_TRUE(QelClUsageCursor::isSwitchIndicator(yes)) << yes;
-  }
-  for (const char* no : {"-5", "-12", "/x", "x-", ""}) {
-    EXPECT_FALSE(QelClUsageCursor::isSwitchIndicator(no)) << no;
-  }
+  // What reads as a switch, and which characters a usage display shows.
+  for (const char* yes : {"-key", "-k", "-", "--", "-x5"}) EXPECT_TRUE(QelClUsageCursor::isSwitchIndicator(yes)) << yes;
+  for (const char* no : {"-5", "-12", "/x", "x-", ""}) EXPECT_FALSE(QelClUsageCursor::isSwitchIndicator(no)) << no;
   EXPECT_FALSE(QelClUsageCursor::isSwitchIndicator(nullptr));
   for (const char c : std::string("\"()")) EXPECT_FALSE(QelClUsageCursor::isToBeDisplayed(c));
   for (const char c : std::string("[]<>{}|-!. a\n")) EXPECT_TRUE(QelClUsageCursor::isToBeDisplayed(c));

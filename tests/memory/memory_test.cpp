@@ -75,21 +75,6 @@ void expectThrown(const std::function<void()>& call, const Failure& expected) {
 
 }  // namespace
 
-// The runtime's allocator at start, and again once malloc is installed without a
-// reallocator: realloc comes back with it, and size zero still gives a block.
-TEST_F(MemoryManager, RuntimeAllocator) {
-  EXPECT_FALSE(QelClMemoryManager::hasUserDefinedMgr());
-  EXPECT_NE(QelClMemoryManager::cv_pfuReallocatorCallback, nullptr);
-  installAllocator(nullptr);
-  qelSetNewMemoryManager(malloc, nullptr, free);
-  EXPECT_FALSE(QelClMemoryManager::hasUserDefinedMgr());
-  void* block = qelMalloc(0);
-  EXPECT_NE(block, nullptr);
-  block = qelRealloc(block, 100);
-  std::memset(block, 0xA5, 100);
-  qelFree(block);
-}
-
 // A null block for size zero is a zero-size object, else the allocator's failure;
 // so is a calloc product beyond 32 bits, which no allocator is asked for.
 TEST_F(MemoryManager, FailedRequestsThrowFatal) {
@@ -117,13 +102,27 @@ TEST_F(MemoryManager, MissingReallocatorAbortsAndLeavesTheBlock) {
   EXPECT_EQ(releases, 1);
 }
 
-// A null block is not passed on; calloc clears what the allocator gives.
+// The runtime's allocator at start, and again once malloc is installed without a
+// reallocator: realloc comes back with it, and size zero still gives a block. An
+// installed allocator gets every call but those for a null block; calloc clears what
+// it gives.
 TEST_F(MemoryManager, ForwardsToTheInstalledCallbacks) {
+  EXPECT_FALSE(QelClMemoryManager::hasUserDefinedMgr());
+  EXPECT_NE(QelClMemoryManager::cv_pfuReallocatorCallback, nullptr);
+  installAllocator(nullptr);
+  qelSetNewMemoryManager(malloc, nullptr, free);
+  EXPECT_FALSE(QelClMemoryManager::hasUserDefinedMgr());
+  void* block = qelMalloc(0);
+  EXPECT_NE(block, nullptr);
+  block = qelRealloc(block, 100);
+  std::memset(block, 0xA5, 100);
+  qelFree(block);
+
   installAllocator();
-  auto* block = static_cast<unsigned char*>(qelCalloc(3, 5));
+  auto* cleared = static_cast<unsigned char*>(qelCalloc(3, 5));
   const unsigned char zeros[15] = {};
-  EXPECT_EQ(std::memcmp(block, zeros, sizeof zeros), 0);
-  qelFree(qelRealloc(block, 80));
+  EXPECT_EQ(std::memcmp(cleared, zeros, sizeof zeros), 0);
+  qelFree(qelRealloc(cleared, 80));
   qelFree(nullptr);
   QelClMemoryManager::free(nullptr);
   EXPECT_EQ(requests, std::vector<std::size_t>{15});
