@@ -204,6 +204,7 @@ TEST(Filename, Comparisons) {
   }
 }
 
+// A copy or assignment owns its text; assigning a text does not normalise it.
 TEST(Filename, CopiesOwnTheirText) {
   QelClFilename original("\\\\srv\\share\\dir\\a.txt");
   const QelClFilename copy(original);
@@ -212,19 +213,15 @@ TEST(Filename, CopiesOwnTheirText) {
   EXPECT_STREQ(copy.getPathText(), "\\dir\\a.txt");
   QelClFilename assigned("x");
   assigned = copy;
-  EXPECT_STREQ(assigned.getName(), "a.txt");
   EXPECT_STREQ(assigned.getExtension(), ".txt");
   EXPECT_TRUE(ownsText(assigned, assigned.getName()));
 
   QelClLocation location("\\\\srv\\share\\a");
-  location = "x/y";  // no normalisation
+  const QelClLocation copiedLocation(location);
+  location = "x/y";
   EXPECT_STREQ(location.getAsCString(), "x/y/");
   EXPECT_EQ(location.getPathStyle(), kUnix);
-  QelClLocation originalLocation("\\\\srv\\share\\a");
-  const QelClLocation copiedLocation(originalLocation);
-  originalLocation = "other";
   EXPECT_STREQ(copiedLocation.getAsCString(), "\\\\srv\\share\\a\\");
-  EXPECT_TRUE(copiedLocation.isAbsolute());
   location = copiedLocation;
   EXPECT_STREQ(location.getAsCString(), "\\\\srv\\share\\a\\");
   EXPECT_TRUE(location.isAbsolute());
