@@ -50,32 +50,19 @@ TEST(ErrorIdMapping, NamesEveryIdentifierInTableOrder) {
   for (const auto& [id, message] : telling) EXPECT_EQ(qelErrorGetIdAsMessageId(id), message) << id;
 }
 
-// Classes, severities and actions by value over a range around their enumerators;
-// the named ones pin the header's values.
+// Classes, severities and actions by value over a range around their enumerators
+// (which message names which enumerator is the built-in table's test).
 TEST(ErrorEnumMapping, NamesTheValuesInValueOrder) {
   const Rows classes = mappedValues(-1000, 2000, qelErrorGetClassAsMessageId);
   ASSERT_EQ(classes.size(), 27u);
   for (std::size_t i = 0; i < classes.size(); ++i) EXPECT_EQ(classes[i].second, 119 + i) << i;
-  const std::pair<QelEnErrorClass, std::uint32_t> named[] = {
-      {QelEnErrorClass::UNKNOWN, 119}, {QelEnErrorClass::USER_ERROR, 122},
-      {QelEnErrorClass::IO_INVALID_NAME, 141}, {QelEnErrorClass::HARDWARE_NOT_SUPPORTED, 145}};
-  for (const auto& [errorClass, message] : named) {
-    EXPECT_EQ(qelErrorGetClassAsMessageId(errorClass), message);
-  }
-  EXPECT_EQ(static_cast<int>(QelEnErrorClass::IO_PERMISSION_DENIED), 503);
-
   EXPECT_EQ(mappedValues(-100, 100, qelErrorGetSeverityAsMessageId),
             (Rows{{0, 146}, {1, 147}, {2, 148}, {5, 149},
                   {6, 150}, {7, 151}, {8, 152}, {10, 153}}));
-  EXPECT_EQ(qelErrorGetSeverityAsMessageId(QelEnErrorSeverity::PANIC), 153u);
-
   // USER is named before RETRYDELAY.
   EXPECT_EQ(mappedValues(-100, 100, qelErrorGetActionAsMessageId),
             (Rows{{0, 154}, {1, 155}, {2, 156}, {3, 157}, {4, 159},
                   {5, 158}, {6, 160}, {8, 161}, {10, 162}}));
-  EXPECT_EQ(qelErrorGetActionAsMessageId(QelEnErrorAction::RETRYDELAY), 159u);
-  EXPECT_EQ(qelErrorGetActionAsMessageId(QelEnErrorAction::USER), 158u);
-  EXPECT_EQ(qelErrorGetActionAsMessageId(QelEnErrorAction::PANIC), 162u);
 }
 
 TEST(ErrorRecords, ArePlainValuesInFieldOrder) {
