@@ -111,16 +111,8 @@ TEST(BitArray, ReadTakesTheStoredCountOrNothing) {
 TEST(UtilStorage, ComesFromTheLibraryAllocator) {
   static int allocations, releases;
   allocations = releases = 0;
-  qelSetNewMemoryManager(
-      [](std::size_t size) {
-        ++allocations;
-        return std::malloc(size);
-      },
-      nullptr,
-      [](void* block) {
-        ++releases;
-        std::free(block);
-      });
+  const auto allocate = [](std::size_t size) { ++allocations; return std::malloc(size); };
+  qelSetNewMemoryManager(allocate, nullptr, [](void* block) { ++releases; std::free(block); });
   {
     QelClBitArray bits(100);
     QelClBitArray copy(bits);
