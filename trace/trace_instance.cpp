@@ -124,7 +124,7 @@ void QelClTraceInstance::dump(QelEnTraceDetail detail, unsigned short component,
   if (type == QelEnTraceDataType::FUNCTION_ENTRY || type == QelEnTraceDataType::FUNCTION_EXIT) {
     dumpFunction(detail, component, type, function);
   } else if (pfuCallback == dumpImp) {
-    // The library's own path is called directly, so that it is inlined here.
+    // The library's own path, called directly rather than through the pointer.
     static_cast<QelClTraceInstance*>(pvUserData)
         ->record(detail, component, type, function, functionLength, message, messageLength, data, length);
   } else {

@@ -68,9 +68,12 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
     const char* message;
     std::string function;
     std::string data;
-  } expected[] = {{0x01, "", "outer", level(1)},  {0x01, "", "inner", level(2)},
-                  {0x4F, kLongMessage, "inner", level(-5)}, {0x4A, "no component: any filter", std::string(kOverlongName, 255), "\1"},
-                  {0x02, "", "inner", level(0)},  {0x02, "", "outer", level(-1)}};
+  } expected[] = {{0x01, "", "outer", level(1)},
+                  {0x01, "", "inner", level(2)},
+                  {0x4F, kLongMessage, "inner", level(-5)},
+                  {0x4A, "no component: any filter", std::string(kOverlongName, 255), "\1"},
+                  {0x02, "", "inner", level(0)},
+                  {0x02, "", "outer", level(-1)}};
   bool whole = false;
   const auto records = parseRecords(readFile(file), &whole);
   EXPECT_TRUE(whole);
