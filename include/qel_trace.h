@@ -501,6 +501,13 @@ public:
   // increment, after the exit's decrement); LOW is recorded as OFF for them.
   void dumpFunction(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                     const char* function);
+  // The length a trace point passes for a text whose characters it has not counted.
+  enum : unsigned int { UNKNOWN_LENGTH = 0xFFFFFFFFu };
+  // What qelTraceDump does with the instance, given the characters of the function
+  // name and of the message where the trace point knows them (else UNKNOWN_LENGTH).
+  void dump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type, const char* function,
+            unsigned int functionLength, const char* message, unsigned int messageLength, const void* data,
+            unsigned int length);
   // Replaces the recording path; the library's own one is usesQelBackEnd().
   void registerUserCallback(QelPfuTraceCallback callback, void* user);
   bool usesQelBackEnd() const;
@@ -514,6 +521,10 @@ private:
   QelClTraceInstance(const char* key, const char* instance, bool controller);
   ~QelClTraceInstance();
   static QelClTraceInstance& create(const char* key, const char* instance, bool controller);
+  // The library's recording path: the filter, then the record into the environment.
+  void record(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type, const char* function,
+              unsigned int functionLength, const char* message, unsigned int messageLength, const void* data,
+              unsigned int length);
   static void dumpImp(void* user, QelEnTraceDetail detail, unsigned short component,
                       QelEnTraceDataType type, const char* function, const char* message,
                       const void* data, unsigned int length);
@@ -534,13 +545,29 @@ QEL_C_API void qelTraceFlush();
 QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                             const char* function, const char* message, const void* data,
                             unsigned int length);
+// qelTraceDump with the characters of the function name and the message, each
+// QelClTraceInstance::UNKNOWN_LENGTH where the caller has not counted them.
+QEL_C_API void qelTraceDumpCounted(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
+                                   const char* function, unsigned int functionLength, const char* message,
+                                   unsigned int messageLength, const void* data, unsigned int length);
 QEL_C_API void* QelClTraceInstance_getInstance();
 
+// The characters of a text the compiler can count, such as a literal; else
+// UNKNOWN_LENGTH, and the library finds the end of the text itself.
+#if defined(__GNUC__)
+#define QEL_TRACE_TEXT_LENGTH(text)                                                        \
+  (__builtin_constant_p(__builtin_strlen(text)) ? static_cast<unsigned int>(__builtin_strlen(text)) \
+                                                : QelClTraceInstance::UNKNOWN_LENGTH)
+#else
+#define QEL_TRACE_TEXT_LENGTH(text) QelClTraceInstance::UNKNOWN_LENGTH
+#endif
+
 // A trace point: while tracing is off, one test of the global pointer.
-#define QEL_TRACE(detail, component, type, function, message, data, length)          \
-  do {                                                                                \
-    if (QEL_UNLIKELY(gs_pclQelTraceInstance != nullptr))                              \
-      qelTraceDump((detail), (component), (type), (function), (message), (data), (length)); \
+#define QEL_TRACE(detail, component, type, function, message, data, length)                                \
+  do {                                                                                                      \
+    if (QEL_UNLIKELY(gs_pclQelTraceInstance != nullptr))                                                    \
+      qelTraceDumpCounted((detail), (component), (type), (function), QEL_TRACE_TEXT_LENGTH(function),       \
+                          (message), QEL_TRACE_TEXT_LENGTH(message), (data), (length));                     \
   } while (0)
 
 #endif

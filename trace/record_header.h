@@ -13,8 +13,12 @@
 namespace qel {
 namespace trace {
 
-// The bytes an unpacked record keeps of a text: its characters, at most 255.
-inline unsigned int keptLength(const char* text) {
+// The bytes an unpacked record keeps of a text: its characters, at most 255. A known
+// count spares the scan for the end.
+inline unsigned int keptLength(const char* text, unsigned int known = QelClTraceInstance::UNKNOWN_LENGTH) {
+  if (known != QelClTraceInstance::UNKNOWN_LENGTH) {
+    return known < QelClTraceEntry::MAX_STRING ? known : QelClTraceEntry::MAX_STRING;
+  }
   const void* end = std::memchr(text, '\0', QelClTraceEntry::MAX_STRING);
   return end == nullptr ? QelClTraceEntry::MAX_STRING : static_cast<unsigned int>(static_cast<const char*>(end) - text);
 }

@@ -118,10 +118,31 @@ void QelClTraceInstance::dumpFunction(QelEnTraceDetail detail, unsigned short co
   pfuCallback(pvUserData, detail, component, type, function, "", &level, sizeof level);
 }
 
+void QelClTraceInstance::dump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
+                              const char* function, unsigned int functionLength, const char* message,
+                              unsigned int messageLength, const void* data, unsigned int length) {
+  if (type == QelEnTraceDataType::FUNCTION_ENTRY || type == QelEnTraceDataType::FUNCTION_EXIT) {
+    dumpFunction(detail, component, type, function);
+  } else if (pfuCallback == dumpImp) {
+    // The library's own path, called directly rather than through the pointer.
+    static_cast<QelClTraceInstance*>(pvUserData)
+        ->record(detail, component, type, function, functionLength, message, messageLength, data, length);
+  } else {
+    pfuCallback(pvUserData, detail, component, type, function, message, data, length);
+  }
+}
+
 void QelClTraceInstance::dumpImp(void* user, QelEnTraceDetail detail, unsigned short component,
                                  QelEnTraceDataType type, const char* function, const char* message,
                                  const void* data, unsigned int length) {
-  QelClTraceEnvironment& environment = *static_cast<QelClTraceInstance*>(user)->pclEnvironment;
+  static_cast<QelClTraceInstance*>(user)->record(detail, component, type, function, UNKNOWN_LENGTH, message,
+                                                 UNKNOWN_LENGTH, data, length);
+}
+
+void QelClTraceInstance::record(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
+                                const char* function, unsigned int functionLength, const char* message,
+                                unsigned int messageLength, const void* data, unsigned int length) {
+  QelClTraceEnvironment& environment = *pclEnvironment;
   const QelClTraceSettings& settings = environment.getSettings();
   if (!settings.getFilter().isPassing(detail, component)) return;
   if (settings.hasFlag(QelClTraceSettings::COMPRESSION)) {
@@ -130,8 +151,9 @@ void QelClTraceInstance::dumpImp(void* user, QelEnTraceDetail detail, unsigned s
   }
   // Unpacked strings go from the caller straight into the buffer, behind the header.
   unsigned char header[QelClTraceEntry::HEADER_LENGTH];
-  qel::trace::writeRecordHeader(header, environment, detail, component, type, false, qel::trace::keptLength(message),
-                                qel::trace::keptLength(function), data, length);
+  qel::trace::writeRecordHeader(header, environment, detail, component, type, false,
+                                qel::trace::keptLength(message, messageLength),
+                                qel::trace::keptLength(function, functionLength), data, length);
   environment.add(header, message, function, data);
 }
 
@@ -150,12 +172,17 @@ void qelTraceFlush() {
 
 void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                   const char* function, const char* message, const void* data, unsigned int length) {
-  QelClTraceInstance* instance = gs_pclQelTraceInstance;
-  if (instance == nullptr) return;
-  if (type == QelEnTraceDataType::FUNCTION_ENTRY || type == QelEnTraceDataType::FUNCTION_EXIT) {
-    instance->dumpFunction(detail, component, type, function);
-  } else {
-    instance->getCallback()(instance->getUserData(), detail, component, type, function, message, data, length);
+  if (QelClTraceInstance* instance = gs_pclQelTraceInstance) {
+    instance->dump(detail, component, type, function, QelClTraceInstance::UNKNOWN_LENGTH, message,
+                   QelClTraceInstance::UNKNOWN_LENGTH, data, length);
+  }
+}
+
+void qelTraceDumpCounted(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
+                         const char* function, unsigned int functionLength, const char* message,
+                         unsigned int messageLength, const void* data, unsigned int length) {
+  if (QelClTraceInstance* instance = gs_pclQelTraceInstance) {
+    instance->dump(detail, component, type, function, functionLength, message, messageLength, data, length);
   }
 }
 

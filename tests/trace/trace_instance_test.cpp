@@ -48,12 +48,15 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
   const std::int32_t value = -5;
   // Pieces of 0 to 45 bytes: every way the buffer copies texts and data.
   const char kLongMessage[] = "a value, with a message of more than 32 bytes";
+#define TEXT_OF_64 "a function name of 64 characters, repeated to make it too long.."
+  constexpr char kOverlongName[] = TEXT_OF_64 TEXT_OF_64 TEXT_OF_64 TEXT_OF_64 "!";  // 257: 255 are kept
+#undef TEXT_OF_64
   QEL_TRACE(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::FUNCTION_ENTRY, "outer", "ignored", &value, 4);
   QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::FUNCTION_ENTRY, "inner", "", nullptr, 0);
   QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::INT32, "inner", kLongMessage, &value, 4);
   QEL_TRACE(QelEnTraceDetail::MED, 2, QelEnTraceDataType::INT32, "inner", "too detailed", &value, 4);
   QEL_TRACE(QelEnTraceDetail::LOW, 4, QelEnTraceDataType::INT32, "inner", "excluded", &value, 4);
-  QEL_TRACE(QelEnTraceDetail::LOW, 0, QelEnTraceDataType::BOOLEAN, "mid", "no component: any filter", "\1", 1);
+  QEL_TRACE(QelEnTraceDetail::LOW, 0, QelEnTraceDataType::BOOLEAN, kOverlongName, "no component: any filter", "\1", 1);
   QEL_TRACE(QelEnTraceDetail::MED, 2, QelEnTraceDataType::FUNCTION_EXIT, "inner", "dropped", nullptr, 0);
   QEL_TRACE(QelEnTraceDetail::LOW, 2, QelEnTraceDataType::FUNCTION_EXIT, "inner", "", nullptr, 0);
   QEL_TRACE(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::FUNCTION_EXIT, "outer", "", nullptr, 0);
@@ -63,11 +66,14 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
   const struct {
     unsigned int kind;
     const char* message;
-    const char* function;
+    std::string function;
     std::string data;
-  } expected[] = {{0x01, "", "outer", level(1)},  {0x01, "", "inner", level(2)},
-                  {0x4F, kLongMessage, "inner", level(-5)}, {0x4A, "no component: any filter", "mid", "\1"},
-                  {0x02, "", "inner", level(0)},  {0x02, "", "outer", level(-1)}};
+  } expected[] = {{0x01, "", "outer", level(1)},
+                  {0x01, "", "inner", level(2)},
+                  {0x4F, kLongMessage, "inner", level(-5)},
+                  {0x4A, "no component: any filter", std::string(kOverlongName, 255), "\1"},
+                  {0x02, "", "inner", level(0)},
+                  {0x02, "", "outer", level(-1)}};
   bool whole = false;
   const auto records = parseRecords(readFile(file), &whole);
   EXPECT_TRUE(whole);
