@@ -546,7 +546,8 @@ QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, Q
                             const char* function, const char* message, const void* data,
                             unsigned int length);
 // qelTraceDump with the characters of the function name and the message, each
-// QelClTraceInstance::UNKNOWN_LENGTH where the caller has not counted them.
+// QelClTraceInstance::UNKNOWN_LENGTH where the caller has not counted them. A count is
+// trusted as given: up to 255 characters of it are copied, terminator or not.
 QEL_C_API void qelTraceDumpCounted(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                                    const char* function, unsigned int functionLength, const char* message,
                                    unsigned int messageLength, const void* data, unsigned int length);
