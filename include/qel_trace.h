@@ -14,6 +14,11 @@
 #include "qel_messages.h"
 
 class QelClTraceEnvironment;
+namespace qel {
+namespace trace {
+struct RingWriter;  // the library's own record path into the buffer
+}
+}  // namespace qel
 
 // ---- Vocabularies ----------------------------------------------------------------
 enum class QelEnTraceDetail : std::uint8_t { OFF = 0, LOW = 1, MED = 2, HIGH = 3 };
@@ -182,7 +187,7 @@ protected:
   bool matches(const char* text) const;
 
 private:
-  friend class QelClTraceBufferAccessSemaphore;
+  friend struct qel::trace::RingWriter;
   void add(const char* part);
   void chooseGuard();
 
@@ -252,8 +257,8 @@ public:
   void flush();
 
 private:
+  friend struct qel::trace::RingWriter;
   struct Header;
-  Header& header() const;
   void write(const char* bytes, unsigned int length);
   void overflow();
 
@@ -323,10 +328,7 @@ public:
   // Into the buffer; with autoflush straight on to the file.
   void add(const QelClTraceEntry& entry);
   // A record from its parts, as QelClTraceBufferManager::write takes them.
-  void add(const unsigned char* recordHeader, const char* message, const char* function, const void* data) {
-    pclManager->write(recordHeader, message, function, data);
-    if (pclSettings->hasFlag(QelClTraceSettings::AUTOFLUSH)) pclManager->flush();
-  }
+  void add(const unsigned char* recordHeader, const char* message, const char* function, const void* data);
   void flush();
 
   // The capacity of the buffer's data area.
@@ -348,6 +350,7 @@ public:
   bool isSharedMemory() const { return bSharedMemory; }
 
 private:
+  friend struct qel::trace::RingWriter;
   void determineSettingsFromEnvVars(const char* key);
   // Frees what the constructor built so far, or everything.
   void release();
@@ -508,6 +511,19 @@ public:
   void dump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type, const char* function,
             unsigned int functionLength, const char* message, unsigned int messageLength, const void* data,
             unsigned int length);
+  // The same for a trace point whose detail, component, type and text lengths are
+  // known when it is compiled, given as the first word of its record's header.
+  void dump(std::uint32_t head, const char* function, const char* message, const void* data, unsigned int length);
+  // That first word: the kind byte (the type's five bits, the detail's two at the top),
+  // the component's low byte, the bytes of the message kept, then those of the
+  // function name, each at most 255.
+  static constexpr std::uint32_t makeHeadWord(QelEnTraceDetail detail, unsigned short component,
+                                              QelEnTraceDataType type, unsigned int messageLength,
+                                              unsigned int functionLength) {
+    return (static_cast<std::uint32_t>(type) & 0x1Fu) | (static_cast<std::uint32_t>(detail) & 3u) << 6 |
+           (component & 0xFFu) << 8 | (messageLength < 255u ? messageLength : 255u) << 16 |
+           (functionLength < 255u ? functionLength : 255u) << 24;
+  }
   // Replaces the recording path; the library's own one is usesQelBackEnd().
   void registerUserCallback(QelPfuTraceCallback callback, void* user);
   bool usesQelBackEnd() const;
@@ -521,10 +537,6 @@ private:
   QelClTraceInstance(const char* key, const char* instance, bool controller);
   ~QelClTraceInstance();
   static QelClTraceInstance& create(const char* key, const char* instance, bool controller);
-  // The library's recording path: the filter, then the record into the environment.
-  void record(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type, const char* function,
-              unsigned int functionLength, const char* message, unsigned int messageLength, const void* data,
-              unsigned int length);
   static void dumpImp(void* user, QelEnTraceDetail detail, unsigned short component,
                       QelEnTraceDataType type, const char* function, const char* message,
                       const void* data, unsigned int length);
@@ -545,30 +557,43 @@ QEL_C_API void qelTraceFlush();
 QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                             const char* function, const char* message, const void* data,
                             unsigned int length);
-// qelTraceDump with the characters of the function name and the message, each
-// QelClTraceInstance::UNKNOWN_LENGTH where the caller has not counted them. A count is
-// trusted as given: up to 255 characters of it are copied, terminator or not.
-QEL_C_API void qelTraceDumpCounted(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
-                                   const char* function, unsigned int functionLength, const char* message,
-                                   unsigned int messageLength, const void* data, unsigned int length);
+// qelTraceDump for a trace point known when it is compiled, QEL_TRACE's fast path:
+// QelClTraceInstance::dump with a head word. The head's lengths are trusted as given:
+// that many bytes of each text are copied, terminator or not.
+QEL_C_API void qelTraceDumpCounted(std::uint32_t head, const char* function, const char* message, const void* data,
+                                   unsigned int length);
 QEL_C_API void* QelClTraceInstance_getInstance();
 
-// The characters of a text the compiler can count, such as a literal; else
-// UNKNOWN_LENGTH, and the library finds the end of the text itself.
+// A trace point: while tracing is off, one test of the global pointer. Where the
+// compiler knows the detail, component and type (each in the record's range) and
+// can count both texts, such as literals, the record's head word is made when the
+// point is compiled; otherwise the point calls qelTraceDump. Each argument is
+// evaluated once.
 #if defined(__GNUC__)
-#define QEL_TRACE_TEXT_LENGTH(text)                                                        \
-  (__builtin_constant_p(__builtin_strlen(text)) ? static_cast<unsigned int>(__builtin_strlen(text)) \
-                                                : QelClTraceInstance::UNKNOWN_LENGTH)
+#define QEL_TRACE_KNOWN(detail, component, type, function, message)                                         \
+  (__builtin_constant_p(detail) && __builtin_constant_p(component) && __builtin_constant_p(type) &&         \
+   __builtin_constant_p(__builtin_strlen(function)) && __builtin_constant_p(__builtin_strlen(message)) &&  \
+   static_cast<unsigned int>(detail) <= 3u && static_cast<unsigned int>(component) <= 255u &&              \
+   static_cast<unsigned int>(type) <= 31u)
+#define QEL_TRACE_HEAD(detail, component, type, function, message)                                          \
+  QelClTraceInstance::makeHeadWord((detail), (component), (type),                                           \
+                                   static_cast<unsigned int>(__builtin_strlen(message)),                    \
+                                   static_cast<unsigned int>(__builtin_strlen(function)))
 #else
-#define QEL_TRACE_TEXT_LENGTH(text) QelClTraceInstance::UNKNOWN_LENGTH
+#define QEL_TRACE_KNOWN(detail, component, type, function, message) false
+#define QEL_TRACE_HEAD(detail, component, type, function, message) 0u
 #endif
 
-// A trace point: while tracing is off, one test of the global pointer.
-#define QEL_TRACE(detail, component, type, function, message, data, length)                                \
-  do {                                                                                                      \
-    if (QEL_UNLIKELY(gs_pclQelTraceInstance != nullptr))                                                    \
-      qelTraceDumpCounted((detail), (component), (type), (function), QEL_TRACE_TEXT_LENGTH(function),       \
-                          (message), QEL_TRACE_TEXT_LENGTH(message), (data), (length));                     \
+#define QEL_TRACE(detail, component, type, function, message, data, length)                                  \
+  do {                                                                                                        \
+    if (QEL_UNLIKELY(gs_pclQelTraceInstance != nullptr)) {                                                    \
+      if (QEL_TRACE_KNOWN(detail, component, type, function, message)) {                                      \
+        qelTraceDumpCounted(QEL_TRACE_HEAD(detail, component, type, function, message), (function), (message), \
+                            (data), (length));                                                                \
+      } else {                                                                                                \
+        qelTraceDump((detail), (component), (type), (function), (message), (data), (length));                 \
+      }                                                                                                       \
+    }                                                                                                         \
   } while (0)
 
 #endif

@@ -11,30 +11,32 @@ namespace trace {
 // A resource key's text chooses one of the locks by its hash.
 constexpr std::uint32_t kBufferLockCount = 64;
 
-// Taking and releasing a lock nobody else wants is one atomic operation each, with no
-// call into the system: a record costs nanoseconds. A thread that finds the lock held
-// spins a little, then sleeps until the holder releases it.
+// Taking a lock nobody holds is one atomic exchange; releasing it is a plain store,
+// with no call into the system: a record costs nanoseconds. A thread that finds the
+// lock held spins a little, then yields its processor, then naps a little at a time
+// until the lock is free: it is held for microseconds at most, while a hand-over
+// writes the buffer to its file.
 class BufferLock {
 public:
   void lock() {
-    std::uint32_t expected = kFree;
-    if (!state.compare_exchange_strong(expected, kHeld, std::memory_order_acquire)) wait();
+    if (held.exchange(true, std::memory_order_acquire)) wait();
   }
-  void unlock() {
-    if (state.exchange(kFree, std::memory_order_release) == kContended) wake();
-  }
+  void unlock() { held.store(false, std::memory_order_release); }
 
 private:
-  // Held and contended: a thread may be asleep waiting, so releasing wakes it.
-  enum : std::uint32_t { kFree, kHeld, kContended };
   void wait();
-  static void wake();
 
-  std::atomic<std::uint32_t> state{kFree};
+  std::atomic<bool> held{false};
 };
 
 // Constant-initialised and never destroyed, so that they outlive every exit handler.
+// Hidden where the object format knows visibility, so that the library reaches them
+// without looking their address up.
+#if defined(__ELF__)
+extern BufferLock g_bufferLocks[kBufferLockCount] __attribute__((visibility("hidden")));
+#else
 extern BufferLock g_bufferLocks[kBufferLockCount];
+#endif
 
 }  // namespace trace
 }  // namespace qel

@@ -1,6 +1,5 @@
-// The header of a record from a trace call, written the same way for the record
-// object and for the trace instance's path straight into the buffer, and read back
-// by the buffer.
+// The header of a record from a trace call, made the same way for the record object
+// and for the trace instance's path straight into the buffer.
 #ifndef VRNQEL43_TRACE_RECORD_HEADER_H
 #define VRNQEL43_TRACE_RECORD_HEADER_H
 
@@ -37,13 +36,52 @@ inline std::uint32_t getWord(const unsigned char* at) {
          static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
 }
 
-// The 20 header bytes of a record whose strings take the given bytes. A null data
-// pointer gives DATA_NULL and no data; data beyond the buffer's capacity is cut to it
-// and gives DATA_CLIPPED.
-inline void writeRecordHeader(unsigned char* header, const QelClTraceEnvironment& environment,
-                              QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
-                              bool packed, unsigned int messageLength, unsigned int functionLength,
-                              const void* data, unsigned int length) {
+// The 20 header bytes of a record as five words: the first, the head word, holds the
+// kind byte, the component and the two string lengths, lowest byte first
+// (QelClTraceInstance::makeHeadWord). Kept in registers until it
+// is stored where the record goes, so that no byte is written twice.
+struct RecordHeader {
+  std::uint32_t head;
+  std::uint32_t tick;
+  std::uint32_t processId;
+  std::uint32_t threadId;
+  std::uint32_t dataLength;
+
+  static RecordHeader load(const unsigned char* at) {
+    return {getWord(at), getWord(at + 4), getWord(at + 8), getWord(at + 12), getWord(at + 16)};
+  }
+  void store(unsigned char* at) const {
+    if (kHostIsLittleEndian) {
+      // Two words at a time: fewer moves than one by one.
+      const std::uint64_t first = std::uint64_t{tick} << 32 | head, second = std::uint64_t{threadId} << 32 | processId;
+      std::memcpy(at, &first, sizeof first);
+      std::memcpy(at + 8, &second, sizeof second);
+      std::memcpy(at + 16, &dataLength, sizeof dataLength);
+      return;
+    }
+    putWord(at, head);
+    putWord(at + 4, tick);
+    putWord(at + 8, processId);
+    putWord(at + 12, threadId);
+    putWord(at + 16, dataLength);
+  }
+  std::uint32_t messageLength() const { return head >> 16 & 0xFFu; }
+  std::uint32_t functionLength() const { return head >> 24; }
+};
+
+// A record's header from its first word, stamped now.
+inline RecordHeader stampHeader(const QelClTraceEnvironment& environment, std::uint32_t head,
+                                std::uint32_t dataLength) {
+  return {head, platform::tickCount(), environment.getProcessId(), platform::currentThreadId(), dataLength};
+}
+
+// The header of a record whose strings take the given bytes. A null data pointer gives
+// DATA_NULL and no data; data beyond the buffer's capacity is cut to it and gives
+// DATA_CLIPPED.
+inline RecordHeader makeRecordHeader(const QelClTraceEnvironment& environment, QelEnTraceDetail detail,
+                                     unsigned short component, QelEnTraceDataType type, bool packed,
+                                     unsigned int messageLength, unsigned int functionLength, const void* data,
+                                     unsigned int length) {
   std::uint32_t dataLength = length;
   if (data == nullptr) {
     type = QelEnTraceDataType::DATA_NULL;
@@ -53,15 +91,9 @@ inline void writeRecordHeader(unsigned char* header, const QelClTraceEnvironment
     dataLength = environment.getBufferSize();
     type = QelEnTraceDataType::DATA_CLIPPED;
   }
-  header[0] = static_cast<unsigned char>((static_cast<unsigned int>(type) & 0x1Fu) | (packed ? 0x20u : 0u) |
-                                         (static_cast<unsigned int>(detail) & 3u) << 6);
-  header[1] = static_cast<unsigned char>(component & 0xFFu);
-  header[2] = static_cast<unsigned char>(messageLength);
-  header[3] = static_cast<unsigned char>(functionLength);
-  putWord(header + 4, platform::tickCount());
-  putWord(header + 8, environment.getProcessId());
-  putWord(header + 12, platform::currentThreadId());
-  putWord(header + 16, dataLength);
+  const std::uint32_t head =
+      QelClTraceInstance::makeHeadWord(detail, component, type, messageLength, functionLength);
+  return stampHeader(environment, packed ? head | 0x20u : head, dataLength);
 }
 
 }  // namespace trace

@@ -26,8 +26,9 @@ QelClTraceEntry::QelClTraceEntry(const QelClTraceEnvironment& environment, QelEn
     functionLength = qel::trace::keptLength(function);
     std::memcpy(strings + messageLength, function, functionLength);
   }
-  qel::trace::writeRecordHeader(aucRecord, environment, detail, component, type, packed, messageLength,
-                                functionLength, data, length);
+  qel::trace::makeRecordHeader(environment, detail, component, type, packed, messageLength, functionLength, data,
+                               length)
+      .store(aucRecord);
   ulRecordLength = HEADER_LENGTH + messageLength + functionLength;
 }
 

@@ -10,6 +10,7 @@
 #include "qel_memory.h"
 #include "qel_process.h"
 #include "qel_trace.h"
+#include "trace/ring_writer.h"
 
 namespace {
 
@@ -168,6 +169,10 @@ void QelClTraceEnvironment::add(const QelClTraceEntry& entry) {
   add(record, strings, strings + entry.getMessageLength(), entry.getData());
 }
 
+void QelClTraceEnvironment::add(const unsigned char* recordHeader, const char* message, const char* function,
+                                const void* data) {
+  qel::trace::RingWriter::add(*this, qel::trace::RecordHeader::load(recordHeader), message, function, data);
+}
 
 void QelClTraceEnvironment::flush() { pclManager->flush(); }
 

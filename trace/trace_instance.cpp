@@ -5,7 +5,7 @@
 
 #include "qel_memory.h"
 #include "qel_trace.h"
-#include "trace/record_header.h"
+#include "trace/ring_writer.h"
 
 QelClTraceInstance* QelClTraceInstance::cv_pclSingletonInstance = nullptr;
 QelClTraceInstance* gs_pclQelTraceInstance = nullptr;
@@ -40,6 +40,32 @@ template <typename T>
 void destroy(T* object) {
   object->~T();
   QelClMemoryManager::free(object);
+}
+
+// Kept out of the unpacked path, whose frame the record object would only make larger.
+[[gnu::noinline]] void recordPacked(QelClTraceEnvironment& environment, QelEnTraceDetail detail,
+                                    unsigned short component, QelEnTraceDataType type, const char* function,
+                                    const char* message, const void* data, unsigned int length) {
+  environment.add(QelClTraceEntry(environment, detail, component, type, function, message, data, length));
+}
+
+// The library's recording path: the filter, then the record into the environment.
+// Unpacked strings go from the caller straight into the buffer, behind the header.
+inline void record(QelClTraceEnvironment& environment, QelEnTraceDetail detail, unsigned short component,
+                   QelEnTraceDataType type, const char* function, unsigned int functionLength,
+                   const char* message, unsigned int messageLength, const void* data, unsigned int length) {
+  const QelClTraceSettings& settings = environment.getSettings();
+  if (!settings.getFilter().isPassing(detail, component)) return;
+  if (settings.hasFlag(QelClTraceSettings::COMPRESSION)) {
+    recordPacked(environment, detail, component, type, function, message, data, length);
+    return;
+  }
+  qel::trace::RingWriter::add(environment,
+                              qel::trace::makeRecordHeader(environment, detail, component, type, false,
+                                                           qel::trace::keptLength(message, messageLength),
+                                                           qel::trace::keptLength(function, functionLength),
+                                                           data, length),
+                              message, function, data);
 }
 
 }  // namespace
@@ -124,37 +150,40 @@ void QelClTraceInstance::dump(QelEnTraceDetail detail, unsigned short component,
   if (type == QelEnTraceDataType::FUNCTION_ENTRY || type == QelEnTraceDataType::FUNCTION_EXIT) {
     dumpFunction(detail, component, type, function);
   } else if (pfuCallback == dumpImp) {
-    // The library's own path, called directly rather than through the pointer.
-    static_cast<QelClTraceInstance*>(pvUserData)
-        ->record(detail, component, type, function, functionLength, message, messageLength, data, length);
+    // The library's own path, called directly rather than through the pointer. Its
+    // user data is this instance: only the instance itself sets dumpImp.
+    record(*pclEnvironment, detail, component, type, function, functionLength, message, messageLength, data,
+           length);
   } else {
     pfuCallback(pvUserData, detail, component, type, function, message, data, length);
+  }
+}
+
+// The usual trace point, a record for the library's own path with its data at hand,
+// goes straight into the ring; whatever else it asks for takes the general path.
+void QelClTraceInstance::dump(std::uint32_t head, const char* function, const char* message, const void* data,
+                              unsigned int length) {
+  const auto type = static_cast<QelEnTraceDataType>(head & 0x1Fu);
+  const auto detail = static_cast<QelEnTraceDetail>(head >> 6 & 3u);
+  const auto component = static_cast<unsigned short>(head >> 8 & 0xFFu);
+  QelClTraceEnvironment& environment = *pclEnvironment;
+  const QelClTraceSettings& settings = environment.getSettings();
+  if (pfuCallback != dumpImp || type == QelEnTraceDataType::FUNCTION_ENTRY ||
+      type == QelEnTraceDataType::FUNCTION_EXIT || (head & 0x20u) != 0 || data == nullptr ||
+      length > environment.getBufferSize() || settings.hasFlag(QelClTraceSettings::COMPRESSION) ||
+      settings.hasFlag(QelClTraceSettings::AUTOFLUSH)) {
+    dump(detail, component, type, function, head >> 24, message, head >> 16 & 0xFFu, data, length);
+  } else if (settings.getFilter().isPassing(detail, component)) {
+    qel::trace::RingWriter::write(environment, qel::trace::stampHeader(environment, head, length), message,
+                                  function, data);
   }
 }
 
 void QelClTraceInstance::dumpImp(void* user, QelEnTraceDetail detail, unsigned short component,
                                  QelEnTraceDataType type, const char* function, const char* message,
                                  const void* data, unsigned int length) {
-  static_cast<QelClTraceInstance*>(user)->record(detail, component, type, function, UNKNOWN_LENGTH, message,
-                                                 UNKNOWN_LENGTH, data, length);
-}
-
-void QelClTraceInstance::record(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
-                                const char* function, unsigned int functionLength, const char* message,
-                                unsigned int messageLength, const void* data, unsigned int length) {
-  QelClTraceEnvironment& environment = *pclEnvironment;
-  const QelClTraceSettings& settings = environment.getSettings();
-  if (!settings.getFilter().isPassing(detail, component)) return;
-  if (settings.hasFlag(QelClTraceSettings::COMPRESSION)) {
-    environment.add(QelClTraceEntry(environment, detail, component, type, function, message, data, length));
-    return;
-  }
-  // Unpacked strings go from the caller straight into the buffer, behind the header.
-  unsigned char header[QelClTraceEntry::HEADER_LENGTH];
-  qel::trace::writeRecordHeader(header, environment, detail, component, type, false,
-                                qel::trace::keptLength(message, messageLength),
-                                qel::trace::keptLength(function, functionLength), data, length);
-  environment.add(header, message, function, data);
+  record(*static_cast<QelClTraceInstance*>(user)->pclEnvironment, detail, component, type, function,
+         UNKNOWN_LENGTH, message, UNKNOWN_LENGTH, data, length);
 }
 
 QelClTraceInstance* qelTraceCreateInstance(const char* key, const char* instance) {
@@ -178,12 +207,9 @@ void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceD
   }
 }
 
-void qelTraceDumpCounted(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
-                         const char* function, unsigned int functionLength, const char* message,
-                         unsigned int messageLength, const void* data, unsigned int length) {
-  if (QelClTraceInstance* instance = gs_pclQelTraceInstance) {
-    instance->dump(detail, component, type, function, functionLength, message, messageLength, data, length);
-  }
+void qelTraceDumpCounted(std::uint32_t head, const char* function, const char* message, const void* data,
+                         unsigned int length) {
+  if (QelClTraceInstance* instance = gs_pclQelTraceInstance) instance->dump(head, function, message, data, length);
 }
 
 void* QelClTraceInstance_getInstance() { return gs_pclQelTraceInstance; }

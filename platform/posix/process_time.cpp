@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <initializer_list>
+#include <dlfcn.h>
 #include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -24,27 +26,55 @@ std::uint32_t qel::platform::currentThreadId() {
 }
 
 namespace {
-std::uint64_t milliseconds(clockid_t clock) {
+using ClockRead = int (*)(clockid_t, timespec*);
+
+// The kernel's own clock routine in the vDSO, called directly: the C library's
+// clock_gettime only calls on to it, which a trace record would notice. Its name
+// differs between architectures; without a vDSO the C library's call serves.
+ClockRead findClockRead() {
+  if (void* vdso = dlopen("linux-vdso.so.1", RTLD_LAZY | RTLD_NOLOAD)) {
+    for (const char* name : {"__vdso_clock_gettime", "__kernel_clock_gettime"}) {
+      if (void* routine = dlsym(vdso, name)) return reinterpret_cast<ClockRead>(routine);
+    }
+  }
+  return clock_gettime;
+}
+
+inline std::uint64_t milliseconds(clockid_t clock) {
+  static const ClockRead read = findClockRead();
   timespec now{};
-  clock_gettime(clock, &now);
+  read(clock, &now);
   return static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
 }
 }  // namespace
+
+#if defined(CLOCK_BOOTTIME) && defined(CLOCK_MONOTONIC_COARSE)
+namespace {
+// The coarse clock's tick, in milliseconds, and the precise clock's value read at the
+// first call in that tick: one atomic word.
+std::atomic<std::uint64_t> g_tickCache{0};
+
+// The first call in a tick reads the precise clock; kept apart from the common path,
+// whose frame it would only make larger.
+[[gnu::noinline]] std::uint32_t startTick(std::uint32_t tick) {
+  const auto now = static_cast<std::uint32_t>(milliseconds(CLOCK_BOOTTIME));
+  g_tickCache.store(std::uint64_t{tick} << 32 | now, std::memory_order_relaxed);
+  return now;
+}
+}  // namespace
+#endif
 
 // Time since boot, suspended time included as on Windows, where the host has such a
 // clock. Like Windows' tick count it advances once per timer tick of the kernel: the
 // precise clock is read at the first call in each tick (told by the cheap coarse
 // clock) and its value kept for the rest of the tick, so that a trace record costs
-// one cheap clock read. The pair (coarse tick, value) is one atomic word.
+// one cheap clock read.
 std::uint32_t qel::platform::tickCount() {
 #if defined(CLOCK_BOOTTIME) && defined(CLOCK_MONOTONIC_COARSE)
-  static std::atomic<std::uint64_t> cache{0};
   const auto tick = static_cast<std::uint32_t>(milliseconds(CLOCK_MONOTONIC_COARSE));
-  const std::uint64_t cached = cache.load(std::memory_order_relaxed);
+  const std::uint64_t cached = g_tickCache.load(std::memory_order_relaxed);
   if (static_cast<std::uint32_t>(cached >> 32) == tick && cached != 0) return static_cast<std::uint32_t>(cached);
-  const auto now = static_cast<std::uint32_t>(milliseconds(CLOCK_BOOTTIME));
-  cache.store(std::uint64_t{tick} << 32 | now, std::memory_order_relaxed);
-  return now;
+  return startTick(tick);
 #elif defined(CLOCK_BOOTTIME)
   return static_cast<std::uint32_t>(milliseconds(CLOCK_BOOTTIME));
 #else

@@ -85,6 +85,54 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
   }
 }
 
+// The entry that QEL_TRACE calls with a head word made when the point is compiled
+// records what qelTraceDump records, whatever the settings and whatever the record
+// needs: the filter, a null or clipped datum, packed strings, autoflush.
+TEST_F(TraceInstance, TheCountedEntryRecordsWhatTheGeneralOneDoes) {
+  static const char kBig[5000] = {'x'};
+  const std::int32_t datum = 7;
+  const struct {
+    QelEnTraceDetail detail;
+    unsigned short component;
+    QelEnTraceDataType type;
+    const char* function;
+    const char* message;
+    const void* data;
+    unsigned int length;
+    bool kept;
+  } cases[] = {{QelEnTraceDetail::LOW, 1, QelEnTraceDataType::INT32, "function", "message", &datum, 4, true},
+               {QelEnTraceDetail::LOW, 0, QelEnTraceDataType::CSTRING, "f", "", "text", 4, true},
+               {QelEnTraceDetail::MED, 1, QelEnTraceDataType::INT32, "f", "too detailed", &datum, 4, false},
+               {QelEnTraceDetail::LOW, 5, QelEnTraceDataType::INT32, "f", "excluded", &datum, 4, false},
+               {QelEnTraceDetail::LOW, 2, QelEnTraceDataType::DATA, "f", "null data", nullptr, 8, true},
+               {QelEnTraceDetail::LOW, 3, QelEnTraceDataType::DATA, "f", "clipped", kBig, sizeof kBig, true}};
+  const std::pair<const char*, const char*> settings[] = {{"DETAIL", "LOW"}, {"COMPRESS", "on"}, {"AUTOFLUSH", "on"}};
+  for (const auto& [variable, value] : settings) {
+    SCOPED_TRACE(variable);
+    std::remove(file.c_str());
+    KeyVariables variables(kKey, {{"ACTIVE", "on"}, {"AUTOSAVE", "on"}, {"FILE", file}, {"COMPSET", "1.3"},
+                                  {"BUFSIZE", "4"}, {variable, value}});
+    qelTraceCreateInstance(kKey, nullptr);
+    std::size_t kept = 0;
+    for (const auto& c : cases) {
+      qelTraceDump(c.detail, c.component, c.type, c.function, c.message, c.data, c.length);
+      const auto messageLength = static_cast<unsigned int>(std::strlen(c.message));
+      const auto functionLength = static_cast<unsigned int>(std::strlen(c.function));
+      const std::uint32_t head =
+          QelClTraceInstance::makeHeadWord(c.detail, c.component, c.type, messageLength, functionLength);
+      qelTraceDumpCounted(head, c.function, c.message, c.data, c.length);
+      kept += c.kept ? 2 : 0;
+    }
+    qelTraceDeleteInstance();
+    const auto records = parseRecords(readFile(file));
+    ASSERT_EQ(records.size(), kept);
+    for (std::size_t i = 0; i < kept; i += 2) {
+      const auto parts = [](const Record& r) { return std::tie(r.kind, r.component, r.message, r.function, r.data); };
+      EXPECT_EQ(parts(records[i]), parts(records[i + 1])) << "record pair " << i / 2;
+    }
+  }
+}
+
 struct Call {
   void* user;
   QelEnTraceDetail detail;
@@ -123,6 +171,12 @@ TEST_F(TraceInstance, AUserCallbackTakesEveryCall) {
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[2].detail, QelEnTraceDetail::HIGH) << "details other than LOW pass unchanged";
   EXPECT_EQ(calls[2].value, calls[1].value - 1) << "an exit one below its entry";
+  qelTraceDumpCounted(QelClTraceInstance::makeHeadWord(QelEnTraceDetail::MED, 9, QelEnTraceDataType::INT32, 1, 1), "f",
+                      "m", &value, 4);
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(std::tie(calls[3].detail, calls[3].component, calls[3].type, calls[3].function, calls[3].message),
+            std::make_tuple(QelEnTraceDetail::MED, 9, QelEnTraceDataType::INT32, "f", "m"))
+      << "the head word's parts, as qelTraceDump would give them";
 }
 
 // Threads tracing at once through a small ring that wraps many times: every record
