@@ -15,7 +15,6 @@ dir=build/fuzz
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
   -DQEL_BUILD_TESTS=OFF -DQEL_BUILD_EXAMPLES=OFF -DQEL_BUILD_FUZZERS=ON \
   -DQEL_SANITIZE=address,undefined >/dev/null || exit 1
-cmake --build "$dir" || exit 1
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
@@ -24,6 +23,8 @@ if [ ${#targets[@]} -eq 0 ]; then
     targets+=("${name%.cpp}")
   done
 fi
+# Only the targets that run are built.
+cmake --build "$dir" --target "${targets[@]}" || exit 1
 
 findings=$dir/findings
 mkdir -p "$findings"
