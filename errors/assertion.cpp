@@ -57,7 +57,7 @@ void qel_tprint(std::ostream& out, const char* file, int line) {
 
 void qel_tprintf(const char* file, int line, const char* format, ...) {
   std::printf("[%s: %d] ", orEmpty(file), line);
-  va_list arguments;
+  va_list arguments;  // NOLINT(cppcoreguidelines-init-variables): va_start sets it
   va_start(arguments, format);
   std::vprintf(format, arguments);
   va_end(arguments);

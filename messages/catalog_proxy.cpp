@@ -98,7 +98,7 @@ const char* qelMsgCatGet(QelMsgCatHandle handle, unsigned long id) {
 
 const char* qelMsgCatGetVar(QelMsgCatHandle handle, unsigned long id, ...) {
   const char* insertions[10] = {};
-  va_list arguments;
+  va_list arguments;  // NOLINT(cppcoreguidelines-init-variables): va_start sets it
   va_start(arguments, id);
   for (const char*& insertion : insertions) {
     insertion = va_arg(arguments, const char*);

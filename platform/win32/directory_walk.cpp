@@ -32,7 +32,7 @@ SearchStep takeEntry(const WIN32_FIND_DATAA& found, DirectoryEntry& entry) {
 SearchStep qel::platform::beginDirectorySearch(const char* pattern, DirectorySearch& search,
                                                DirectoryEntry& entry) {
   WIN32_FIND_DATAA found;
-  const HANDLE handle = FindFirstFileA(pattern, &found);
+  HANDLE handle = FindFirstFileA(pattern, &found);
   if (handle == INVALID_HANDLE_VALUE) {
     search = nullptr;
     return SearchStep::failed;

@@ -8,9 +8,9 @@
 const void* qel::platform::resolveFunction(const void* function) {
   const auto* code = static_cast<const unsigned char*>(function);
   if (code == nullptr || code[0] != 0xFF || code[1] != 0x25) return function;
-  std::int32_t displacement;
+  std::int32_t displacement = 0;
   std::memcpy(&displacement, code + 2, sizeof displacement);
-  const void* target;
+  const void* target = nullptr;
   std::memcpy(&target, code + 6 + displacement, sizeof target);
   return target;
 }
