@@ -560,8 +560,8 @@ QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, Q
 // qelTraceDump for a trace point known when it is compiled, QEL_TRACE's fast path:
 // QelClTraceInstance::dump with a head word. The head's lengths are trusted as given:
 // that many bytes of each text are copied, terminator or not.
-QEL_C_API void qelTraceDumpCounted(std::uint32_t head, const char* function, const char* message, const void* data,
-                                   unsigned int length);
+QEL_C_API void qelTraceDumpHead(std::uint32_t head, const char* function, const char* message, const void* data,
+                                unsigned int length);
 QEL_C_API void* QelClTraceInstance_getInstance();
 
 // A trace point: while tracing is off, one test of the global pointer. Where the
@@ -588,7 +588,7 @@ QEL_C_API void* QelClTraceInstance_getInstance();
   do {                                                                                                        \
     if (QEL_UNLIKELY(gs_pclQelTraceInstance != nullptr)) {                                                    \
       if (QEL_TRACE_KNOWN(detail, component, type, function, message)) {                                      \
-        qelTraceDumpCounted(QEL_TRACE_HEAD(detail, component, type, function, message), (function), (message), \
+        qelTraceDumpHead(QEL_TRACE_HEAD(detail, component, type, function, message), (function), (message), \
                             (data), (length));                                                                \
       } else {                                                                                                \
         qelTraceDump((detail), (component), (type), (function), (message), (data), (length));                 \

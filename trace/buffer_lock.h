@@ -14,8 +14,8 @@ constexpr std::uint32_t kBufferLockCount = 64;
 // Taking a lock nobody holds is one atomic exchange; releasing it is a plain store,
 // with no call into the system: a record costs nanoseconds. A thread that finds the
 // lock held spins a little, then yields its processor, then naps a little at a time
-// until the lock is free: it is held for microseconds at most, while a hand-over
-// writes the buffer to its file.
+// until the lock is free: a record holds it for nanoseconds, a hand-over for as long
+// as writing the buffer to its file takes.
 class BufferLock {
 public:
   void lock() {

@@ -98,7 +98,7 @@ struct RingWriter {
   }
 
   // Into the environment's buffer; with autoflush straight on to the file. The flag
-  // is read before the lock is taken: what follows the lock waits for it.
+  // is read before the lock is taken, so that its load does not wait for the lock.
   static void add(QelClTraceEnvironment& environment, const RecordHeader& record, const char* message,
                   const char* function, const void* data) {
     const bool autoflush = environment.pclSettings->hasFlag(QelClTraceSettings::AUTOFLUSH);

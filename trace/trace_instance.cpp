@@ -207,8 +207,8 @@ void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceD
   }
 }
 
-void qelTraceDumpCounted(std::uint32_t head, const char* function, const char* message, const void* data,
-                         unsigned int length) {
+void qelTraceDumpHead(std::uint32_t head, const char* function, const char* message, const void* data,
+                      unsigned int length) {
   if (QelClTraceInstance* instance = gs_pclQelTraceInstance) instance->dump(head, function, message, data, length);
 }
 

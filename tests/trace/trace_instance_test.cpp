@@ -88,7 +88,7 @@ TEST_F(TraceInstance, RecordsPassTheFilterIntoTheFile) {
 // The entry that QEL_TRACE calls with a head word made when the point is compiled
 // records what qelTraceDump records, whatever the settings and whatever the record
 // needs: the filter, a null or clipped datum, packed strings, autoflush.
-TEST_F(TraceInstance, TheCountedEntryRecordsWhatTheGeneralOneDoes) {
+TEST_F(TraceInstance, TheHeadWordEntryRecordsWhatTheGeneralOneDoes) {
   static const char kBig[5000] = {'x'};
   const std::int32_t datum = 7;
   const struct {
@@ -120,7 +120,7 @@ TEST_F(TraceInstance, TheCountedEntryRecordsWhatTheGeneralOneDoes) {
       const auto functionLength = static_cast<unsigned int>(std::strlen(c.function));
       const std::uint32_t head =
           QelClTraceInstance::makeHeadWord(c.detail, c.component, c.type, messageLength, functionLength);
-      qelTraceDumpCounted(head, c.function, c.message, c.data, c.length);
+      qelTraceDumpHead(head, c.function, c.message, c.data, c.length);
       kept += c.kept ? 2 : 0;
     }
     qelTraceDeleteInstance();
@@ -171,8 +171,8 @@ TEST_F(TraceInstance, AUserCallbackTakesEveryCall) {
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[2].detail, QelEnTraceDetail::HIGH) << "details other than LOW pass unchanged";
   EXPECT_EQ(calls[2].value, calls[1].value - 1) << "an exit one below its entry";
-  qelTraceDumpCounted(QelClTraceInstance::makeHeadWord(QelEnTraceDetail::MED, 9, QelEnTraceDataType::INT32, 1, 1), "f",
-                      "m", &value, 4);
+  qelTraceDumpHead(QelClTraceInstance::makeHeadWord(QelEnTraceDetail::MED, 9, QelEnTraceDataType::INT32, 1, 1), "f",
+                   "m", &value, 4);
   ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(std::tie(calls[3].detail, calls[3].component, calls[3].type, calls[3].function, calls[3].message),
             std::make_tuple(QelEnTraceDetail::MED, 9, QelEnTraceDataType::INT32, "f", "m"))
