@@ -1,7 +1,8 @@
 // Code-page conversion of 1 MiB texts, the library's built-in paths against ICU's
 // ucnv_convertEx and glibc's iconv on the same bytes: UTF-8 to UCS-2 and back on
-// ASCII-heavy text, CCSID 37 (EBCDIC) to UCS-2, and CCSID 930 (EBCDIC with shifted
-// double-byte runs) to UCS-2.
+// ASCII-heavy text, CCSID 37 (EBCDIC) to UCS-2, CCSID 930 (EBCDIC with shifted
+// double-byte runs) to UCS-2, and UCS-2 to CCSID 500 (EBCDIC, through the built-in
+// two-level table).
 #include <vrnqel43.h>
 
 #include <benchmark/benchmark.h>
@@ -54,12 +55,23 @@ std::string ucs2Text() {
   return ucs2;
 }
 
+// The EBCDIC text's characters in UCS-2: letters, digits, blanks and line feeds, which
+// CCSID 500 has as CCSID 37 does.
+std::string ebcdicUcs2Text() {
+  const std::string ebcdic = ebcdicText();
+  const QelClCodePage2UnicodeConverter converter(static_cast<QelEnCCSID>(37));
+  std::string ucs2(2 * ebcdic.size(), '\0');
+  ucs2.resize(converter.convertBytes(ucs2.data(), static_cast<unsigned int>(ucs2.size()), ebcdic.data(),
+                                     static_cast<unsigned int>(ebcdic.size())));
+  return ucs2;
+}
+
 const std::string& text(int kind) {
-  static const std::string texts[] = {utf8Text(), ucs2Text(), ebcdicText(), mixedText()};
+  static const std::string texts[] = {utf8Text(), ucs2Text(), ebcdicText(), mixedText(), ebcdicUcs2Text()};
   return texts[kind];
 }
 
-enum Kind { UTF8_TO_UCS2, UCS2_TO_UTF8, EBCDIC_TO_UCS2, MIXED_TO_UCS2 };
+enum Kind { UTF8_TO_UCS2, UCS2_TO_UTF8, EBCDIC_TO_UCS2, MIXED_TO_UCS2, UCS2_TO_EBCDIC };
 struct Pair {
   std::uint32_t from, to;
   const char* icuFrom;
@@ -72,6 +84,7 @@ constexpr Pair kPairs[] = {
     {CCSID_UCS2, CCSID_UTF8, "UTF-16LE", "UTF-8", "UCS-2LE", "UTF-8"},
     {37, CCSID_UCS2, "ibm-37", "UTF-16LE", "IBM037", "UCS-2LE"},
     {930, CCSID_UCS2, "ibm-930", "UTF-16LE", "IBM930", "UCS-2LE"},
+    {CCSID_UCS2, 500, "UTF-16LE", "ibm-500", "UCS-2LE", "IBM500"},
 };
 
 void setBytes(benchmark::State& state, const std::string& source) {
@@ -151,12 +164,13 @@ void Iconv(benchmark::State& state) {
 
 void pairs(benchmark::internal::Benchmark* benchmark) {
   benchmark->ArgName("pair");
-  for (int kind = UTF8_TO_UCS2; kind <= MIXED_TO_UCS2; ++kind) benchmark->Arg(kind);
+  for (int kind = UTF8_TO_UCS2; kind <= UCS2_TO_EBCDIC; ++kind) benchmark->Arg(kind);
 }
 
 }  // namespace
 
-// pair: 0 UTF-8 to UCS-2, 1 UCS-2 to UTF-8, 2 CCSID 37 to UCS-2, 3 CCSID 930 to UCS-2.
+// pair: 0 UTF-8 to UCS-2, 1 UCS-2 to UTF-8, 2 CCSID 37 to UCS-2, 3 CCSID 930 to UCS-2,
+// 4 UCS-2 to CCSID 500.
 BENCHMARK(Library)->Apply(pairs);
 BENCHMARK(Icu)->Apply(pairs);
 BENCHMARK(Iconv)->Apply(pairs);
