@@ -26,23 +26,23 @@ void copyWithoutSeparator(char* out, const QelClLocation& location) {
 
 }  // namespace
 
-QelClDirectory::QelClDirectory() : clLocation(""), stError{} {
+QelClDirectory::QelClDirectory() : clLocation(""), stError{}, ulHostError(0) {
   char text[kMaxLength];
   qel::platform::currentDirectory(text, sizeof text);
   qel::filesystem::replaceAll(text, qel::platform::kForeignSeparator, kDirectorySeparator);
   clLocation.assign(text, std::strlen(text), false);
 }
 
-QelClDirectory::QelClDirectory(const QelClLocation& location) : clLocation(location), stError{} {
+QelClDirectory::QelClDirectory(const QelClLocation& location) : clLocation(location), stError{}, ulHostError(0) {
   expandRelativeDirectory();
 }
 
-QelClDirectory::QelClDirectory(const char* path) : clLocation(path, true), stError{} {
+QelClDirectory::QelClDirectory(const char* path) : clLocation(path, true), stError{}, ulHostError(0) {
   expandRelativeDirectory();
 }
 
 QelClDirectory::QelClDirectory(const QelClDirectory& other)
-    : QelClFileABase(other), clLocation(other.clLocation), stError{} {
+    : QelClFileABase(other), clLocation(other.clLocation), stError{}, ulHostError(0) {
   expandRelativeDirectory();
 }
 
@@ -70,9 +70,10 @@ bool QelClDirectory::takeText(const char* text) {
   return taken;
 }
 
-void QelClDirectory::setError(std::uint32_t id, QelEnErrorClass errorClass) {
+void QelClDirectory::setError(std::uint32_t id, QelEnErrorClass errorClass, std::uint32_t hostError) {
   stError.ulErrorId = id;
   stError.enErrorClass = errorClass;
+  ulHostError = hostError;
 }
 
 void QelClDirectory::clearError() { setError(NO_ERROR, QelEnErrorClass::UNKNOWN); }

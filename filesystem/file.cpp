@@ -21,7 +21,7 @@ bool sameText(const char* first, const char* second, bool exact) {
 }  // namespace
 
 QelClFile::QelClFile(const QelClFilenameABase& name, const char* defaultType)
-    : clName(name), stError{NO_ERROR, QelEnErrorClass::UNKNOWN} {
+    : clName(name), stError{NO_ERROR, QelEnErrorClass::UNKNOWN}, ulHostError(0) {
   if (clName.getExtension()[0] == '\0' && defaultType != nullptr) {
     clName.setNewExtension(defaultType);
   }
@@ -141,9 +141,10 @@ bool QelClFile::determineFileInEnvVarPath(QelClFilename& name, const char* varia
   return false;
 }
 
-void QelClFile::setError(std::uint32_t id, QelEnErrorClass errorClass) {
+void QelClFile::setError(std::uint32_t id, QelEnErrorClass errorClass, std::uint32_t hostError) {
   stError.ulErrorId = id;
   stError.enErrorClass = errorClass;
+  ulHostError = hostError;
 }
 
 void QelClFile::clearError() { setError(NO_ERROR, QelEnErrorClass::UNKNOWN); }

@@ -39,6 +39,16 @@ enum QelEnErrorId : std::uint32_t {
 #pragma pop_macro("IGNORE")
 #pragma pop_macro("NO_ERROR")
 
+// Identifiers of replacing and reading files as a whole (QelClFileUpdate, the INI
+// file's own reading and atomic save). They lie beyond the built-in table, so no
+// message names them (qelErrorGetIdAsMessageId gives 0): the class and the host's
+// error kept beside the record say what happened.
+enum : std::uint32_t {
+  FILE_COULD_NOT_LOCK = 1001201,   // another writer holds the file, or no lock file
+  FILE_COULD_NOT_WRITE = 1001202,  // writing, flushing or replacing the file failed
+  FILE_COULD_NOT_READ = 1001203    // opening or reading the file failed
+};
+
 // The short error record filled by operations that report without throwing.
 struct _QelStError {
   std::uint32_t ulErrorId;
@@ -63,6 +73,30 @@ QEL_C_API std::uint32_t qelErrorGetIdAsMessageId(std::uint32_t errorId);
 QEL_C_API std::uint32_t qelErrorGetClassAsMessageId(QelEnErrorClass errorClass);
 QEL_C_API std::uint32_t qelErrorGetSeverityAsMessageId(QelEnErrorSeverity severity);
 QEL_C_API std::uint32_t qelErrorGetActionAsMessageId(QelEnErrorAction action);
+
+// ---- Host errors -----------------------------------------------------------------
+// A host error code is what the operating system said when a call failed: errno on
+// POSIX, a Windows system error code (GetLastError) on Windows; 0 is none. Objects that
+// keep an error record keep the host's code beside it (getHostError()).
+
+// The error class of a host code: IO_NOT_EXISTENT, IO_PERMISSION_DENIED,
+// RESOURCE_EXHAUSTED (no space), IO_ALREADY_IN_USE, IO_STILL_IN_USE, ...; UNKNOWN for 0
+// and for codes of no class.
+QEL_C_API QelEnErrorClass qelHostErrorGetClass(std::uint32_t code);
+// The host's own text for code ("No space left on device"), without a line end, into
+// buffer, which has room for size characters with the terminator; returns buffer.
+// The empty text for 0.
+QEL_C_API const char* qelHostErrorGetText(std::uint32_t code, char* buffer, std::size_t size);
+
+// The host's text for a code, kept in the object.
+class QEL_API QelClHostErrorText {
+public:
+  explicit QelClHostErrorText(std::uint32_t code);
+  const char* getText() const { return szText; }
+
+private:
+  char szText[256];
+};
 
 // ---- Assertions ------------------------------------------------------------------
 // A failed assertion writes the internal-error report to standard error, shows it in

@@ -285,6 +285,9 @@ public:
 
   const QelClLocation& getLocation() const { return clLocation; }
   const _QelStError& getError() const { return stError; }
+  // The host's error code (errno, GetLastError) of the last failure; 0 when the record
+  // is clear or the failure was not the host's.
+  std::uint32_t getHostError() const { return ulHostError; }
 
   const char* getAsCString() const override;
   operator const char*() const override;
@@ -303,11 +306,12 @@ private:
   // Removes the entries of directory, sub-directories with their contents; stops at
   // the first entry that can't be removed.
   static void removeTree(const QelClDirectory& directory);
-  void setError(std::uint32_t id, QelEnErrorClass errorClass);
+  void setError(std::uint32_t id, QelEnErrorClass errorClass, std::uint32_t hostError = 0);
   void clearError();
 
   QelClLocation clLocation;
   _QelStError stError;
+  std::uint32_t ulHostError;
 };
 
 // ---- Files -----------------------------------------------------------------------
@@ -322,6 +326,9 @@ public:
 
   const QelClFilename& getFilename() const { return clName; }
   const _QelStError& getError() const { return stError; }
+  // The host's error code (errno, GetLastError) of the last failure; 0 when the record
+  // is clear or the failure was not the host's.
+  std::uint32_t getHostError() const { return ulHostError; }
 
   const char* getAsCString() const override;
   operator const char*() const override;
@@ -357,11 +364,12 @@ protected:
   // Windows, ":" on POSIX) in turn, until one exists. name is left with the last
   // directory tried.
   bool determineFileInEnvVarPath(QelClFilename& name, const char* variable) const;
-  void setError(std::uint32_t id, QelEnErrorClass errorClass);
+  void setError(std::uint32_t id, QelEnErrorClass errorClass, std::uint32_t hostError = 0);
   void clearError();
 
   QelClFilename clName;
   _QelStError stError;
+  std::uint32_t ulHostError;
 };
 
 // ---- Directory walking -----------------------------------------------------------

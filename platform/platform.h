@@ -6,8 +6,38 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "qel_errors.h"
+
 namespace qel {
 namespace platform {
+
+// ---- Host errors -----------------------------------------------------------------
+// The outcome of a call to the host: success, or the host's own error code of the call
+// that failed (errno on POSIX, GetLastError on Windows; never 0 for a failure).
+class [[nodiscard]] Status {
+public:
+  constexpr Status() = default;
+  static constexpr Status failure(std::uint32_t code) { return Status(code != 0 ? code : kUnknown); }
+  explicit constexpr operator bool() const { return uiCode == 0; }
+  constexpr std::uint32_t error() const { return uiCode; }
+
+private:
+  // What a failure that the host gave no code for carries (EIO; ERROR_GEN_FAILURE).
+#if defined(_WIN32)
+  static constexpr std::uint32_t kUnknown = 31;
+#else
+  static constexpr std::uint32_t kUnknown = 5;
+#endif
+  constexpr explicit Status(std::uint32_t code) : uiCode(code) {}
+  std::uint32_t uiCode = 0;
+};
+// The error of the host call that failed last on this thread.
+Status lastError();
+// The host's own text for code, without a line end, into buffer (room for size
+// characters with the terminator); "Unknown error <code>" for a code the host lacks.
+void hostErrorText(std::uint32_t code, char* buffer, std::size_t size);
+// The error class that code belongs to; UNKNOWN for 0 and for codes of no class.
+QelEnErrorClass hostErrorClass(std::uint32_t code);
 
 // ---- Functions -------------------------------------------------------------------
 // The code a function pointer finally runs. On Windows, the address of a runtime
