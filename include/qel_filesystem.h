@@ -372,6 +372,52 @@ protected:
   std::uint32_t ulHostError;
 };
 
+// ---- Replacing a file as a whole -------------------------------------------------
+// An update that leaves the file holding either its old contents or its new ones,
+// whatever happens in between: a crash, a kill, a full disk, a second writer.
+// lock() creates the lock file "<name>.lock" beside the file, exclusively, and holds
+// it: another update of the same file waits until this one ends, for at most the time
+// given, then fails (FILE_COULD_NOT_LOCK, class IO_ALREADY_IN_USE). A lock file whose
+// writer is gone (killed) is taken over. Take the lock before reading the file and
+// keep it until commit(), so that no other writer's change is lost in between.
+// write() adds to the new contents, which go into the lock file; commit() flushes them
+// to stable storage, gives them the file's permission bits, renames them over the file
+// (a link is followed: the file it names is replaced) and flushes the directory; the
+// lock ends with it. A file that exists but may not be written is refused. On any
+// failure, and when the update ends without commit(), the lock file goes and the file
+// stays as it was; the error record (FILE_COULD_NOT_LOCK or FILE_COULD_NOT_WRITE, the
+// class from the host's error) and getHostError() say why.
+class QEL_API QelClFileUpdate {
+public:
+  enum : unsigned long { DEFAULT_WAIT = 10000 };  // milliseconds
+
+  explicit QelClFileUpdate(const QelClFilenameABase& name);
+  // Abandons an update that was not committed.
+  ~QelClFileUpdate();
+  QelClFileUpdate(const QelClFileUpdate&) = delete;
+  QelClFileUpdate& operator=(const QelClFileUpdate&) = delete;
+
+  bool lock(unsigned long waitMilliseconds = DEFAULT_WAIT);
+  bool isLocked() const { return pvState != nullptr; }
+  // Takes the lock first when it is not held. A failed write abandons the update.
+  bool write(const void* data, std::size_t size);
+  bool commit();
+  // Removes the lock file and what was written; the file stays as it was.
+  void abandon();
+
+  const QelClFilename& getFilename() const { return clName; }
+  const _QelStError& getError() const { return stError; }
+  std::uint32_t getHostError() const { return ulHostError; }
+
+private:
+  bool fail(std::uint32_t id, std::uint32_t hostError);
+
+  QelClFilename clName;
+  _QelStError stError;
+  std::uint32_t ulHostError;
+  void* pvState;  // the host's side of a held lock; null when none is held
+};
+
 // ---- Directory walking -----------------------------------------------------------
 // The platform-bound walker over the entries of one directory. Its entry text holds the
 // directory's text followed by the current entry's name, within 263 characters: a
