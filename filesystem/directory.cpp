@@ -28,7 +28,8 @@ void copyWithoutSeparator(char* out, const QelClLocation& location) {
 
 QelClDirectory::QelClDirectory() : clLocation(""), stError{}, ulHostError(0) {
   char text[kMaxLength];
-  qel::platform::currentDirectory(text, sizeof text);
+  // A current directory that can't be had leaves the text empty.
+  static_cast<void>(qel::platform::currentDirectory(text, sizeof text));
   qel::filesystem::replaceAll(text, qel::platform::kForeignSeparator, kDirectorySeparator);
   clLocation.assign(text, std::strlen(text), false);
 }
@@ -94,15 +95,19 @@ bool QelClDirectory::create(unsigned long, unsigned long) {
     const std::size_t length = static_cast<std::size_t>(end - text);
     std::memcpy(level, text, length);
     level[length] = '\0';
-    if (!qel::platform::pathExists(level) && !qel::platform::makeDirectory(level)) return false;
+    if (qel::platform::pathExists(level)) continue;
+    if (const qel::platform::Status made = qel::platform::makeDirectory(level); !made) {
+      setError(DIRECTORY_COULD_NOT_CREATE, QelEnErrorClass::IO_NOT_EXISTENT, made.error());
+      return false;
+    }
   }
   clearError();
   return true;
 }
 
 bool QelClDirectory::setAsCurrent() {
-  if (!qel::platform::changeDirectory(clLocation.getAsCString())) {
-    setError(DIRECTORY_COULD_NOT_CHANGE, QelEnErrorClass::IO_NOT_EXISTENT);
+  if (const qel::platform::Status changed = qel::platform::changeDirectory(clLocation.getAsCString()); !changed) {
+    setError(DIRECTORY_COULD_NOT_CHANGE, QelEnErrorClass::IO_NOT_EXISTENT, changed.error());
     return false;
   }
   clearError();
@@ -110,17 +115,18 @@ bool QelClDirectory::setAsCurrent() {
 }
 
 bool QelClDirectory::remove() {
-  switch (qel::platform::removeDirectory(clLocation.getAsCString())) {
+  qel::platform::Status status;
+  switch (qel::platform::removeDirectory(clLocation.getAsCString(), status)) {
     case qel::platform::RemoveResult::removed:
       clearError();
       return true;
     case qel::platform::RemoveResult::inUse:
-      setError(DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_STILL_IN_USE);
+      setError(DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_STILL_IN_USE, status.error());
       return false;
     case qel::platform::RemoveResult::failed:
       break;
   }
-  setError(DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_INVALID_NAME);
+  setError(DIRECTORY_COULD_NOT_REMOVE, QelEnErrorClass::IO_INVALID_NAME, status.error());
   return false;
 }
 

@@ -68,6 +68,10 @@ bool QelClDirectoryWalk::matchesWildcardPattern(const char* pattern) const {
   return qelMatchesWildcardPattern(pattern, getNameWithoutPath(), 0) != 0;
 }
 
+std::uint32_t QelClDirectoryWalk::getHostError() const {
+  return pclWalker != nullptr ? pclWalker->getHostError() : 0;
+}
+
 const char* QelClDirectoryWalk::getNameWithPath() const {
   return pclWalker != nullptr ? pclWalker->getNameWithPath() : "";
 }

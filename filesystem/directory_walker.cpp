@@ -8,6 +8,7 @@
 
 using qel::platform::DirectoryEntry;
 using qel::platform::SearchStep;
+using qel::platform::Status;
 
 namespace {
 
@@ -18,18 +19,18 @@ constexpr char kPattern[] = "*.*";
 QelClOSSDirectoryWalker::QelClOSSDirectoryWalker(const QelClLocation& directory,
                                                  _QelStError& error)
     : szEntryText{}, pszName(szEntryText), bValid(false), pstError(&error), pvSearch(nullptr),
-      ulAttributes(0) {
+      ulAttributes(0), ulHostError(0) {
   const std::size_t length = directory.getLength();
+  Status status;
   if (length + sizeof kPattern <= sizeof szEntryText) {
     std::memcpy(szEntryText, directory.getAsCString(), length);
     pszName = szEntryText + length;
     std::memcpy(pszName, kPattern, sizeof kPattern);
     DirectoryEntry entry{pszName, getNameCapacity(), ulAttributes};
-    bValid = qel::platform::beginDirectorySearch(szEntryText, pvSearch, entry) ==
-             SearchStep::found;
+    bValid = qel::platform::beginDirectorySearch(szEntryText, pvSearch, entry, status) == SearchStep::found;
     ulAttributes = entry.attributes;
   }
-  if (!bValid) setError(DIRWALK_COULD_NOT_INIT);
+  if (!bValid) setError(DIRWALK_COULD_NOT_INIT, status.error());
 }
 
 QelClOSSDirectoryWalker::~QelClOSSDirectoryWalker() {
@@ -39,12 +40,13 @@ QelClOSSDirectoryWalker::~QelClOSSDirectoryWalker() {
 bool QelClOSSDirectoryWalker::setToNext() {
   if (!bValid) return false;
   DirectoryEntry entry{pszName, getNameCapacity(), ulAttributes};
-  const SearchStep step = qel::platform::nextDirectoryEntry(pvSearch, entry);
+  Status status;
+  const SearchStep step = qel::platform::nextDirectoryEntry(pvSearch, entry, status);
   if (step == SearchStep::found) {
     ulAttributes = entry.attributes;
     return true;
   }
-  if (step != SearchStep::end) setError(DIRWALK_NO_CONTINUATION);
+  if (step != SearchStep::end) setError(DIRWALK_NO_CONTINUATION, status.error());
   bValid = false;
   return false;
 }
@@ -82,7 +84,8 @@ std::size_t QelClOSSDirectoryWalker::getNameCapacity() const {
   return sizeof szEntryText - static_cast<std::size_t>(pszName - szEntryText);
 }
 
-void QelClOSSDirectoryWalker::setError(std::uint32_t id) {
+void QelClOSSDirectoryWalker::setError(std::uint32_t id, std::uint32_t hostError) {
   pstError->ulErrorId = id;
   pstError->enErrorClass = QelEnErrorClass::IO_PROBLEM;
+  ulHostError = hostError;
 }

@@ -17,10 +17,11 @@ QelClDllFile::~QelClDllFile() {
   if (pvModule != nullptr) qel::platform::unloadModule(pvModule);
 }
 
+// The host's code is the record's id and, as for every file, the host error too.
 void QelClDllFile::load() {
-  std::uint32_t error = 0;
-  pvModule = qel::platform::loadModule(clName.getAsCString(), error);
-  if (pvModule == nullptr) setError(error, QelEnErrorClass::RESOURCE_MISSING);
+  qel::platform::Status status;
+  pvModule = qel::platform::loadModule(clName.getAsCString(), status);
+  if (pvModule == nullptr) setError(status.error(), QelEnErrorClass::RESOURCE_MISSING, status.error());
 }
 
 const char* QelClDllFile::getSystemPathEnvironmentVariable() { return "PATH"; }

@@ -89,5 +89,5 @@ bool QelClEnvironmentVariable::putDefinition(const char* value, const char* appe
   }
   std::memcpy(szDefinition, szName, nameLength);
   szDefinition[length] = '\0';
-  return qel::platform::putEnvironment(szDefinition);
+  return static_cast<bool>(qel::platform::putEnvironment(szDefinition));
 }

@@ -57,8 +57,9 @@ bool QelClFile::isReadOnly() const {
   return qel::platform::isReadOnlyFile(clName.getAsCString());
 }
 
+// Reports nothing, as the queries: a file that can't be changed stays as it is.
 void QelClFile::setReadOnly(bool readOnly) {
-  qel::platform::setReadOnlyFile(clName.getAsCString(), readOnly);
+  static_cast<void>(qel::platform::setReadOnlyFile(clName.getAsCString(), readOnly));
 }
 
 unsigned long QelClFile::getFileSize() const {
@@ -82,38 +83,43 @@ bool QelClFile::copyTo(const QelClFilenameABase& target, bool keepAttributes) {
     setError(FILE_COULD_NOT_COPY_SELF, QelEnErrorClass::INCONSISTENT_SITUATION);
     return false;
   }
-  if (!qel::platform::copyFile(clName.getAsCString(), target.getAsCString())) {
-    setError(FILE_COULD_NOT_COPY, QelEnErrorClass::IO_PROBLEM);
+  if (const qel::platform::Status copied = qel::platform::copyFile(clName.getAsCString(), target.getAsCString());
+      !copied) {
+    setError(FILE_COULD_NOT_COPY, QelEnErrorClass::IO_PROBLEM, copied.error());
     return false;
   }
-  if (!keepAttributes) qel::platform::setReadOnlyFile(target.getAsCString(), false);
+  // A copy that stays read-only is no failure of the copy.
+  if (!keepAttributes) static_cast<void>(qel::platform::setReadOnlyFile(target.getAsCString(), false));
   clearError();
   return true;
 }
 
 bool QelClFile::remove() {
-  switch (qel::platform::removeFile(clName.getAsCString())) {
+  qel::platform::Status status;
+  switch (qel::platform::removeFile(clName.getAsCString(), status)) {
     case qel::platform::FileRemoval::removed:
       clearError();
       return true;
     case qel::platform::FileRemoval::missing:
-      setError(FILE_COULD_NOT_REMOVE, QelEnErrorClass::IO_NOT_EXISTENT);
+      setError(FILE_COULD_NOT_REMOVE, QelEnErrorClass::IO_NOT_EXISTENT, status.error());
       return false;
     case qel::platform::FileRemoval::failed:
       break;
   }
-  setError(FILE_COULD_NOT_REMOVE, QelEnErrorClass::IO_PERMISSION_DENIED);
+  setError(FILE_COULD_NOT_REMOVE, QelEnErrorClass::IO_PERMISSION_DENIED, status.error());
   return false;
 }
 
 bool QelClFile::renameAs(const QelClFilenameABase& newName) {
-  if (qel::platform::renameFile(clName.getAsCString(), newName.getAsCString())) {
+  const qel::platform::Status renamed = qel::platform::renameFile(clName.getAsCString(), newName.getAsCString());
+  if (renamed) {
     clName = QelClFilename(newName);
     clearError();
     return true;
   }
-  setError(FILE_COULD_NOT_RENAME, newName.isExistent() ? QelEnErrorClass::IO_ALREADY_IN_USE
-                                                       : QelEnErrorClass::IO_PERMISSION_DENIED);
+  setError(FILE_COULD_NOT_RENAME,
+           newName.isExistent() ? QelEnErrorClass::IO_ALREADY_IN_USE : QelEnErrorClass::IO_PERMISSION_DENIED,
+           renamed.error());
   return false;
 }
 

@@ -424,7 +424,8 @@ private:
 // directory text that leaves no room for the search pattern "*.*" can't be walked
 // (DIRWALK_COULD_NOT_INIT), and an entry whose name doesn't fit behind it ends the
 // walk as a failure (DIRWALK_COULD_NOT_INIT on the first entry, else
-// DIRWALK_NO_CONTINUATION). Failures are written to the caller's error record.
+// DIRWALK_NO_CONTINUATION). Failures are written to the caller's error record; the
+// host's code of the last one stays with the walker.
 class QEL_API QelClOSSDirectoryWalker {
 public:
   QelClOSSDirectoryWalker(const QelClLocation& directory, _QelStError& error);
@@ -450,11 +451,14 @@ public:
 
   const char* getNameWithPath() const { return szEntryText; }
   const char* getNameWithoutPath() const { return pszName; }
+  // The host's error code (errno, GetLastError) of the failure written to the caller's
+  // record; 0 before any, and for a name that doesn't fit.
+  std::uint32_t getHostError() const { return ulHostError; }
 
 private:
   bool hasAttribute(std::uint32_t attribute) const;
   std::size_t getNameCapacity() const;
-  void setError(std::uint32_t id);
+  void setError(std::uint32_t id, std::uint32_t hostError);
 
   char szEntryText[264];
   char* pszName;
@@ -462,6 +466,7 @@ private:
   _QelStError* pstError;
   void* pvSearch;
   std::uint32_t ulAttributes;
+  std::uint32_t ulHostError;
 };
 
 // Walks the entries of one directory (not recursively), "." and ".." included where
@@ -493,6 +498,9 @@ public:
   const char* getNameWithPath() const;
   const char* getNameWithoutPath() const;
   const _QelStError& getError() const { return stError; }
+  // The host's error code (errno, GetLastError) of the failure in the error record; 0
+  // when there is none or it was not the host's (a walker that could not be allocated).
+  std::uint32_t getHostError() const;
 
 private:
   void start(const QelClLocation& directory);

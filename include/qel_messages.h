@@ -32,6 +32,8 @@ public:
   // Attaches table (not copied: it must outlive the catalog), replacing any other.
   void useStringTable(const char* const table[], unsigned long entries);
 
+  // When the module did not load, getHostError() tells the host's reason (on POSIX,
+  // which has no message modules, ENOSYS); the error record stays clear.
   bool isModuleLoaded() const { return bModuleLoaded; }
   bool isDefaultCatalog() const { return bDefaultCatalog; }
   // Messages can come from somewhere: a loaded module or an attached string table.

@@ -53,7 +53,8 @@ QEL_C_API void qelSleepHours(unsigned int hours);
 // quote; nothing else is escaped. Launching terminates the command line, so every
 // argument is added before the first launch. A launch that fails leaves
 // PROCESS_COULD_NOT_LAUNCH (class UNKNOWN_PROCESS) and the system's error code as the
-// result; one that succeeds clears the error record. Nothing throws.
+// result and as the host error; one that succeeds clears the error record. Nothing
+// throws.
 //
 // On POSIX the command line is split back into its arguments (a quoted argument ends
 // at the first double quote followed by a space or the end, and loses one backslash
@@ -78,6 +79,9 @@ public:
   // The executable counts as the first argument.
   std::uint32_t getArgumentCount() const { return ulArgumentCount; }
   const _QelStError& getError() const { return stError; }
+  // The host's error code (errno, GetLastError) of the failed launch; 0 when the record
+  // is clear.
+  std::uint32_t getHostError() const { return ulHostError; }
 
   // Not 0: the program gets a console window of its own (Windows; ignored on POSIX).
   std::uint32_t ulNewConsole;
@@ -86,6 +90,8 @@ protected:
   // Sets the error record to PROCESS_COULD_NOT_LAUNCH and terminates the command line.
   void prepareLaunch();
   void clearError();
+  // The host's reason of a failed launch.
+  void setHostError(std::uint32_t hostError) { ulHostError = hostError; }
   char* getCommandLineForLaunch() { return pszCommandLine; }
 
   _QelStError stError;
@@ -99,6 +105,7 @@ private:
   std::uint32_t ulCommandLineLength;
   std::uint32_t ulCommandLineCapacity;
   std::uint32_t ulArgumentCount;
+  std::uint32_t ulHostError;
 };
 
 // Waits until the program ends and keeps its exit code; on POSIX a program ended by a
@@ -138,12 +145,16 @@ public:
 
   // Ends the process at once (Windows: exit code 0; POSIX: SIGKILL). A process that no
   // longer exists, or that Windows does not let the caller open, counts as ended: true.
-  // A refusal gives false with PROCESS_COULD_NOT_KILL (class INVALID_DATA).
+  // A refusal gives false with PROCESS_COULD_NOT_KILL (class INVALID_DATA) and the
+  // host's reason (getHostError()).
   bool kill();
   const _QelStError& getError() const { return stError; }
+  // The host's error code (errno, GetLastError) of the refusal; 0 when the record is clear.
+  std::uint32_t getHostError() const { return ulHostError; }
 
 private:
   _QelStError stError;
+  std::uint32_t ulHostError;
 };
 
 #endif

@@ -41,11 +41,15 @@ QelClMessageCatalog::~QelClMessageCatalog() {
 }
 
 // Loads the module and picks the language whose probe message (number 1) it holds:
-// the user's, the system's, else English (United States).
+// the user's, the system's, else English (United States). A module that does not load
+// is no failure of the catalog, which then serves its string table: the record stays
+// clear, and only the host's reason is kept.
 void QelClMessageCatalog::startUp() {
   static_cast<void>(std::setlocale(LC_ALL, ""));  // the locale stays "C" if the user's is unknown
-  hMessageModule = qel::platform::loadMessageModule(getAsCString());
+  qel::platform::Status status;
+  hMessageModule = qel::platform::loadMessageModule(getAsCString(), status);
   bModuleLoaded = hMessageModule != nullptr;
+  ulHostError = status.error();
   if (!bModuleLoaded) return;
   uiLanguage = qel::platform::userDefaultLanguage();
   bLanguageFound = true;

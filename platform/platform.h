@@ -14,6 +14,16 @@ namespace platform {
 // ---- Host errors -----------------------------------------------------------------
 // The outcome of a call to the host: success, or the host's own error code of the call
 // that failed (errno on POSIX, GetLastError on Windows; never 0 for a failure).
+//
+// Every function of this header that can fail says why: it returns a Status, or, when
+// it returns something else (a descriptor, a handle, a step of a search), it takes a
+// Status& as its last argument and sets it on every return. The code is always one of
+// the host's own: errno on POSIX; on Windows GetLastError's, also for the calls that go
+// through the C runtime (_open, _rmdir, ...), which take the system's code behind the
+// runtime's errno (_doserrno). A failure the library finds itself (a name that does not
+// fit, a copy onto itself) carries the host's code that comes nearest. Predicates and
+// lookups whose negative answer is no failed call (pathExists, isHiddenFile,
+// findProcedure, formatModuleMessage, convertFromUcs2, ...) give their answer alone.
 class [[nodiscard]] Status {
 public:
   constexpr Status() = default;
@@ -48,8 +58,8 @@ const void* resolveFunction(const void* function);
 // ---- Environment -----------------------------------------------------------------
 // Changes the process environment as the Windows runtime's _putenv does:
 // "NAME=value" sets, "NAME=" removes, a definition without "=" or without a name
-// changes nothing and fails. Returns false on failure.
-bool putEnvironment(const char* definition);
+// changes nothing and fails.
+Status putEnvironment(const char* definition);
 // The host's directory for temporary files, for when neither TMP nor TEMP is set:
 // C:\ on Windows; on POSIX the value of TMPDIR, else /tmp.
 const char* defaultTemporaryDirectory();
@@ -76,22 +86,23 @@ PathComponent classifyComponent(const char* component, std::size_t length);
 
 // An entry (file or directory) of this name exists.
 bool pathExists(const char* path);
-// The current working directory into buffer; false (buffer empty) when it doesn't fit.
-bool currentDirectory(char* buffer, std::size_t size);
-bool changeDirectory(const char* path);
-bool makeDirectory(const char* path);
+// The current working directory into buffer; a failure (one that doesn't fit, too)
+// leaves the buffer empty.
+Status currentDirectory(char* buffer, std::size_t size);
+Status changeDirectory(const char* path);
+Status makeDirectory(const char* path);
 
 enum class RemoveResult { removed, inUse, failed };
 // Removes an empty directory. inUse: something holds the directory open.
-RemoveResult removeDirectory(const char* path);
+RemoveResult removeDirectory(const char* path, Status& status);
 
-// Seconds since 1970-01-01 00:00 UTC; false when the entry can't be queried.
+// Seconds since 1970-01-01 00:00 UTC; a failure when the entry can't be queried.
 struct FileTimes {
   std::int64_t created;
   std::int64_t accessed;
   std::int64_t modified;
 };
-bool fileTimes(const char* path, FileTimes& times);
+Status fileTimes(const char* path, FileTimes& times);
 
 // ---- Directory walking -----------------------------------------------------------
 // A search over the entries of one directory, one entry at a time, in the order the
@@ -116,19 +127,21 @@ struct DirectoryEntry {
 };
 
 // nameTooLong: the entry's name does not fit; name and attributes are left as they were.
+// Only failed carries a failure in the status.
 enum class SearchStep { found, nameTooLong, end, failed };
 
 // pattern is the directory's text, ending with its separator (or empty for the current
 // directory), followed by "*.*". Begins the search and reads the first entry into entry.
-// A search that can't begin (missing or unreadable directory, or one without any entry)
-// gives failed and leaves search null; otherwise search must be ended.
+// A search that can't begin (missing or unreadable directory, or one without any entry,
+// which is "not found") gives failed and leaves search null; otherwise search must be
+// ended.
 SearchStep beginDirectorySearch(const char* pattern, DirectorySearch& search,
-                                DirectoryEntry& entry);
+                                DirectoryEntry& entry, Status& status);
 // The next entry; end when there is none left.
-SearchStep nextDirectoryEntry(DirectorySearch search, DirectoryEntry& entry);
+SearchStep nextDirectoryEntry(DirectorySearch search, DirectoryEntry& entry, Status& status);
 void endDirectorySearch(DirectorySearch search);
-// Removes a file-system entry that is not a directory; false when that fails.
-bool removeEntry(const char* path);
+// Removes a file-system entry that is not a directory.
+Status removeEntry(const char* path);
 
 // ---- Processes, threads and time -------------------------------------------------
 std::uint32_t currentProcessId();
@@ -165,8 +178,8 @@ void showAssertionBox(const char* report, const char* caption);
 
 // ---- Message modules -------------------------------------------------------------
 // A resource-only module with message tables; null when it does not load (always on
-// hosts without such modules).
-void* loadMessageModule(const char* fileName);
+// hosts without such modules, where the status is ENOSYS).
+void* loadMessageModule(const char* fileName, Status& status);
 void freeMessageModule(void* module);
 // Message id of the module in language, with ten insertion texts, into buffer (room
 // for capacity characters and a terminator). Returns its length; 0 when not found.
@@ -192,44 +205,45 @@ bool isHiddenFile(const char* path);
 bool isReadOnlyFile(const char* path);
 // On POSIX read-only takes every write permission away and writable gives the owner's
 // back.
-bool setReadOnlyFile(const char* path, bool readOnly);
-// False when the entry can't be queried.
-bool fileSize(const char* path, std::uint64_t& size);
-// Copies contents, permissions and modification time, replacing an existing target.
-bool copyFile(const char* source, const char* target);
+Status setReadOnlyFile(const char* path, bool readOnly);
+// A failure when the entry can't be queried.
+Status fileSize(const char* path, std::uint64_t& size);
+// Copies contents, permissions and modification time, replacing an existing target. A
+// target that is the source itself fails (POSIX: EINVAL).
+Status copyFile(const char* source, const char* target);
 
 enum class FileRemoval { removed, missing, failed };
 // Removes a file even when it is read-only.
-FileRemoval removeFile(const char* path);
-// Never replaces an existing entry of the new name.
-bool renameFile(const char* from, const char* to);
+FileRemoval removeFile(const char* path, Status& status);
+// Never replaces an existing entry of the new name (an existing one: POSIX EEXIST).
+Status renameFile(const char* from, const char* to);
 
 // ---- Appending to files -----------------------------------------------------------
 // Opens path for appending in binary mode and sequential access, creating it with
-// read and write permission for the owner. The runtime's descriptor, or -1 with the
-// runtime's error number in error.
-int openFileToAppend(const char* path, int& error);
+// read and write permission for the owner. The runtime's descriptor, or -1.
+int openFileToAppend(const char* path, Status& status);
 // The bytes the runtime reports written, or -1.
-long writeFile(int descriptor, const void* bytes, std::uint32_t length);
-// The runtime's result: 0 on success.
-int closeFile(int descriptor);
+long writeFile(int descriptor, const void* bytes, std::uint32_t length, Status& status);
+Status closeFile(int descriptor);
 
 // ---- Executables and modules -----------------------------------------------------
 // Looks for name where the host looks for programs (Windows: SearchPathA; POSIX: the
 // program's own directory, the current directory, then PATH, for a regular file the
 // caller may execute; a name with a directory part is only checked). The full name
-// goes into buffer; false when nothing is found or the name doesn't fit.
-bool searchProgramPath(const char* name, char* buffer, std::size_t size);
+// goes into buffer; a failure (buffer empty) when nothing is found ("not found") or
+// the name doesn't fit ("name too long").
+Status searchProgramPath(const char* name, char* buffer, std::size_t size);
 
 using Procedure = int (*)();
-// Null on failure, with the host's error code (Windows error, errno) in error.
-void* loadModule(const char* path, std::uint32_t& error);
+// Null on failure.
+void* loadModule(const char* path, Status& status);
 void unloadModule(void* module);
 Procedure findProcedure(void* module, const char* name);
 
 // ---- System queries ----------------------------------------------------------------
-// The platform id of GetVersionExA; false where there is none (POSIX) or it fails.
-bool windowsPlatformId(std::uint32_t& id);
+// The platform id of GetVersionExA; a failure where there is none (POSIX: ENOSYS) or
+// the query fails.
+Status windowsPlatformId(std::uint32_t& id);
 
 enum class DescriptorMode { binary, text, other };
 // Windows switches the descriptor to binary and, unless it was, back to text.
@@ -237,14 +251,13 @@ DescriptorMode probeDescriptorMode(int fd);
 
 // ---- Launching and killing processes ---------------------------------------------
 // commandLine is built by the process classes; Windows may change it while it starts
-// the program and restores it. On failure result is the host's error code (Windows
-// error, errno).
+// the program and restores it. A failure leaves result as it was.
 // Waits for the program's end; result is its exit code.
-bool runProcess(char* commandLine, bool newConsole, std::uint32_t& result);
+Status runProcess(char* commandLine, bool newConsole, std::uint32_t& result);
 // Returns once the program runs; result is its process id.
-bool startProcess(char* commandLine, bool newConsole, std::uint32_t& result);
-// True when the process was ended or no longer exists.
-bool killProcess(std::uint32_t processId);
+Status startProcess(char* commandLine, bool newConsole, std::uint32_t& result);
+// Succeeds when the process was ended or no longer exists.
+Status killProcess(std::uint32_t processId);
 
 // ---- Console ---------------------------------------------------------------------
 // The device that swallows what is written to it: "NUL" on Windows, "/dev/null" on POSIX.

@@ -13,7 +13,8 @@ QelClNewProcessABase::QelClNewProcessABase(const QelClExeFile& executable)
       pszCommandLine(nullptr),
       ulCommandLineLength(0),
       ulCommandLineCapacity(0),
-      ulArgumentCount(0) {
+      ulArgumentCount(0),
+      ulHostError(0) {
   append("", 0);
   addArgument(executable.getAsCString());
 }
@@ -71,10 +72,12 @@ void QelClNewProcessABase::appendNumber(const char* text, std::size_t length) {
 void QelClNewProcessABase::prepareLaunch() {
   stError.ulErrorId = PROCESS_COULD_NOT_LAUNCH;
   stError.enErrorClass = QelEnErrorClass::UNKNOWN_PROCESS;
+  ulHostError = 0;
   append("", 1);
 }
 
 void QelClNewProcessABase::clearError() {
   stError.ulErrorId = NO_ERROR;
   stError.enErrorClass = QelEnErrorClass::UNKNOWN;
+  ulHostError = 0;
 }

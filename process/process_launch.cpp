@@ -1,4 +1,5 @@
-// Starting the command line: waiting for the program's end, or returning at once.
+// Starting the command line: waiting for the program's end, or returning at once. A
+// launch that fails keeps the host's code as its result and as its host error.
 #include "qel_process.h"
 
 #include "platform/platform.h"
@@ -8,7 +9,11 @@ QelClNewSyncProcess::QelClNewSyncProcess(const QelClExeFile& executable)
 
 bool QelClNewSyncProcess::launch() {
   prepareLaunch();
-  if (!qel::platform::runProcess(getCommandLineForLaunch(), ulNewConsole != 0, ulResult)) {
+  if (const qel::platform::Status ran =
+          qel::platform::runProcess(getCommandLineForLaunch(), ulNewConsole != 0, ulResult);
+      !ran) {
+    ulResult = ran.error();
+    setHostError(ran.error());
     return false;
   }
   clearError();
@@ -20,7 +25,11 @@ QelClNewAsyncProcess::QelClNewAsyncProcess(const QelClExeFile& executable)
 
 bool QelClNewAsyncProcess::launch() {
   prepareLaunch();
-  if (!qel::platform::startProcess(getCommandLineForLaunch(), ulNewConsole != 0, ulResult)) {
+  if (const qel::platform::Status started =
+          qel::platform::startProcess(getCommandLineForLaunch(), ulNewConsole != 0, ulResult);
+      !started) {
+    ulResult = started.error();
+    setHostError(started.error());
     return false;
   }
   clearError();

@@ -7,9 +7,11 @@
 
 namespace {
 
+// A failed write only shows in the count.
 void appendBlock(int fd, const char* bytes, std::uint32_t length, long& count) {
   if (length == 0) return;
-  const long written = qel::platform::writeFile(fd, bytes, length);
+  qel::platform::Status status;
+  const long written = qel::platform::writeFile(fd, bytes, length, status);
   if (written > 0) count += written;
 }
 
@@ -19,10 +21,12 @@ void QelClTraceEnvironment::autoSave(const _QelStTraceOverflow* overflow) {
   const auto& environment = *static_cast<const QelClTraceEnvironment*>(overflow->pvContext);
   const bool verbose = environment.pclSettings->hasFlag(QelClTraceSettings::VERBOSE);
   const char* file = environment.getTraceFileName();
-  int error = 0;
-  const int fd = qel::platform::openFileToAppend(file, error);
+  qel::platform::Status opened;
+  const int fd = qel::platform::openFileToAppend(file, opened);
   if (fd < 0) {
-    if (verbose) std::cout << "[QEL: TRACE: could not open: " << file << " (errno: " << error << ")]" << std::endl;
+    if (verbose) {
+      std::cout << "[QEL: TRACE: could not open: " << file << " (errno: " << opened.error() << ")]" << std::endl;
+    }
     return;
   }
   if (verbose) {
@@ -33,6 +37,9 @@ void QelClTraceEnvironment::autoSave(const _QelStTraceOverflow* overflow) {
   long count = 0;
   appendBlock(fd, overflow->pcFirst, overflow->ulFirstLength, count);
   appendBlock(fd, overflow->pcSecond, overflow->ulSecondLength, count);
-  const int status = qel::platform::closeFile(fd);
-  if (verbose) std::cout << "[QEL: TRACE: bytes written: " << count << " file status: " << status << "]" << std::endl;
+  // The file status is 0, or the host's code of a failed close.
+  const qel::platform::Status closed = qel::platform::closeFile(fd);
+  if (verbose) {
+    std::cout << "[QEL: TRACE: bytes written: " << count << " file status: " << closed.error() << "]" << std::endl;
+  }
 }

@@ -12,6 +12,7 @@
 
 using qel::platform::DirectoryEntry;
 using qel::platform::SearchStep;
+using qel::platform::Status;
 
 namespace {
 
@@ -37,10 +38,15 @@ std::uint32_t attributesOf(DIR* directory, const dirent& found) {
   return attributes;
 }
 
-SearchStep readEntry(DIR* directory, DirectoryEntry& entry) {
+SearchStep readEntry(DIR* directory, DirectoryEntry& entry, Status& status) {
+  status = Status();
   errno = 0;
   const dirent* found = readdir(directory);
-  if (found == nullptr) return errno == 0 ? SearchStep::end : SearchStep::failed;
+  if (found == nullptr) {
+    if (errno == 0) return SearchStep::end;
+    status = qel::platform::lastError();
+    return SearchStep::failed;
+  }
   const std::size_t length = std::strlen(found->d_name);
   if (length >= entry.capacity) return SearchStep::nameTooLong;
   std::memcpy(entry.name, found->d_name, length + 1);
@@ -51,18 +57,26 @@ SearchStep readEntry(DIR* directory, DirectoryEntry& entry) {
 }  // namespace
 
 // The directory in front of the pattern is opened; the empty text is the current one.
+// A directory without any entry is "not found", as Windows' search has it.
 SearchStep qel::platform::beginDirectorySearch(const char* pattern, DirectorySearch& search,
-                                               DirectoryEntry& entry) {
+                                               DirectoryEntry& entry, Status& status) {
   search = nullptr;
   const std::size_t length = std::strlen(pattern);
-  if (length < kPatternLength || length - kPatternLength >= PATH_MAX) return SearchStep::failed;
+  if (length < kPatternLength || length - kPatternLength >= PATH_MAX) {
+    status = Status::failure(length < kPatternLength ? EINVAL : ENAMETOOLONG);
+    return SearchStep::failed;
+  }
   char directory[PATH_MAX];
   std::memcpy(directory, pattern, length - kPatternLength);
   directory[length - kPatternLength] = '\0';
   DIR* opened = opendir(directory[0] != '\0' ? directory : ".");
-  if (opened == nullptr) return SearchStep::failed;
-  const SearchStep first = readEntry(opened, entry);
+  if (opened == nullptr) {
+    status = lastError();
+    return SearchStep::failed;
+  }
+  const SearchStep first = readEntry(opened, entry, status);
   if (first == SearchStep::end || first == SearchStep::failed) {
+    if (first == SearchStep::end) status = Status::failure(ENOENT);
     closedir(opened);
     return SearchStep::failed;
   }
@@ -70,12 +84,12 @@ SearchStep qel::platform::beginDirectorySearch(const char* pattern, DirectorySea
   return first;
 }
 
-SearchStep qel::platform::nextDirectoryEntry(DirectorySearch search, DirectoryEntry& entry) {
-  return readEntry(static_cast<DIR*>(search), entry);
+SearchStep qel::platform::nextDirectoryEntry(DirectorySearch search, DirectoryEntry& entry, Status& status) {
+  return readEntry(static_cast<DIR*>(search), entry, status);
 }
 
 void qel::platform::endDirectorySearch(DirectorySearch search) {
   closedir(static_cast<DIR*>(search));
 }
 
-bool qel::platform::removeEntry(const char* path) { return unlink(path) == 0; }
+Status qel::platform::removeEntry(const char* path) { return unlink(path) == 0 ? Status() : lastError(); }

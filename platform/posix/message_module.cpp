@@ -1,8 +1,13 @@
 #include "platform/platform.h"
 
+#include <cerrno>
+
 // POSIX hosts have no message-table resources: no message module ever loads, and
 // catalogs serve their messages from their string tables.
-void* qel::platform::loadMessageModule(const char*) { return nullptr; }
+void* qel::platform::loadMessageModule(const char*, Status& status) {
+  status = Status::failure(ENOSYS);
+  return nullptr;
+}
 
 void qel::platform::freeMessageModule(void*) {}
 

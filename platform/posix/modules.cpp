@@ -9,9 +9,10 @@
 // of its own: one left by a failed system call is taken, else ENOEXEC for a file that
 // exists but could not be loaded and ENOENT for one not found. An empty name would give
 // the program itself, so it counts as missing.
-void* qel::platform::loadModule(const char* path, std::uint32_t& error) {
+void* qel::platform::loadModule(const char* path, Status& status) {
+  status = Status();
   if (path[0] == '\0') {
-    error = ENOENT;
+    status = Status::failure(ENOENT);
     return nullptr;
   }
   errno = 0;
@@ -22,7 +23,7 @@ void* qel::platform::loadModule(const char* path, std::uint32_t& error) {
       const bool present = std::strchr(path, '/') != nullptr && access(path, F_OK) == 0;
       number = present ? ENOEXEC : ENOENT;
     }
-    error = static_cast<std::uint32_t>(number);
+    status = Status::failure(static_cast<std::uint32_t>(number));
   }
   return module;
 }

@@ -90,15 +90,16 @@ struct StartReport {
 
 }  // namespace
 
+using qel::platform::Status;
+
 // An application that ignores SIGCHLD has its children reaped by the system: the exit
 // code is then lost and reads as 0.
-bool qel::platform::runProcess(char* commandLine, bool, std::uint32_t& result) {
+Status qel::platform::runProcess(char* commandLine, bool, std::uint32_t& result) {
   const Arguments arguments(commandLine);
   const FileActions actions(false);
   pid_t child = 0;
   if (const int error = spawn(child, arguments, actions); error != 0) {
-    result = static_cast<std::uint32_t>(error);
-    return false;
+    return Status::failure(static_cast<std::uint32_t>(error));
   }
   int status = 0;
   if (waitFor(child, status) != 0) {
@@ -108,20 +109,17 @@ bool qel::platform::runProcess(char* commandLine, bool, std::uint32_t& result) {
   } else {
     result = static_cast<std::uint32_t>(WEXITSTATUS(status));
   }
-  return true;
+  return {};
 }
 
 // An intermediate child starts a new session, spawns the program, reports through a
 // pipe and ends at once; the caller reaps it. The program is then nobody's child but
 // the system's, which reaps it when it ends.
-bool qel::platform::startProcess(char* commandLine, bool, std::uint32_t& result) {
+Status qel::platform::startProcess(char* commandLine, bool, std::uint32_t& result) {
   const Arguments arguments(commandLine);
   const FileActions actions(true);
   int channel[2];
-  if (pipe2(channel, O_CLOEXEC) != 0) {
-    result = static_cast<std::uint32_t>(errno);
-    return false;
-  }
+  if (pipe2(channel, O_CLOEXEC) != 0) return lastError();
   const pid_t intermediate = fork();
   if (intermediate == 0) {
     close(channel[0]);
@@ -142,18 +140,15 @@ bool qel::platform::startProcess(char* commandLine, bool, std::uint32_t& result)
     waitFor(intermediate, status);
   }
   close(channel[0]);
-  if (report.error != 0) {
-    result = static_cast<std::uint32_t>(report.error);
-    return false;
-  }
+  if (report.error != 0) return Status::failure(static_cast<std::uint32_t>(report.error));
   result = static_cast<std::uint32_t>(report.child);
-  return true;
+  return {};
 }
 
 // Ids that kill would take for a process group (0, and those above INT_MAX that turn
 // negative) name no process.
-bool qel::platform::killProcess(std::uint32_t processId) {
-  if (processId == 0 || processId > static_cast<std::uint32_t>(INT_MAX)) return true;
-  if (kill(static_cast<pid_t>(processId), SIGKILL) == 0) return true;
-  return errno == ESRCH;
+Status qel::platform::killProcess(std::uint32_t processId) {
+  if (processId == 0 || processId > static_cast<std::uint32_t>(INT_MAX)) return {};
+  if (kill(static_cast<pid_t>(processId), SIGKILL) == 0 || errno == ESRCH) return {};
+  return lastError();
 }

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -40,28 +41,32 @@ std::size_t programDirectory(char* buffer, std::size_t size) {
 
 }  // namespace
 
-bool qel::platform::searchProgramPath(const char* name, char* buffer, std::size_t size) {
-  if (size == 0) return false;
+// A name with a directory part that is no program gives the reason of its check; a
+// bare name that no directory has is "not found".
+qel::platform::Status qel::platform::searchProgramPath(const char* name, char* buffer, std::size_t size) {
+  if (size == 0) return Status::failure(ENAMETOOLONG);
   buffer[0] = '\0';
-  if (name[0] == '\0') return false;
+  if (name[0] == '\0') return Status::failure(ENOENT);
   if (std::strchr(name, '/') != nullptr) {
-    if (std::strlen(name) >= size || !isProgram(name)) return false;
+    if (std::strlen(name) >= size) return Status::failure(ENAMETOOLONG);
+    errno = 0;
+    if (!isProgram(name)) return Status::failure(errno != 0 ? static_cast<std::uint32_t>(errno) : EACCES);
     std::strcpy(buffer, name);
-    return true;
+    return {};
   }
   char directory[PATH_MAX];
   const std::size_t length = programDirectory(directory, sizeof directory);
-  if (findIn(directory, length, name, buffer, size)) return true;
+  if (findIn(directory, length, name, buffer, size)) return {};
   if (getcwd(directory, sizeof directory) != nullptr &&
       findIn(directory, std::strlen(directory), name, buffer, size)) {
-    return true;
+    return {};
   }
   const char* list = std::getenv("PATH");
   for (const char* piece = list; piece != nullptr && *piece != '\0';) {
     const char* end = std::strchr(piece, ':');
     if (end == nullptr) end = piece + std::strlen(piece);
-    if (findIn(piece, static_cast<std::size_t>(end - piece), name, buffer, size)) return true;
+    if (findIn(piece, static_cast<std::size_t>(end - piece), name, buffer, size)) return {};
     piece = *end != '\0' ? end + 1 : end;
   }
-  return false;
+  return Status::failure(ENOENT);
 }

@@ -1,8 +1,9 @@
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <fcntl.h>
 
-bool qel::platform::windowsPlatformId(std::uint32_t&) { return false; }
+qel::platform::Status qel::platform::windowsPlatformId(std::uint32_t&) { return Status::failure(ENOSYS); }
 
 // POSIX makes no difference between text and binary: every open descriptor is binary.
 qel::platform::DescriptorMode qel::platform::probeDescriptorMode(int fd) {

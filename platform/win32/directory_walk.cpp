@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/win32/runtime_errors.h"
 #include "platform/win32/windows_api.h"
 
 using qel::platform::DirectoryEntry;
 using qel::platform::SearchStep;
+using qel::platform::Status;
 
 namespace {
 
@@ -30,25 +32,34 @@ SearchStep takeEntry(const WIN32_FIND_DATAA& found, DirectoryEntry& entry) {
 }  // namespace
 
 SearchStep qel::platform::beginDirectorySearch(const char* pattern, DirectorySearch& search,
-                                               DirectoryEntry& entry) {
+                                               DirectoryEntry& entry, Status& status) {
   WIN32_FIND_DATAA found;
   HANDLE handle = FindFirstFileA(pattern, &found);
   if (handle == INVALID_HANDLE_VALUE) {
+    status = lastError();
     search = nullptr;
     return SearchStep::failed;
   }
+  status = Status();
   search = handle;
   return takeEntry(found, entry);
 }
 
-SearchStep qel::platform::nextDirectoryEntry(DirectorySearch search, DirectoryEntry& entry) {
+SearchStep qel::platform::nextDirectoryEntry(DirectorySearch search, DirectoryEntry& entry, Status& status) {
   WIN32_FIND_DATAA found;
+  status = Status();
   if (!FindNextFileA(search, &found)) {
-    return GetLastError() == ERROR_NO_MORE_FILES ? SearchStep::end : SearchStep::failed;
+    const Status failed = lastError();
+    if (failed.error() == ERROR_NO_MORE_FILES) return SearchStep::end;
+    status = failed;
+    return SearchStep::failed;
   }
   return takeEntry(found, entry);
 }
 
 void qel::platform::endDirectorySearch(DirectorySearch search) { FindClose(search); }
 
-bool qel::platform::removeEntry(const char* path) { return std::remove(path) == 0; }
+Status qel::platform::removeEntry(const char* path) {
+  win32::clearRuntimeError();
+  return std::remove(path) == 0 ? Status() : win32::runtimeError();
+}

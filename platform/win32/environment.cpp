@@ -2,6 +2,11 @@
 
 #include <cstdlib>
 
-bool qel::platform::putEnvironment(const char* definition) { return _putenv(definition) != -1; }
+#include "platform/win32/runtime_errors.h"
+
+qel::platform::Status qel::platform::putEnvironment(const char* definition) {
+  win32::clearRuntimeError();
+  return _putenv(definition) != -1 ? Status() : win32::runtimeError();
+}
 
 const char* qel::platform::defaultTemporaryDirectory() { return "C:\\"; }

@@ -5,15 +5,24 @@
 #include <io.h>
 #include <sys/stat.h>
 
-int qel::platform::openFileToAppend(const char* path, int& error) {
+#include "platform/win32/runtime_errors.h"
+
+int qel::platform::openFileToAppend(const char* path, Status& status) {
+  win32::clearRuntimeError();
   const int fd = _open(path, _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY | _O_SEQUENTIAL,
                        _S_IREAD | _S_IWRITE);
-  error = fd < 0 ? errno : 0;
+  status = fd < 0 ? win32::runtimeError() : Status();
   return fd;
 }
 
-long qel::platform::writeFile(int descriptor, const void* bytes, std::uint32_t length) {
-  return _write(descriptor, bytes, length);
+long qel::platform::writeFile(int descriptor, const void* bytes, std::uint32_t length, Status& status) {
+  win32::clearRuntimeError();
+  const long written = _write(descriptor, bytes, length);
+  status = written < 0 ? win32::runtimeError() : Status();
+  return written;
 }
 
-int qel::platform::closeFile(int descriptor) { return _close(descriptor); }
+qel::platform::Status qel::platform::closeFile(int descriptor) {
+  win32::clearRuntimeError();
+  return _close(descriptor) == 0 ? Status() : win32::runtimeError();
+}

@@ -1,7 +1,11 @@
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"
 
-void* qel::platform::loadMessageModule(const char* fileName) { return LoadLibraryA(fileName); }
+void* qel::platform::loadMessageModule(const char* fileName, Status& status) {
+  HMODULE module = LoadLibraryA(fileName);
+  status = module == nullptr ? lastError() : Status();
+  return module;
+}
 
 void qel::platform::freeMessageModule(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
 

@@ -2,9 +2,9 @@
 
 #include "platform/win32/windows_api.h"
 
-void* qel::platform::loadModule(const char* path, std::uint32_t& error) {
+void* qel::platform::loadModule(const char* path, Status& status) {
   HMODULE module = LoadLibraryA(path);
-  if (module == nullptr) error = GetLastError();
+  status = module == nullptr ? lastError() : Status();
   return reinterpret_cast<void*>(module);
 }
 

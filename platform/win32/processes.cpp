@@ -18,38 +18,34 @@ bool create(char* commandLine, DWORD flags, PROCESS_INFORMATION& process) {
 
 }  // namespace
 
-bool qel::platform::runProcess(char* commandLine, bool newConsole, std::uint32_t& result) {
+using qel::platform::Status;
+
+Status qel::platform::runProcess(char* commandLine, bool newConsole, std::uint32_t& result) {
   PROCESS_INFORMATION process{};
-  if (!create(commandLine, newConsole ? CREATE_NEW_CONSOLE : 0, process)) {
-    result = GetLastError();
-    return false;
-  }
+  if (!create(commandLine, newConsole ? CREATE_NEW_CONSOLE : 0, process)) return lastError();
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD exitCode = 0;
   GetExitCodeProcess(process.hProcess, &exitCode);
   result = exitCode;
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  return true;
+  return {};
 }
 
-bool qel::platform::startProcess(char* commandLine, bool newConsole, std::uint32_t& result) {
+Status qel::platform::startProcess(char* commandLine, bool newConsole, std::uint32_t& result) {
   PROCESS_INFORMATION process{};
-  if (!create(commandLine, newConsole ? CREATE_NEW_CONSOLE : DETACHED_PROCESS, process)) {
-    result = GetLastError();
-    return false;
-  }
+  if (!create(commandLine, newConsole ? CREATE_NEW_CONSOLE : DETACHED_PROCESS, process)) return lastError();
   result = process.dwProcessId;
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  return true;
+  return {};
 }
 
 // A process that can't be opened has ended, or is out of the caller's reach.
-bool qel::platform::killProcess(std::uint32_t processId) {
+Status qel::platform::killProcess(std::uint32_t processId) {
   HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
-  if (process == nullptr) return true;
-  const BOOL terminated = TerminateProcess(process, 0);
+  if (process == nullptr) return {};
+  const Status terminated = TerminateProcess(process, 0) != 0 ? Status() : lastError();
   CloseHandle(process);
-  return terminated != 0;
+  return terminated;
 }

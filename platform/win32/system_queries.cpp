@@ -5,12 +5,12 @@
 #include <io.h>
 
 // OSVERSIONINFOA is the 148-byte structure.
-bool qel::platform::windowsPlatformId(std::uint32_t& id) {
+qel::platform::Status qel::platform::windowsPlatformId(std::uint32_t& id) {
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
-  if (!GetVersionExA(&version)) return false;
+  if (!GetVersionExA(&version)) return lastError();
   id = version.dwPlatformId;
-  return true;
+  return {};
 }
 
 qel::platform::DescriptorMode qel::platform::probeDescriptorMode(int fd) {

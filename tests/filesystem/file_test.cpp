@@ -205,7 +205,8 @@ TEST(DllFile, LoadsTheModuleAndItsProcedures) {
   qelDllProcLoaderClose(handle);
 }
 
-// A missing module and a file that is no module.
+// A missing module and a file that is no module; the platform's code is the host error
+// too.
 TEST_F(File, FailedModuleLoadsLeaveThePlatformErrorCode) {
   const QelClDllProcLoaderFile missing{QelClFilename("qel_no_such_module")};
   EXPECT_FALSE(missing.isLoaded());
@@ -215,6 +216,7 @@ TEST_F(File, FailedModuleLoadsLeaveThePlatformErrorCode) {
 #else
   expectError(missing, 2u, QelEnErrorClass::RESOURCE_MISSING);  // ENOENT
 #endif
+  EXPECT_EQ(missing.getHostError(), missing.getError().ulErrorId);
   EXPECT_EQ(missing.getProcedure(kProcedure), nullptr);
   const std::string text = rootText + "text" + QelClDllFile::getDefaultFileType();
   makeFile(text, "not a module\n");
@@ -222,6 +224,7 @@ TEST_F(File, FailedModuleLoadsLeaveThePlatformErrorCode) {
   EXPECT_FALSE(broken.isLoaded());
   EXPECT_NE(broken.getError().ulErrorId, NO_ERROR);
   EXPECT_EQ(broken.getError().enErrorClass, QelEnErrorClass::RESOURCE_MISSING);
+  EXPECT_EQ(broken.getHostError(), broken.getError().ulErrorId);
 }
 
 // The test program itself is found in its own directory first. A path is kept without a

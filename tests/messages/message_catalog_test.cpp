@@ -32,12 +32,20 @@ std::string message2(std::initializer_list<const char*> insertions, const char* 
 
 }  // namespace
 
+// A module that does not load leaves the host's reason (ERROR_MOD_NOT_FOUND; POSIX has
+// no message modules) and a clear record.
 TEST(MessageCatalog, ModuleNameTakesTheExtensionDll) {
   const QelClMessageCatalog catalog(QelClFilename("messages.cat"));
   EXPECT_STREQ(catalog.getFileName(), "messages.DLL");
   EXPECT_FALSE(catalog.isModuleLoaded());
   EXPECT_FALSE(catalog.isDefaultCatalog());
   EXPECT_EQ(catalog.getLanguage(), 0u);
+#ifdef _WIN32
+  EXPECT_EQ(catalog.getHostError(), 126u);
+#else
+  EXPECT_EQ(qelHostErrorGetClass(catalog.getHostError()), QelEnErrorClass::FUNCTION_NOT_SUPPORTED);
+#endif
+  expectError(catalog);
 
   const QelClMessageCatalog library;
   EXPECT_STREQ(library.getFileName(), "vrnmsg43.DLL");
@@ -156,6 +164,7 @@ TEST(MessageCatalogProxy, RefersToACatalogWithoutOwningIt) {
 TEST(MessageModule, MessagesComeFromTheModuleInTheUsersLanguage) {
   const QelClMessageCatalog catalog(QelClFilename("catalog_en_de.cat"));
   ASSERT_TRUE(catalog.isModuleLoaded());
+  EXPECT_EQ(catalog.getHostError(), 0u);
   EXPECT_TRUE(catalog.isLanguageFound());
   EXPECT_EQ(catalog.getLanguage(), 0x0409u);
   EXPECT_STREQ(QelClMessage(catalog, 1).getText(), "[QEL-LIBRARY]\r\n");

@@ -54,6 +54,7 @@ TEST_F(Launch, SynchronousLaunchKeepsTheExitCodeAndTheArguments) {
   ASSERT_TRUE(exit7.launch());
   EXPECT_EQ(exit7.getResult(), 7u);
   expectError(exit7);
+  EXPECT_EQ(exit7.getHostError(), 0u);
 
   const fs::path out = root / "arguments.txt";
   QelClNewSyncProcess echo(kHelper);
@@ -102,6 +103,8 @@ TEST_F(Launch, MissingProgramFailsWithTheSystemError) {
   EXPECT_FALSE(async.launch());
   EXPECT_EQ(sync.getResult(), 2u);
   EXPECT_EQ(async.getResult(), 2u);
+  EXPECT_EQ(sync.getHostError(), 2u);
+  EXPECT_EQ(async.getHostError(), 2u);
   expectError(sync, PROCESS_COULD_NOT_LAUNCH, QelEnErrorClass::UNKNOWN_PROCESS);
   expectError(async, PROCESS_COULD_NOT_LAUNCH, QelEnErrorClass::UNKNOWN_PROCESS);
 }
