@@ -3,15 +3,20 @@
 // The frame writes to standard error; a spinner shows progress on large inputs when
 // standard error is a terminal. Input is converted a piece at a time, each piece ending
 // after a line end where there is one, so that a character, a shifted double-byte run
-// or a UCS-2 unit is not split. Exit codes: 0 converted; 1 an input could not be read,
-// ends in an incomplete character or could not be converted; 2 an unknown code set;
-// 3 an unsupported pair; 201 to 204 the frame's own (usage, help, a missing value).
+// or a UCS-2 unit is not split. A file that can't be read and standard output that
+// can't be written are reported with the host's own text for the reason. Exit codes:
+// 0 converted; 1 an input could not be read, ends in an incomplete character or could
+// not be converted; 2 an unknown code set; 3 an unsupported pair; 4 standard output
+// could not be written (nothing more is converted then); 5 the library failed (memory
+// ran out); 201 to 204 the frame's own (usage, help, a missing value).
 #include <vrnqel43.h>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include "program_failures.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -30,7 +35,9 @@ const char kHelp[] =
     "-to <code set>     the code set of the output\n"
     "[<file> ...]       the input files, converted in order; standard input without any";
 
-enum : unsigned long { EXIT_FAILED = 1, EXIT_UNKNOWN_CODE_SET = 2, EXIT_UNSUPPORTED = 3 };
+enum : unsigned long {
+  EXIT_FAILED = 1, EXIT_UNKNOWN_CODE_SET = 2, EXIT_UNSUPPORTED = 3, EXIT_WRITE_FAILED = 4, EXIT_LIBRARY_FAILED = 5
+};
 
 constexpr std::size_t kPieceSize = 1 << 20;
 constexpr unsigned int kProgressEvery = 16;  // pieces between two steps of the spinner
@@ -61,11 +68,12 @@ public:
     progress = QEL_ISATTY(2) != 0;
     bool ok = true;
     bool anyFile = false;
-    for (QelClArgvFreeCursor file(argc_, argv_, kUsage); file.isValid(); file.setToNext()) {
+    for (QelClArgvFreeCursor file(argc_, argv_, kUsage); file.isValid() && !outputFailed; file.setToNext()) {
       anyFile = true;
-      std::FILE* in = std::fopen(file.getAsCString(), "rb");
+      std::uint32_t reason = 0;
+      std::FILE* in = qelapp::openToRead(file.getAsCString(), reason);
       if (in == nullptr) {
-        ui.error("The file could not be read", file.getAsCString());
+        ui.error("The file could not be read", qelapp::withReason(file.getAsCString(), reason).c_str());
         ok = false;
         continue;
       }
@@ -74,6 +82,10 @@ public:
     }
     if (!anyFile) ok = convert(converter, from, stdin, "standard input");
     if (progress && steps != 0) ui.progressStop();
+    if (outputFailed) {
+      ui.error("The output could not be written", qelapp::withReason("standard output", outputError).c_str());
+      ui.processExit(EXIT_WRITE_FAILED);
+    }
     return ok ? 0 : static_cast<int>(EXIT_FAILED);
   }
 
@@ -116,10 +128,11 @@ private:
     bool end = false;
     while (!end || held != 0) {
       if (!end) {
+        qelapp::clearRuntimeError();
         held += std::fread(data.data() + held, 1, data.size() - held, in);
         end = held < data.size();
         if (std::ferror(in)) {
-          ui.error("The file could not be read", name);
+          ui.error("The file could not be read", qelapp::withReason(name, qelapp::runtimeError()).c_str());
           return false;
         }
       }
@@ -127,8 +140,8 @@ private:
       const char* source = data.data();
       const unsigned int written = converter.convertBytes(output.data(), static_cast<unsigned int>(output.size()),
                                                           &source, static_cast<unsigned int>(piece));
-      // A failed write leaves the error flag of stdout set, which the end checks.
-      static_cast<void>(std::fwrite(output.data(), 1, written, stdout));
+      qelapp::clearRuntimeError();
+      if (std::fwrite(output.data(), 1, written, stdout) != written) return failOutput();
       const std::size_t consumed = static_cast<std::size_t>(source - data.data());
       // A character cut off at the end stays in the source: at the input's end, or when
       // nothing moves, it stays incomplete.
@@ -151,7 +164,16 @@ private:
         ++steps;
       }
     }
-    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    qelapp::clearRuntimeError();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) return failOutput();
+    return true;
+  }
+
+  // Keeps the host's reason of the write that failed; run() reports it.
+  bool failOutput() {
+    outputFailed = true;
+    outputError = qelapp::runtimeError();
+    return false;
   }
 
   int argc_;
@@ -160,8 +182,12 @@ private:
   bool progress = false;
   unsigned int pieces = 0;
   unsigned int steps = 0;
+  bool outputFailed = false;
+  std::uint32_t outputError = 0;
 };
 
 }  // namespace
 
-int main(int argc, char** argv) { return ConversionTool(argc, argv).run(); }
+int main(int argc, char** argv) {
+  return qelapp::runToTheEnd("QELCONV", EXIT_LIBRARY_FAILED, [&] { return ConversionTool(argc, argv).run(); });
+}

@@ -1,17 +1,23 @@
 // qeltrace: the trace controller. It shows the trace status of a key or displays its
 // trace file through the formatter, on a controller instance, which never clears the
-// file. Exit codes: 0 done; 1 the trace file does not exist; 2 the trace could not be
-// set up, or the instance is not a word of letters, digits and "_-@"; 3 the file could
-// not be opened; 4 the file is corrupted; 201 to 204 the frame's own (usage, help, a
+// file. A trace file that is missing or can't be read, and standard output that can't
+// be written, are reported with the host's own text for the reason. Exit codes: 0 done;
+// 1 the trace file does not exist; 2 the trace could not be set up, or the instance is
+// not a word of letters, digits and "_-@"; 3 the file could not be opened or read (a
+// directory, say); 4 the file is corrupted; 5 standard output could not be written;
+// 6 the library failed (memory ran out); 201 to 204 the frame's own (usage, help, a
 // missing or wrong switch value).
 #include <vrnqel43.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <ostream>
 #include <streambuf>
 #include <string>
+
+#include "program_failures.h"
 
 namespace {
 
@@ -28,13 +34,60 @@ enum : unsigned long {
   FILE_NOT_FOUND = 246, INVALID_INSTANCE = 247, KEY_FILE_NOT_FOUND = 248, NO_TRACE = 249,
   CANNOT_OPEN = 250, UNEXPECTED_END = 251, INVALID_DATA = 252,
 };
-enum : unsigned long { EXIT_NO_FILE = 1, EXIT_NO_TRACE = 2, EXIT_CANNOT_OPEN = 3, EXIT_CORRUPTED = 4 };
+enum : unsigned long {
+  EXIT_NO_FILE = 1, EXIT_NO_TRACE = 2, EXIT_CANNOT_OPEN = 3, EXIT_CORRUPTED = 4, EXIT_WRITE_FAILED = 5,
+  EXIT_LIBRARY_FAILED = 6
+};
 
 // A stream that swallows what it is given: the record count needs a formatting run.
 class NullBuffer : public std::streambuf {
 protected:
   int_type overflow(int_type c) override { return traits_type::not_eof(c); }
   std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+// Standard output for std::cout while it lives, written through the C runtime: it keeps
+// the host's reason of the first write that fails, of which the stream itself only
+// keeps that one failed.
+class StandardOutput : public std::streambuf {
+public:
+  StandardOutput() : previous(std::cout.rdbuf(this)) {}
+  StandardOutput(const StandardOutput&) = delete;
+  StandardOutput& operator=(const StandardOutput&) = delete;
+  ~StandardOutput() override { std::cout.rdbuf(previous); }
+
+  bool hasFailed() const { return failed; }
+  std::uint32_t getReason() const { return reason; }
+
+protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+  }
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    qelapp::clearRuntimeError();
+    const std::size_t written = std::fwrite(text, 1, static_cast<std::size_t>(count), stdout);
+    keep(written == static_cast<std::size_t>(count));
+    return static_cast<std::streamsize>(written);
+  }
+  int sync() override {
+    qelapp::clearRuntimeError();
+    return keep(std::fflush(stdout) == 0) ? 0 : -1;
+  }
+
+private:
+  bool keep(bool succeeded) {
+    if (!succeeded && !failed) {
+      failed = true;
+      reason = qelapp::runtimeError();
+    }
+    return succeeded;
+  }
+
+  std::streambuf* previous;
+  bool failed = false;
+  std::uint32_t reason = 0;
 };
 
 // Component ids 1 to 255 that are (or are not) enabled, as a list "1,3.5,9".
@@ -59,6 +112,19 @@ bool isKeyWord(const char* text) {
     if (std::isalnum(static_cast<unsigned char>(*c)) == 0 && std::strchr("_-@", *c) == nullptr) return false;
   }
   return true;
+}
+
+// Whether a file can be read (an empty one too); when it can't, reason is the host's
+// code (0 when the host gave none). A directory opens on POSIX and fails at the first
+// read.
+bool isReadable(const char* name, std::uint32_t& reason) {
+  std::FILE* file = qelapp::openToRead(name, reason);
+  if (file == nullptr) return false;
+  qelapp::clearRuntimeError();
+  const bool readable = std::fgetc(file) != EOF || std::ferror(file) == 0;
+  reason = readable ? 0 : qelapp::runtimeError();
+  static_cast<void>(std::fclose(file));  // read only: nothing is lost
+  return readable;
 }
 
 class TraceController {
@@ -95,13 +161,22 @@ public:
     QelClTraceFormatter formatter(environment, &filter);
     formatter.attachQelMessageCatalog(ui.getMessageCatalog());
 
-    const bool exists = QelClFile(QelClFilename(environment.getTraceFileName()), nullptr).isExistent();
-    if (ui.hasArgSwitch(static_cast<unsigned long>(DISPLAY))) {
-      if (!exists) fail(fileGiven ? FILE_NOT_FOUND : KEY_FILE_NOT_FOUND, EXIT_NO_FILE, environment.getTraceFileName());
+    // A missing file has no records to show; one that is there must be readable.
+    const char* name = environment.getTraceFileName();
+    std::uint32_t reason = 0;
+    const bool readable = isReadable(name, reason);
+    const bool missing = !readable && qelHostErrorGetClass(reason) == QelEnErrorClass::IO_NOT_EXISTENT;
+    const bool showFile = ui.hasArgSwitch(static_cast<unsigned long>(DISPLAY));
+    if (showFile && missing) {
+      fail(fileGiven ? FILE_NOT_FOUND : KEY_FILE_NOT_FOUND, EXIT_NO_FILE, qelapp::withReason(name, reason));
+    }
+    if (!readable && !missing) fail(CANNOT_OPEN, EXIT_CANNOT_OPEN, qelapp::withReason(name, reason));
+    if (showFile) {
       display(formatter);
     } else {
-      showStatus(*trace, filter, formatter, exists);
+      showStatus(*trace, filter, formatter, readable);
     }
+    finishOutput();
     return 0;
   }
 
@@ -120,6 +195,18 @@ private:
   [[noreturn]] void fail(unsigned long id, unsigned long code, const char* detail) {
     ui.error(text(id), detail);
     ui.processExit(code);
+  }
+  [[noreturn]] void fail(unsigned long id, unsigned long code, const std::string& detail) {
+    fail(id, code, detail.c_str());
+  }
+
+  // Everything for standard output is written through, or the write's failure is
+  // reported with the host's reason.
+  void finishOutput() {
+    std::cout.flush();
+    if (!output.hasFailed()) return;
+    ui.error("The output could not be written", qelapp::withReason("standard output", output.getReason()).c_str());
+    ui.processExit(EXIT_WRITE_FAILED);
   }
 
   // A reader's error as the frame's exception output, then the matching exit code.
@@ -196,6 +283,7 @@ private:
     return count;
   }
 
+  StandardOutput output;  // before the frame, which writes its title at once
   QelClConsoleUI ui;
   QelClMessage message{ui.getMessageCatalog(), 1};
   const char* key = nullptr;
@@ -205,4 +293,6 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) { return TraceController(argc, argv).run(); }
+int main(int argc, char** argv) {
+  return qelapp::runToTheEnd("QELTRACE", EXIT_LIBRARY_FAILED, [&] { return TraceController(argc, argv).run(); });
+}
