@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/platform.h"
 #include "qel_inifile.h"
 
 QelClIniFileSave::QelClIniFileSave(const QelClFilenameABase& name)
@@ -42,14 +43,26 @@ protected:
   int sync() override { return drain() ? 0 : -1; }
 
 private:
+  // Line feeds become the line ends of a file written in text mode, as save() writes.
   bool drain() {
     const auto length = static_cast<std::size_t>(pptr() - pbase());
     setp(achBuffer, achBuffer + sizeof achBuffer);
-    return length == 0 || rclUpdate.write(achBuffer, length);
+    if (sizeof qel::platform::kTextLineEnd == 2) return length == 0 || rclUpdate.write(achBuffer, length);
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      if (achBuffer[i] == '\n') {
+        for (const char* end = qel::platform::kTextLineEnd; *end != '\0'; ++end) achLines[out++] = *end;
+      } else {
+        achLines[out++] = achBuffer[i];
+      }
+    }
+    return out == 0 || rclUpdate.write(achLines, out);
   }
 
+  enum : std::size_t { BUFFER_SIZE = 32 * 1024 };
   QelClFileUpdate& rclUpdate;
-  char achBuffer[64 * 1024];
+  char achBuffer[BUFFER_SIZE];
+  char achLines[BUFFER_SIZE * (sizeof qel::platform::kTextLineEnd - 1)];
 };
 
 }  // namespace

@@ -273,6 +273,13 @@ Status commitReplacement(Replacement* replacement);
 // Removes the lock file with what was written; the target stays as it was.
 void abandonReplacement(Replacement* replacement);
 
+// What a line feed becomes in a file written in text mode.
+#if defined(_WIN32)
+constexpr char kTextLineEnd[] = "\r\n";
+#else
+constexpr char kTextLineEnd[] = "\n";
+#endif
+
 // ---- Reading a file whole ------------------------------------------------------------
 using ReadFile = std::intptr_t;
 constexpr ReadFile kNoFile = -1;

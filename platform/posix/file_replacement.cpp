@@ -59,25 +59,70 @@ std::int64_t nowMilliseconds() {
   return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-// A lock file nobody holds its advisory lock on, that is still the one at its path and
-// that was last changed over a second ago, belongs to a writer that is gone: it is
-// removed while this process holds its advisory lock, so that no two processes take
-// over the same one. The age keeps a lock file that its creator has not locked yet.
-bool removeIfAbandoned(const char* lockPath) {
+// A lock file nobody holds its advisory lock on, and that is still the one at its
+// path, belongs to a writer that is gone: it is removed while this process holds its
+// advisory lock, so that no two processes take over the same one. Where lock files
+// are made unnamed and locked before they get their name (see createLocked), that is
+// all; otherwise a lock file is also left alone in the first second of its life, in
+// which its creator may not have locked it yet.
+bool removeIfAbandoned(const char* lockPath, bool lockedAtBirth) {
   const int fd = open(lockPath, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT;
   bool removed = false;
   if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
     struct stat held {};
     struct stat named {};
+    const std::time_t now = std::time(nullptr);
     if (fstat(fd, &held) == 0 && stat(lockPath, &named) == 0 && held.st_dev == named.st_dev &&
-        held.st_ino == named.st_ino && std::time(nullptr) - held.st_mtime >= 1 &&
-        std::time(nullptr) - held.st_ctime >= 1) {
+        held.st_ino == named.st_ino && (lockedAtBirth || (now - held.st_mtime >= 1 && now - held.st_ctime >= 1))) {
       removed = unlink(lockPath) == 0;
     }
   }
   close(fd);
   return removed;
+}
+
+// Linux makes the lock file without a name (O_TMPFILE), locks it and only then links
+// it in under its name, which fails when the name exists: a lock file is never seen
+// unlocked while its writer lives. Elsewhere it is created exclusively and locked at
+// once. -1 with errno set on failure (EEXIST: another writer's lock file is there).
+int createLocked(const char* lockPath, const char* directory, bool& lockedAtBirth) {
+#if defined(O_TMPFILE)
+  const int unnamed = open(directory, O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  if (unnamed >= 0) {
+    lockedAtBirth = true;
+    while (flock(unnamed, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", unnamed);
+    if (linkat(AT_FDCWD, self, AT_FDCWD, lockPath, AT_SYMLINK_FOLLOW) == 0) return unnamed;
+    const int error = errno;
+    close(unnamed);
+    errno = error;
+    if (error != ENOENT && error != EPERM && error != EXDEV && error != ENOTSUP) return -1;
+  }
+#else
+  static_cast<void>(directory);
+#endif
+  lockedAtBirth = false;
+  const int fd = open(lockPath, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  // Blocks only while another process looks whether this lock file is abandoned.
+  if (fd >= 0) {
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  return fd;
+}
+
+// The directory part of path ("." when it has none), into directory.
+void directoryOf(const char* path, char (&directory)[PATH_MAX]) {
+  std::strcpy(directory, path);
+  char* slash = std::strrchr(directory, '/');
+  if (slash == nullptr) {
+    std::strcpy(directory, ".");
+  } else {
+    slash[slash == directory ? 1 : 0] = '\0';
+  }
 }
 
 void release(Replacement* replacement, bool removeLock) {
@@ -106,13 +151,13 @@ Status qel::platform::beginReplacement(const char* target, std::uint32_t waitMil
   }
   std::strcpy(made->lockPath, made->targetPath);
   std::strcat(made->lockPath, ".lock");
+  char directory[PATH_MAX];
+  directoryOf(made->targetPath, directory);
   const std::int64_t deadline = nowMilliseconds() + waitMilliseconds;
   while (outcome) {
-    made->fd = open(made->lockPath, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    bool lockedAtBirth = false;
+    made->fd = createLocked(made->lockPath, directory, lockedAtBirth);
     if (made->fd >= 0) {
-      // Blocks only while another process looks whether this lock file is abandoned.
-      while (flock(made->fd, LOCK_EX) != 0 && errno == EINTR) {
-      }
       replacement = made;
       return Status();
     }
@@ -120,7 +165,7 @@ Status qel::platform::beginReplacement(const char* target, std::uint32_t waitMil
       outcome = failed();
       break;
     }
-    if (removeIfAbandoned(made->lockPath)) continue;
+    if (removeIfAbandoned(made->lockPath, lockedAtBirth)) continue;
     if (nowMilliseconds() >= deadline) {
       outcome = Status::failure(EEXIST);
       break;
@@ -162,13 +207,7 @@ Status qel::platform::commitReplacement(Replacement* replacement) {
   // The rename is done: the directory's flush only makes it durable sooner, and a file
   // system that can't flush a directory has nothing to report.
   char directory[PATH_MAX];
-  std::strcpy(directory, replacement->targetPath);
-  char* slash = std::strrchr(directory, '/');
-  if (slash == nullptr) {
-    std::strcpy(directory, ".");
-  } else {
-    slash[slash == directory ? 1 : 0] = '\0';
-  }
+  directoryOf(replacement->targetPath, directory);
   const int directoryFd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (directoryFd >= 0) {
     static_cast<void>(fsync(directoryFd));
