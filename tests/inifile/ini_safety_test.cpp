@@ -96,6 +96,19 @@ TEST_F(IniSafety, TheAtomicSaveWritesWhatSaveWrites) {
   std::remove(inPlace.c_str());
 }
 
+// Blocks over a megabyte are refused: the reader's block comes from the memory manager,
+// so a file too large for memory ends in its exception.
+void* smallOnly(std::size_t size) { return size > (1u << 20) ? nullptr : std::malloc(size); }
+void* smallOnlyRealloc(void* block, std::size_t size) { return size > (1u << 20) ? nullptr : std::realloc(block, size); }
+
+TEST_F(IniSafety, AFileTooLargeForMemoryEndsInTheManagersException) {
+  writeFile(name, "[s]\nv = " + std::string(3u << 20, 'x') + "\n");
+  QelClIniFile file{QelClFilename(name.c_str())};
+  qelSetNewMemoryManager(smallOnly, smallOnlyRealloc, std::free);
+  EXPECT_THROW(file.load(true), QelClExceptionFatal);
+  qelSetNewMemoryManager(std::malloc, nullptr, std::free);
+}
+
 #ifndef _WIN32
 // A model of about 3.4 MB whose every value is tagged.
 std::string bigModel(char tag) {
