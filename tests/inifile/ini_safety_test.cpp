@@ -3,6 +3,8 @@
 // full.
 #include "../qel_test.h"
 
+#include <chrono>
+
 #ifndef _WIN32
 #include <csignal>
 #include <random>
@@ -129,7 +131,10 @@ TEST_F(IniSafety, AKilledSaveLeavesTheOldOrTheNewFile) {
   b.loadFromCString(bigModel('b').c_str(), false);
   ASSERT_TRUE(b.saveAtomic());
   const std::string newer = contentsOf(name);
+  const auto started = std::chrono::steady_clock::now();
   ASSERT_TRUE(a.saveAtomic());
+  // The kills fall anywhere in one and a half times what a save takes on this build.
+  const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
   const std::string older = contentsOf(name);
   ASSERT_GT(older.size(), 3000000u);
 
@@ -141,7 +146,7 @@ TEST_F(IniSafety, AKilledSaveLeavesTheOldOrTheNewFile) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) _exit(writer.saveAtomic() ? 0 : 1);
-    usleep(std::uniform_int_distribution<useconds_t>(0, 60000)(random));
+    usleep(std::uniform_int_distribution<useconds_t>(0, static_cast<useconds_t>(saveTime.count() * 3 / 2))(random));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
