@@ -94,7 +94,7 @@ int createLocked(const char* lockPath, const char* directory, bool& lockedAtBirt
     while (flock(unnamed, LOCK_EX) != 0 && errno == EINTR) {
     }
     char self[64];
-    std::snprintf(self, sizeof self, "/proc/self/fd/%d", unnamed);
+    static_cast<void>(std::snprintf(self, sizeof self, "/proc/self/fd/%d", unnamed));
     if (linkat(AT_FDCWD, self, AT_FDCWD, lockPath, AT_SYMLINK_FOLLOW) == 0) return unnamed;
     const int error = errno;
     close(unnamed);
