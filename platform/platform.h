@@ -281,13 +281,13 @@ constexpr char kTextLineEnd[] = "\n";
 #endif
 
 // ---- Reading a file whole ------------------------------------------------------------
-using ReadFile = std::intptr_t;
-constexpr ReadFile kNoFile = -1;
+using InputFile = std::intptr_t;
+constexpr InputFile kNoFile = -1;
 // Opens path for reading in binary mode.
-Status openFileToRead(const char* path, ReadFile& file);
+Status openFileToRead(const char* path, InputFile& file);
 // Up to size bytes into buffer; got 0 at the end of the file.
-Status readFile(ReadFile file, void* buffer, std::size_t size, std::size_t& got);
-void closeReadFile(ReadFile file);
+Status readFile(InputFile file, void* buffer, std::size_t size, std::size_t& got);
+void closeReadFile(InputFile file);
 
 }  // namespace platform
 }  // namespace qel
