@@ -263,7 +263,7 @@ int readKey();
 struct Replacement;
 // Creates the lock file of target, waiting up to waitMilliseconds while another
 // update holds it (then the code of "file exists" / ERROR_FILE_EXISTS). A target
-// that is a link is followed. A target that exists but may not be written is refused.
+// that is a symbolic link is followed (POSIX). A target that exists but may not be written is refused.
 Status beginReplacement(const char* target, std::uint32_t waitMilliseconds, Replacement*& replacement);
 Status writeReplacement(Replacement* replacement, const void* bytes, std::size_t size);
 // Flushes the new contents, gives them the target's permission bits (a new target
