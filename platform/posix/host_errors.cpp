@@ -1,4 +1,4 @@
-// The host's error codes (errno): the last one, its text and its error class.
+// The host's error codes (errno): the last one and its text.
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -23,20 +23,8 @@ void qel::platform::hostErrorText(std::uint32_t code, char* buffer, std::size_t 
   char scratch[256] = "";
   const char* text = pickText(strerror_r(static_cast<int>(code), scratch, sizeof scratch), scratch);
   if (text == nullptr || *text == '\0') {
-    std::snprintf(buffer, size, "Unknown error %u", code);
+    static_cast<void>(std::snprintf(buffer, size, "Unknown error %u", code));
     return;
   }
-  std::snprintf(buffer, size, "%s", text);
-}
-
-QelEnErrorClass qel::platform::hostErrorClass(std::uint32_t code) {
-  switch (static_cast<int>(code)) {
-#define QEL_HOST_ERROR(name, errorClass) \
-  case name:                             \
-    return QelEnErrorClass::errorClass;
-#include "platform/posix/host_error_classes.inc"
-#undef QEL_HOST_ERROR
-    default:
-      return QelEnErrorClass::UNKNOWN;
-  }
+  static_cast<void>(std::snprintf(buffer, size, "%s", text));
 }
