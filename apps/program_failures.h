@@ -67,12 +67,12 @@ int runToTheEnd(const char* program, int failedCode, Work work) {
     return work();
   } catch (const QelClException& failure) {
     const char* cause = failure.getCause();
-    std::fprintf(stderr, "%s: The library failed: %s (%s)%s%s\n", program,
-                 builtInText(qelErrorGetIdAsMessageId(failure.getErrorId())),
-                 builtInText(qelErrorGetClassAsMessageId(failure.getErrorClass())), cause[0] != '\0' ? ": " : "",
-                 cause);
+    static_cast<void>(std::fprintf(stderr, "%s: The library failed: %s (%s)%s%s\n", program,
+                                   builtInText(qelErrorGetIdAsMessageId(failure.getErrorId())),
+                                   builtInText(qelErrorGetClassAsMessageId(failure.getErrorClass())),
+                                   cause[0] != '\0' ? ": " : "", cause));
   } catch (const std::exception& failure) {
-    std::fprintf(stderr, "%s: The program failed: %s\n", program, failure.what());
+    static_cast<void>(std::fprintf(stderr, "%s: The program failed: %s\n", program, failure.what()));
   }
   return failedCode;
 }
