@@ -548,7 +548,7 @@ private:
 // A loadable module, loaded from construction to destruction (".DLL" by default on
 // Windows, ".so" on POSIX). A module that can't be loaded leaves the platform's error
 // code (Windows error, POSIX errno) as the id of the error record, class
-// RESOURCE_MISSING.
+// RESOURCE_MISSING, and as the host error (getHostError()).
 class QEL_API QelClDllFile : public QelClExeFile {
 public:
   explicit QelClDllFile(const QelClFilename& name);
