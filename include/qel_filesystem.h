@@ -401,6 +401,8 @@ public:
   bool isLocked() const { return pvState != nullptr; }
   // Takes the lock first when it is not held. A failed write abandons the update.
   bool write(const void* data, std::size_t size);
+  // False without a held lock (FILE_COULD_NOT_WRITE, class LOGIC, unless a failure
+  // was recorded before): commit once per lock.
   bool commit();
   // Removes the lock file and what was written; the file stays as it was.
   void abandon();

@@ -71,14 +71,16 @@ public:
 // deleted option.
 class QEL_API QelClIniFileOption : public QelClIniFileNode {
 public:
-  // A name keeps at most 1022 characters, so that its value always has a place
-  // within the first 1024 characters.
-  enum : std::size_t { TEXT_SIZE = 1028, VALUE_END = 1024, MAX_NAME = VALUE_END - 2 };
+  // A value and its terminator end within the first 1024 characters of the text. A
+  // name read from a line keeps at most 1022 characters, so that its value has a place
+  // there; one given to the constructor keeps up to 1024, and its value is empty then.
+  enum : std::size_t { TEXT_SIZE = 1028, VALUE_END = 1024, MAX_NAME = VALUE_END - 2, MAX_GIVEN_NAME = VALUE_END };
 
   // Parses an option line: the name is every character before the first '=' that is
   // not whitespace, the value what follows it (processValue).
   explicit QelClIniFileOption(const char* line);
-  // The value as it is, unparsed, with an empty comment.
+  // The name (up to 1024 characters) and the value as it is, unparsed, cut to what is
+  // left of the first 1024 characters, with an empty comment.
   QelClIniFileOption(const char* name, const char* value);
   // Destroys the options after this one, too.
   ~QelClIniFileOption();
@@ -148,16 +150,38 @@ class QEL_API QelClIniFile : public QelClFile {
 public:
   enum : std::size_t { LINE_LENGTH = 1023 };
 
+  // How the last load went. READ_WHOLE: every line was read and either taken into the
+  // model, blank or a comment. Otherwise the first line that was not, and why: the
+  // file could not be opened or read (the error record, FILE_COULD_NOT_READ, and
+  // getHostError() tell why), a line over 1023 characters (reading ended there), a NUL
+  // byte (binary content: the line's rest after it is lost), a line reported to the
+  // error handler, or text before the first section, which the model ignores.
+  enum QelEnReadResult {
+    READ_WHOLE = 0,
+    READ_NOT_OPENED = 1,
+    READ_LINE_TOO_LONG = 2,
+    READ_BINARY_CONTENT = 3,
+    READ_BAD_LINE = 4,
+    READ_OUTSIDE_SECTION = 5
+  };
+
   explicit QelClIniFile(const QelClFilenameABase& name);
   ~QelClIniFile() override;
   QelClIniFile(const QelClIniFile&) = delete;
   QelClIniFile& operator=(const QelClIniFile&) = delete;
 
   // Adds what is read to the model. False when the file cannot be opened or the
-  // handler stopped the reading.
+  // handler stopped the reading. The file is read as it is on every host: a UTF-8 byte
+  // order mark at its start is skipped, and CR LF and a lone CR end a line as LF does.
   bool load(bool allowContinuation);
   bool loadFromCString(const char* text, bool allowContinuation);
   void setErrorHandler(QelPfuIniFileErrorHandler handler, void* data);
+
+  // Whether the last load read every line and understood it; see QelEnReadResult.
+  bool isReadWhole() const { return enReadResult == READ_WHOLE; }
+  QelEnReadResult getReadResult() const { return enReadResult; }
+  // The 1-based line of the result; 0 for READ_WHOLE and READ_NOT_OPENED.
+  std::uint32_t getReadResultLine() const { return ulReadResultLine; }
 
   // Selects the current section; none when the name is not found.
   bool getSection(const char* name) const;
@@ -208,6 +232,9 @@ protected:
   bool load(std::istream& in, bool allowContinuation);
 
 private:
+  // Keeps the first line that was not read whole.
+  void noteReadResult(QelEnReadResult result);
+
   const QelClIniFileOption* findOption(const char* name) const;
   QelClIniFileOption* findOption(const char* section, const char* name) const;
 
@@ -222,6 +249,8 @@ private:
   QelClIniFileOption* pclTailOption;
   // Where the nodes this file makes come from.
   QelClIniFileNodeStore clNodes;
+  QelEnReadResult enReadResult;
+  std::uint32_t ulReadResultLine;
 };
 
 // Walks the sections of a file in order, deleted ones (empty names) included.
@@ -287,6 +316,11 @@ private:
 // with ';' or control characters are written in double quotes with escapes. Deleted
 // entries and empty values are left out. The file is emptied when first opened and
 // stays open: a second save() writes the model again behind the first.
+//
+// Beside save(), which writes the file in place, saveAtomic() replaces the file in one
+// step (QelClFileUpdate): the file holds the old or the new model, whatever happens.
+// A writer that holds the lock from before load() to saveAtomic() loses no change that
+// another writer made meanwhile: the other waits.
 class QEL_API QelClIniFileSave : public QelClIniFile {
 public:
   explicit QelClIniFileSave(const QelClFilenameABase& name);
@@ -294,6 +328,19 @@ public:
 
   bool save();
   bool save(std::ofstream& stream);
+
+  // Takes the file's lock file; false, with the error record (FILE_COULD_NOT_LOCK) and
+  // getHostError(), when another writer keeps it longer than waitMilliseconds.
+  bool lock(unsigned long waitMilliseconds = QelClFileUpdate::DEFAULT_WAIT);
+  // Lets the lock go without saving.
+  void unlock() { clUpdate.abandon(); }
+  bool isLocked() const { return clUpdate.isLocked(); }
+  // Writes the model in save()'s layout into the lock file (taking the lock first when
+  // it is not held), flushes it to stable storage and renames it over the file, which
+  // keeps its permission bits; the lock ends with it. On failure the file is untouched
+  // and the error record (FILE_COULD_NOT_LOCK or FILE_COULD_NOT_WRITE, the class from
+  // the host's error) and getHostError() say why. Does not touch save()'s own output.
+  bool saveAtomic();
 
 protected:
   // The pieces of the layout, for writers of their own: the forms with a value open the
@@ -318,6 +365,7 @@ private:
 
   std::ofstream clOutput;
   bool bOpened;
+  QelClFileUpdate clUpdate;
 };
 
 // ---- Editing an INI file's text in place ------------------------------------------

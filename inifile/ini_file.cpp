@@ -1,18 +1,21 @@
 // Reading INI files into the model.
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <streambuf>
-#include <string>
 
+#define QEL_MODULE "ini_file"
+#include "errors/throw_at.h"
 #include "inifile/ini_names.h"
 #include "platform/platform.h"
 #include "qel_inifile.h"
+#include "qel_memory.h"
 
 QelClIniFile::QelClIniFile(const QelClFilenameABase& name)
     : QelClFile(name, ".INI"), pclFirstSection(nullptr), pclLastSection(nullptr), ulLineNumber(0),
       pclCurrentSection(nullptr), pfuErrorHandler(nullptr), pvHandlerData(nullptr),
-      pclTailSection(nullptr), pclTailOption(nullptr) {}
+      pclTailSection(nullptr), pclTailOption(nullptr), enReadResult(READ_WHOLE), ulReadResultLine(0) {}
 
 QelClIniFile::~QelClIniFile() { delete pclFirstSection; }
 
@@ -33,60 +36,120 @@ public:
   }
 };
 
-// Every carriage return directly before a line feed dropped, in place.
-void dropCarriageReturns(std::string& text) {
-  std::string::size_type kept = text.find('\r');
-  if (kept == std::string::npos) return;
-  for (std::string::size_type i = kept; i < text.size(); ++i) {
-    if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = text[i];
+// A file's bytes in one block of the memory manager.
+class FileText {
+public:
+  FileText() = default;
+  ~FileText() { qelFree(pcText); }
+  FileText(const FileText&) = delete;
+  FileText& operator=(const FileText&) = delete;
+
+  // Reads the whole file, in one piece when it tells its size.
+  qel::platform::Status read(const char* path) {
+    qel::platform::ReadFile file = qel::platform::kNoFile;
+    qel::platform::Status status = qel::platform::openFileToRead(path, file);
+    if (!status) return status;
+    std::uint64_t size = 0;
+    if (qel::platform::fileSize(path, size) && size < SIZE_MAX / 2) grow(static_cast<std::size_t>(size) + 1);
+    for (;;) {
+      if (ulLength == ulCapacity) grow(ulCapacity < 64 * 1024 ? 64 * 1024 : 2 * ulCapacity);
+      std::size_t got = 0;
+      status = qel::platform::readFile(file, pcText + ulLength, ulCapacity - ulLength, got);
+      if (!status || got == 0) break;
+      ulLength += got;
+    }
+    qel::platform::closeReadFile(file);
+    return status;
   }
-  text.resize(kept);
-}
+
+  // A byte order mark skipped; CR LF and a lone CR turned into LF, in place.
+  void normalizeLineEnds() {
+    ulBegin = ulLength >= 3 && std::memcmp(pcText, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    const void* cr = std::memchr(pcText + ulBegin, '\r', ulLength - ulBegin);
+    if (cr == nullptr) return;
+    std::size_t kept = static_cast<std::size_t>(static_cast<const char*>(cr) - pcText);
+    for (std::size_t i = kept; i < ulLength; ++i) {
+      if (pcText[i] != '\r') {
+        pcText[kept++] = pcText[i];
+      } else if (i + 1 >= ulLength || pcText[i + 1] != '\n') {
+        pcText[kept++] = '\n';
+      }
+    }
+    ulLength = kept;
+  }
+
+  const char* begin() const { return pcText + ulBegin; }
+  std::size_t size() const { return ulLength - ulBegin; }
+
+private:
+  // The memory manager's blocks end below 4 GiB: a larger file is out of memory too.
+  void grow(std::size_t capacity) {
+    if (capacity > UINT_MAX) {
+      QEL_THROW(QelClExceptionFatal(MEMMGR_RUNTIME_OUT_OF_MEMORY, QelEnErrorClass::OUT_OF_MEMORY,
+                                    QelEnErrorAction::TERMINATE, nullptr));
+    }
+    pcText = static_cast<char*>(qelRealloc(pcText, static_cast<unsigned int>(capacity)));
+    ulCapacity = capacity;
+  }
+
+  char* pcText = nullptr;
+  std::size_t ulBegin = 0;  // behind a byte order mark
+  std::size_t ulLength = 0;
+  std::size_t ulCapacity = 0;
+};
 
 }  // namespace
 
-// The file is read as in text mode on every host: a carriage return before a line
-// feed belongs to the line end. It is read whole and parsed where it lies.
+// The file is read as it is on every host and parsed where it lies; its block comes
+// from the memory manager, so that a file too large for memory ends in the manager's
+// exception.
 bool QelClIniFile::load(bool allowContinuation) {
   ulLineNumber = 0;
-  std::ifstream file(getAsCString(), std::ios::binary);
-  if (!file.is_open()) return false;
-  // Room for the size the file tells, and one more character, so that the text is
-  // read in one piece and never moved; a file that tells none is read in blocks.
-  std::uint64_t size = 0;
-  std::string text;
-  if (qel::platform::fileSize(getAsCString(), size) && size < SIZE_MAX) {
-    text.reserve(static_cast<std::size_t>(size) + 1);
+  enReadResult = READ_WHOLE;
+  ulReadResultLine = 0;
+  FileText text;
+  const qel::platform::Status status = text.read(getAsCString());
+  if (!status) {
+    setError(FILE_COULD_NOT_READ, qelHostErrorGetClass(status.error()), status.error());
+    enReadResult = READ_NOT_OPENED;
+    return false;
   }
-  constexpr std::size_t kBlock = 64 * 1024;
-  while (file) {
-    const std::size_t got = text.size();
-    const std::size_t block = text.capacity() > got ? text.capacity() - got : kBlock;
-    text.resize(got + block);
-    file.read(&text[got], static_cast<std::streamsize>(block));
-    text.resize(got + static_cast<std::size_t>(file.gcount()));
-  }
-  dropCarriageReturns(text);
-  TextBuffer buffer(text.data(), text.size());
+  clearError();
+  text.normalizeLineEnds();
+  TextBuffer buffer(text.begin(), text.size());
   std::istream in(&buffer);
   return load(in, allowContinuation);
 }
 
 bool QelClIniFile::loadFromCString(const char* text, bool allowContinuation) {
+  enReadResult = READ_WHOLE;
+  ulReadResultLine = 0;
   TextBuffer buffer(text, std::strlen(text));
   std::istream in(&buffer);
   return load(in, allowContinuation);
 }
 
 // Up to 1023 characters up to the line feed. A longer line leaves the stream failed:
-// its first 1023 characters are the last line read.
+// its first 1023 characters are the last line read. A NUL byte ends the line's text.
 bool QelClIniFile::nextLine(std::istream& in, char* buffer) {
   buffer[0] = '\0';
   if (!in.good()) return false;
   in.getline(buffer, LINE_LENGTH + 1);
   if (in.gcount() == 0 && in.fail()) return false;
   ++ulLineNumber;
+  const auto read = static_cast<std::size_t>(in.gcount());
+  if (in.fail()) {
+    noteReadResult(READ_LINE_TOO_LONG);
+  } else if (std::strlen(buffer) < read - (in.eof() ? 0 : 1)) {
+    noteReadResult(READ_BINARY_CONTENT);
+  }
   return true;
+}
+
+void QelClIniFile::noteReadResult(QelEnReadResult result) {
+  if (enReadResult != READ_WHOLE) return;
+  enReadResult = result;
+  ulReadResultLine = ulLineNumber;
 }
 
 // Reads lines while the buffer is blank or a comment; false when none is left.
@@ -100,6 +163,7 @@ bool QelClIniFile::skipComment(std::istream& in, char* buffer) {
 }
 
 bool QelClIniFile::error(unsigned long errorId) {
+  noteReadResult(READ_BAD_LINE);
   if (pfuErrorHandler == nullptr) return true;
   const _QelStError record{static_cast<std::uint32_t>(errorId), QelEnErrorClass::USER_DATA_ERROR};
   return pfuErrorHandler(record, ulLineNumber, pvHandlerData);
@@ -118,7 +182,7 @@ bool QelClIniFile::load(std::istream& in, bool allowContinuation) {
       }
       last = nullptr;
     } else if (pclCurrentSection == nullptr) {
-      // lines before the first section are ignored
+      noteReadResult(READ_OUTSIDE_SECTION);  // lines before the first section are ignored
     } else if (!qel::ini::isBlank(line[0])) {
       auto* option = new (clNodes) QelClIniFileOption(line);
       if (option->getValue() != nullptr) {

@@ -2,9 +2,11 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/platform.h"
 #include "qel_inifile.h"
 
-QelClIniFileSave::QelClIniFileSave(const QelClFilenameABase& name) : QelClIniFile(name), bOpened(false) {}
+QelClIniFileSave::QelClIniFileSave(const QelClFilenameABase& name)
+    : QelClIniFile(name), bOpened(false), clUpdate(getFilename()) {}
 
 QelClIniFileSave::~QelClIniFileSave() {
   if (clOutput.is_open() && !clOutput.flush()) clOutput.setstate(std::ios::badbit);
@@ -20,6 +22,77 @@ void QelClIniFileSave::open(std::ofstream& stream) {
 bool QelClIniFileSave::save() {
   if (!bOpened) open(clOutput);
   return save(clOutput);
+}
+
+namespace {
+
+// A stream buffer that hands what is written to a file update in large pieces. A
+// failed write fails the stream; the update keeps the reason.
+class UpdateBuffer : public std::streambuf {
+public:
+  explicit UpdateBuffer(QelClFileUpdate& update) : rclUpdate(update) { setp(achBuffer, achBuffer + sizeof achBuffer); }
+
+protected:
+  int_type overflow(int_type c) override {
+    if (!drain()) return traits_type::eof();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
+  }
+  int sync() override { return drain() ? 0 : -1; }
+
+private:
+  // Line feeds become the line ends of a file written in text mode, as save() writes.
+  bool drain() {
+    const auto length = static_cast<std::size_t>(pptr() - pbase());
+    setp(achBuffer, achBuffer + sizeof achBuffer);
+    if (sizeof qel::platform::kTextLineEnd == 2) return length == 0 || rclUpdate.write(achBuffer, length);
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      if (achBuffer[i] == '\n') {
+        for (const char* end = qel::platform::kTextLineEnd; *end != '\0'; ++end) achLines[out++] = *end;
+      } else {
+        achLines[out++] = achBuffer[i];
+      }
+    }
+    return out == 0 || rclUpdate.write(achLines, out);
+  }
+
+  enum : std::size_t { BUFFER_SIZE = 32 * 1024 };
+  QelClFileUpdate& rclUpdate;
+  char achBuffer[BUFFER_SIZE];
+  char achLines[BUFFER_SIZE * (sizeof qel::platform::kTextLineEnd - 1)];
+};
+
+}  // namespace
+
+bool QelClIniFileSave::lock(unsigned long waitMilliseconds) {
+  if (clUpdate.lock(waitMilliseconds)) return true;
+  setError(clUpdate.getError().ulErrorId, clUpdate.getError().enErrorClass, clUpdate.getHostError());
+  return false;
+}
+
+// The model goes through save(stream)'s layout into a stream whose buffer is the
+// update's; the writer's own output and opened flag are left as they were.
+bool QelClIniFileSave::saveAtomic() {
+  if (!lock()) return false;
+  bool written = false;
+  {
+    UpdateBuffer buffer(clUpdate);
+    std::ofstream staging;
+    static_cast<std::ios&>(staging).rdbuf(&buffer);
+    const bool opened = bOpened;
+    written = save(staging);
+    bOpened = opened;
+  }
+  if (written && clUpdate.commit()) {
+    clearError();
+    return true;
+  }
+  clUpdate.abandon();
+  setError(clUpdate.getError().ulErrorId, clUpdate.getError().enErrorClass, clUpdate.getHostError());
+  return false;
 }
 
 bool QelClIniFileSave::save(std::ofstream& stream) {

@@ -45,12 +45,14 @@ QelClIniFileOption::QelClIniFileOption(const char* line)
   processValue(c + 1, name + 1);
 }
 
+// A name of 1023 or 1024 characters leaves the value no room: it starts behind the
+// first 1024 characters, empty.
 QelClIniFileOption::QelClIniFileOption(const char* name, const char* value) : pclNext(nullptr) {
-  const std::size_t nameLength = std::min(std::strlen(name), std::size_t{MAX_NAME});
+  const std::size_t nameLength = std::min(std::strlen(name), std::size_t{MAX_GIVEN_NAME});
   std::memcpy(szText, name, nameLength);
   szText[nameLength] = '\0';
   pszValue = szText + nameLength + 1;
-  const std::size_t room = VALUE_END - 1 - (nameLength + 1);
+  const std::size_t room = nameLength + 1 < VALUE_END - 1 ? VALUE_END - 1 - (nameLength + 1) : 0;
   const std::size_t valueLength = std::min(std::strlen(value), room);
   std::memcpy(pszValue, value, valueLength);
   pszValue[valueLength] = '\0';
@@ -130,7 +132,8 @@ void QelClIniFileOption::appendOptionValue(const char* line) {
 
 void QelClIniFileOption::setNewValue(const char* value) {
   if (pszValue == nullptr) pszValue = szText + std::strlen(szText) + 1;
-  const std::size_t room = static_cast<std::size_t>(szText + VALUE_END - 1 - pszValue);
+  const char* const end = szText + VALUE_END - 1;
+  const std::size_t room = pszValue < end ? static_cast<std::size_t>(end - pszValue) : 0;
   const std::size_t length = std::min(std::strlen(value), room);
   std::memmove(pszValue, value, length);
   pszValue[length] = '\0';

@@ -254,6 +254,41 @@ const char* nullDevice();
 // the end of input.
 int readKey();
 
+// ---- Replacing a file as a whole ---------------------------------------------------
+// The new contents of a file are written into its lock file ("<target>.lock", created
+// exclusively beside it), flushed to stable storage and renamed over the target. The
+// lock file is held open for the whole update; a lock file whose holder is gone is
+// taken over (POSIX: nobody holds its advisory lock and it is over a second old;
+// Windows: nobody has it open, so it can be deleted).
+struct Replacement;
+// Creates the lock file of target, waiting up to waitMilliseconds while another
+// update holds it (then the code of "file exists" / ERROR_FILE_EXISTS). A target
+// that is a link is followed. A target that exists but may not be written is refused.
+Status beginReplacement(const char* target, std::uint32_t waitMilliseconds, Replacement*& replacement);
+Status writeReplacement(Replacement* replacement, const void* bytes, std::size_t size);
+// Flushes the new contents, gives them the target's permission bits (a new target
+// those of a new file), renames them over the target and flushes its directory.
+// The replacement ends either way; on failure the lock file is removed.
+Status commitReplacement(Replacement* replacement);
+// Removes the lock file with what was written; the target stays as it was.
+void abandonReplacement(Replacement* replacement);
+
+// What a line feed becomes in a file written in text mode.
+#if defined(_WIN32)
+constexpr char kTextLineEnd[] = "\r\n";
+#else
+constexpr char kTextLineEnd[] = "\n";
+#endif
+
+// ---- Reading a file whole ------------------------------------------------------------
+using ReadFile = std::intptr_t;
+constexpr ReadFile kNoFile = -1;
+// Opens path for reading in binary mode.
+Status openFileToRead(const char* path, ReadFile& file);
+// Up to size bytes into buffer; got 0 at the end of the file.
+Status readFile(ReadFile file, void* buffer, std::size_t size, std::size_t& got);
+void closeReadFile(ReadFile file);
+
 }  // namespace platform
 }  // namespace qel
 

@@ -23,10 +23,10 @@ void qel::platform::hostErrorText(std::uint32_t code, char* buffer, std::size_t 
   char scratch[256] = "";
   const char* text = pickText(strerror_r(static_cast<int>(code), scratch, sizeof scratch), scratch);
   if (text == nullptr || *text == '\0') {
-    std::snprintf(buffer, size, "Unknown error %u", code);
+    static_cast<void>(std::snprintf(buffer, size, "Unknown error %u", code));
     return;
   }
-  std::snprintf(buffer, size, "%s", text);
+  static_cast<void>(std::snprintf(buffer, size, "%s", text));
 }
 
 QelEnErrorClass qel::platform::hostErrorClass(std::uint32_t code) {

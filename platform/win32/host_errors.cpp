@@ -13,7 +13,7 @@ void qel::platform::hostErrorText(std::uint32_t code, char* buffer, std::size_t 
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                       nullptr, code, 0, buffer, static_cast<DWORD>(size), nullptr);
   if (length == 0) {
-    std::snprintf(buffer, size, "Unknown error %u", code);
+    static_cast<void>(std::snprintf(buffer, size, "Unknown error %u", code));
     return;
   }
   std::size_t end = length < size ? length : size - 1;

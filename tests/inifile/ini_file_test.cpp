@@ -220,9 +220,11 @@ TEST(IniFile, HostileInputIsCut) {
   EXPECT_EQ(ini.value(section.c_str(), "after"), "(none)") << "a line over 1023 characters ends the reading";
 
   EXPECT_TRUE(ini.file.addOption(section.c_str(), longName.c_str(), longName.c_str()));
-  EXPECT_TRUE(ini.file.setNewValue(section.c_str(), longName.substr(0, 1022).c_str(), "x"));
-  EXPECT_EQ(ini.value(section.c_str(), longName.substr(0, 1022).c_str()), "")
-      << "names keep 1022 characters, which leave no room for a value";
+  EXPECT_TRUE(ini.file.setNewValue(section.c_str(), longName.substr(0, 1024).c_str(), "x"));
+  EXPECT_EQ(ini.value(section.c_str(), longName.substr(0, 1024).c_str()), "")
+      << "a given name keeps 1024 characters, which leave no room for a value";
+  EXPECT_TRUE(ini.file.addOption(section.c_str(), longName.substr(0, 1021).c_str(), "xyz"));
+  EXPECT_EQ(ini.value(section.c_str(), longName.substr(0, 1021).c_str()), "x") << "the value is cut to what is left";
 
   Ini expanded(("[s]\n" + text.substr(text.find("v = "))).c_str());
   EXPECT_EQ(expanded.value("s", "v").size(), 1021u);
