@@ -382,8 +382,8 @@ protected:
 // keep it until commit(), so that no other writer's change is lost in between.
 // write() adds to the new contents, which go into the lock file; commit() flushes them
 // to stable storage, gives them the file's permission bits, renames them over the file
-// (a link is followed: the file it names is replaced) and flushes the directory; the
-// lock ends with it. A file that exists but may not be written is refused. On any
+// (on POSIX a symbolic link is followed: the file it names is replaced) and flushes
+// the directory; the lock ends with it. A file that exists but may not be written is refused. On any
 // failure, and when the update ends without commit(), the lock file goes and the file
 // stays as it was; the error record (FILE_COULD_NOT_LOCK or FILE_COULD_NOT_WRITE, the
 // class from the host's error) and getHostError() say why.

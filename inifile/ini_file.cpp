@@ -46,7 +46,7 @@ public:
 
   // Reads the whole file, in one piece when it tells its size.
   qel::platform::Status read(const char* path) {
-    qel::platform::ReadFile file = qel::platform::kNoFile;
+    qel::platform::InputFile file = qel::platform::kNoFile;
     qel::platform::Status status = qel::platform::openFileToRead(path, file);
     if (!status) return status;
     std::uint64_t size = 0;

@@ -263,7 +263,7 @@ int readKey();
 struct Replacement;
 // Creates the lock file of target, waiting up to waitMilliseconds while another
 // update holds it (then the code of "file exists" / ERROR_FILE_EXISTS). A target
-// that is a link is followed. A target that exists but may not be written is refused.
+// that is a symbolic link is followed (POSIX). A target that exists but may not be written is refused.
 Status beginReplacement(const char* target, std::uint32_t waitMilliseconds, Replacement*& replacement);
 Status writeReplacement(Replacement* replacement, const void* bytes, std::size_t size);
 // Flushes the new contents, gives them the target's permission bits (a new target
@@ -281,13 +281,13 @@ constexpr char kTextLineEnd[] = "\n";
 #endif
 
 // ---- Reading a file whole ------------------------------------------------------------
-using ReadFile = std::intptr_t;
-constexpr ReadFile kNoFile = -1;
+using InputFile = std::intptr_t;
+constexpr InputFile kNoFile = -1;
 // Opens path for reading in binary mode.
-Status openFileToRead(const char* path, ReadFile& file);
+Status openFileToRead(const char* path, InputFile& file);
 // Up to size bytes into buffer; got 0 at the end of the file.
-Status readFile(ReadFile file, void* buffer, std::size_t size, std::size_t& got);
-void closeReadFile(ReadFile file);
+Status readFile(InputFile file, void* buffer, std::size_t size, std::size_t& got);
+void closeReadFile(InputFile file);
 
 }  // namespace platform
 }  // namespace qel

@@ -5,13 +5,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-qel::platform::Status qel::platform::openFileToRead(const char* path, ReadFile& file) {
+qel::platform::Status qel::platform::openFileToRead(const char* path, InputFile& file) {
   const int fd = open(path, O_RDONLY | O_CLOEXEC);
   file = fd;
   return fd >= 0 ? Status() : lastError();
 }
 
-qel::platform::Status qel::platform::readFile(ReadFile file, void* buffer, std::size_t size, std::size_t& got) {
+qel::platform::Status qel::platform::readFile(InputFile file, void* buffer, std::size_t size, std::size_t& got) {
   for (;;) {
     const ssize_t count = read(static_cast<int>(file), buffer, size);
     if (count >= 0) {
@@ -22,4 +22,4 @@ qel::platform::Status qel::platform::readFile(ReadFile file, void* buffer, std::
   }
 }
 
-void qel::platform::closeReadFile(ReadFile file) { close(static_cast<int>(file)); }
+void qel::platform::closeReadFile(InputFile file) { close(static_cast<int>(file)); }

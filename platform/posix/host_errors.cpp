@@ -1,4 +1,4 @@
-// The host's error codes (errno): the last one, its text and its error class.
+// The host's error codes (errno): the last one and its text.
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -27,16 +27,4 @@ void qel::platform::hostErrorText(std::uint32_t code, char* buffer, std::size_t 
     return;
   }
   static_cast<void>(std::snprintf(buffer, size, "%s", text));
-}
-
-QelEnErrorClass qel::platform::hostErrorClass(std::uint32_t code) {
-  switch (static_cast<int>(code)) {
-#define QEL_HOST_ERROR(name, errorClass) \
-  case name:                             \
-    return QelEnErrorClass::errorClass;
-#include "platform/posix/host_error_classes.inc"
-#undef QEL_HOST_ERROR
-    default:
-      return QelEnErrorClass::UNKNOWN;
-  }
 }

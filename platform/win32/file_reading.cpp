@@ -4,14 +4,14 @@
 #include "platform/win32/windows_api.h"
 
 // Others may read, write and delete the file meanwhile, as with the runtime's _open.
-qel::platform::Status qel::platform::openFileToRead(const char* path, ReadFile& file) {
+qel::platform::Status qel::platform::openFileToRead(const char* path, InputFile& file) {
   const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  file = handle == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<ReadFile>(handle);
+  file = handle == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<InputFile>(handle);
   return handle == INVALID_HANDLE_VALUE ? lastError() : Status();
 }
 
-qel::platform::Status qel::platform::readFile(ReadFile file, void* buffer, std::size_t size, std::size_t& got) {
+qel::platform::Status qel::platform::readFile(InputFile file, void* buffer, std::size_t size, std::size_t& got) {
   const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
   DWORD count = 0;
   if (ReadFile(reinterpret_cast<HANDLE>(file), buffer, want, &count, nullptr) == 0) {
@@ -22,4 +22,4 @@ qel::platform::Status qel::platform::readFile(ReadFile file, void* buffer, std::
   return Status();
 }
 
-void qel::platform::closeReadFile(ReadFile file) { CloseHandle(reinterpret_cast<HANDLE>(file)); }
+void qel::platform::closeReadFile(InputFile file) { CloseHandle(reinterpret_cast<HANDLE>(file)); }

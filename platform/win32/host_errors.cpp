@@ -1,4 +1,4 @@
-// The host's error codes (GetLastError): the last one, its text and its error class.
+// The host's error codes (GetLastError): the last one and its text.
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -19,16 +19,4 @@ void qel::platform::hostErrorText(std::uint32_t code, char* buffer, std::size_t 
   std::size_t end = length < size ? length : size - 1;
   while (end > 0 && (buffer[end - 1] == '\n' || buffer[end - 1] == '\r' || buffer[end - 1] == ' ')) --end;
   buffer[end] = '\0';
-}
-
-QelEnErrorClass qel::platform::hostErrorClass(std::uint32_t code) {
-  switch (code) {
-#define QEL_HOST_ERROR(name, errorClass) \
-  case name:                             \
-    return QelEnErrorClass::errorClass;
-#include "platform/win32/host_error_classes.inc"
-#undef QEL_HOST_ERROR
-    default:
-      return QelEnErrorClass::UNKNOWN;
-  }
 }
