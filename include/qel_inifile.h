@@ -475,6 +475,9 @@ private:
   void reserve(std::size_t size);
   // Replaces length bytes at offset at by count bytes from bytes.
   void replace(std::size_t at, std::size_t length, const char* bytes, std::size_t count);
+  // Removes the option's line and its continuation lines, or, when option is null, the
+  // section's header and its lines up to its last option.
+  QelEnChange removeLines(const char* section, const char* option);
   // Why a change of these names (option and value may be null) is refused, or CHANGED.
   QelEnChange refusal(const char* section, const char* option, const char* value) const;
 

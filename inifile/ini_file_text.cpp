@@ -410,19 +410,19 @@ QelClIniFileText::QelEnChange QelClIniFileText::setValue(const char* section, co
 }
 
 QelClIniFileText::QelEnChange QelClIniFileText::deleteOption(const char* section, const char* option) {
-  const QelEnChange refused = refusal(section, option, nullptr);
-  if (refused != QelEnChange::CHANGED) return refused;
-  const Place place = locate(getText(), ulSize, section, option);
-  if (place.ulOption == kNoPlace) return QelEnChange::NOT_FOUND;
-  replace(place.ulOption, place.ulOptionEnd - place.ulOption, nullptr, 0);
-  return QelEnChange::CHANGED;
+  return removeLines(section, option);
 }
 
 QelClIniFileText::QelEnChange QelClIniFileText::deleteSection(const char* section) {
-  const QelEnChange refused = refusal(section, nullptr, nullptr);
+  return removeLines(section, nullptr);
+}
+
+QelClIniFileText::QelEnChange QelClIniFileText::removeLines(const char* section, const char* option) {
+  const QelEnChange refused = refusal(section, option, nullptr);
   if (refused != QelEnChange::CHANGED) return refused;
-  const Place place = locate(getText(), ulSize, section, nullptr);
-  if (place.ulHeader == kNoPlace) return QelEnChange::NOT_FOUND;
-  replace(place.ulHeader, place.ulEnd - place.ulHeader, nullptr, 0);
+  const Place place = locate(getText(), ulSize, section, option);
+  const std::size_t from = option != nullptr ? place.ulOption : place.ulHeader;
+  if (from == kNoPlace) return QelEnChange::NOT_FOUND;
+  replace(from, (option != nullptr ? place.ulOptionEnd : place.ulEnd) - from, nullptr, 0);
   return QelEnChange::CHANGED;
 }
