@@ -368,4 +368,157 @@ private:
   QelClFileUpdate clUpdate;
 };
 
+// ---- Editing an INI file's text in place ------------------------------------------
+// QelClIniFileText holds the bytes of an INI file and changes them line by line, so that
+// everything a change does not touch stays byte for byte: comment and blank lines,
+// indentation, the spelling of names, end-of-line comments, a UTF-8 byte order mark
+// and every line end (LF, CR LF or a lone CR, as each line has it).
+//
+// Its reading follows the model's (QelClIniFile), widened to what real files hold:
+// - a line whose first character is '[' is a section header; its name is the text up to
+//   the first ']' (at most 80 characters count), and a header without ']' is not
+//   understood;
+// - a line whose first non-blank character is ';' or '#' is a comment;
+// - a line with '=' is an option: its name is the line's non-blank characters before the
+//   first '=', its value is parsed as QelClIniFileOption parses it;
+// - an indented line continues the option before it when that option's own line was not
+//   indented; otherwise (no option yet in the section, or after an indented option) it
+//   is an indented option of its own, as git's configuration writes them ("\tkey = v");
+// - option lines before the first header belong to no section: they are kept, as the
+//   model ignores them, and never found; any other such line is not understood.
+// Names compare without regard to case; lookups take the first section of a name and,
+// in it, the first option of a name, as the model does. A line of more than 1023
+// characters (the model's line) or with a NUL byte is not understood.
+//
+// Changes are refused while any line is not understood. The text lives in one block of
+// the memory manager; a failed allocation throws its QelClExceptionFatal and leaves the
+// text as it was. One thread at a time uses an object.
+class QEL_API QelClIniFileText {
+public:
+  enum : std::size_t {
+    LINE_LENGTH = QelClIniFile::LINE_LENGTH,               // characters of a line, without its end
+    SECTION_NAME_LENGTH = QelClIniFileSection::NAME_LENGTH  // characters of a section name
+  };
+
+  // Why a line was not understood.
+  enum class QelEnLineFault {
+    NONE,                // every line was understood
+    NUL_BYTE,            // the line holds a NUL byte: binary content
+    LINE_TOO_LONG,       // more than LINE_LENGTH characters
+    NO_CLOSING_BRACKET,  // a '[' line without ']'
+    NOT_AN_OPTION,       // in a section: neither comment, option nor continuation
+    OUTSIDE_SECTION      // before the first header: neither comment nor option
+  };
+
+  // What a change did.
+  enum class QelEnChange {
+    CHANGED,         // the text was changed
+    UNCHANGED,       // the option already had that value: nothing to write
+    NOT_FOUND,       // no such section or option
+    NOT_UNDERSTOOD,  // refused: a line of the text was not understood
+    INVALID_NAME,    // refused: a name that no line could carry (isValidSectionName, ...)
+    TOO_LONG         // refused: beyond the model's limits (fitsOption, LINE_LENGTH)
+  };
+
+  QelClIniFileText();
+  QelClIniFileText(const void* data, std::size_t size);
+  ~QelClIniFileText();
+  QelClIniFileText(const QelClIniFileText&) = delete;
+  QelClIniFileText& operator=(const QelClIniFileText&) = delete;
+
+  // The text becomes a copy of size bytes at data.
+  void assign(const void* data, std::size_t size);
+  // size bytes at data are added at the end, as when a file is read piece by piece.
+  void append(const void* data, std::size_t size);
+  // The bytes as they are now; not terminated, valid until the next change.
+  const char* getText() const { return pcText != nullptr ? pcText : ""; }
+  std::size_t getSize() const { return ulSize; }
+
+  // Whether every line was understood; if not, the first line that was not (1-based,
+  // the byte order mark not counted as a line) and why.
+  bool isUnderstood() const { return getFault() == QelEnLineFault::NONE; }
+  QelEnLineFault getFault() const;
+  std::uint32_t getFaultLine() const;
+
+  bool hasSection(const char* section) const;
+  // The option's value as the model reads it, continuation lines appended. The text
+  // stays valid until the next lookup or change.
+  bool getValue(const char* section, const char* option, const char*& value) const;
+
+  // Sets the option's value on its own line: its indentation, the name as spelt, the
+  // text around '=', an end-of-line comment and the line end stay; continuation lines
+  // go. A new option goes behind the section's last option (or right behind its
+  // header), indented and separated as that option is (" = " when there is none); a new
+  // section goes at the end of the text, after an empty line. The value is written so
+  // that it reads back unchanged: as it is when plain, else in double quotes with
+  // escapes.
+  QelEnChange setValue(const char* section, const char* option, const char* value);
+  // Removes the option's line and its continuation lines.
+  QelEnChange deleteOption(const char* section, const char* option);
+  // Removes the header and every line up to the section's last option (continuation
+  // lines included); comment and blank lines behind that stay.
+  QelEnChange deleteSection(const char* section);
+
+  // A section name a header can carry: not empty, no ']' and no control character. A
+  // name of more than SECTION_NAME_LENGTH characters is refused as TOO_LONG.
+  static bool isValidSectionName(const char* name);
+  // An option name that reads back as it is written: not empty, no blank, '=' or control
+  // character, not beginning with ';', '#' or '['.
+  static bool isValidOptionName(const char* name);
+  // Whether the model keeps name and value whole: both with their terminating zeros
+  // within the first QelClIniFileOption::VALUE_END characters of the option's text.
+  static bool fitsOption(const char* name, const char* value);
+
+private:
+  friend class QelClIniFileTextOptionCursor;
+
+  void reserve(std::size_t size);
+  // Replaces length bytes at offset at by count bytes from bytes.
+  void replace(std::size_t at, std::size_t length, const char* bytes, std::size_t count);
+  // Removes the option's line and its continuation lines, or, when option is null, the
+  // section's header and its lines up to its last option.
+  QelEnChange removeLines(const char* section, const char* option);
+  // Why a change of these names (option and value may be null) is refused, or CHANGED.
+  QelEnChange refusal(const char* section, const char* option, const char* value) const;
+
+  char* pcText;
+  std::size_t ulSize;
+  std::size_t ulCapacity;
+  // The outcome of reading the lines, found when first asked after a change.
+  mutable bool bExamined;
+  mutable QelEnLineFault enFault;
+  mutable std::uint32_t ulFaultLine;
+  // The option of the last lookup, which holds the value handed out.
+  mutable QelClIniFileOption* pclLookup;
+};
+
+// Walks the options of a text's section (the first of that name) in file order, each
+// with its name and value as the model reads them. Options with an empty name ("=v"),
+// which the model counts as deleted, are passed over. The text must outlive the cursor
+// and not change while it is used.
+class QEL_API QelClIniFileTextOptionCursor : public QelClUniDirCursorABase {
+public:
+  QelClIniFileTextOptionCursor(const QelClIniFileText& text, const char* section);
+  ~QelClIniFileTextOptionCursor() override;
+  QelClIniFileTextOptionCursor(const QelClIniFileTextOptionCursor&) = delete;
+  QelClIniFileTextOptionCursor& operator=(const QelClIniFileTextOptionCursor&) = delete;
+
+  bool isValid() const override { return pclOption != nullptr; }
+  bool setToFirst() override;
+  bool setToNext() override;
+  // The current option's name (its blanks dropped) and value.
+  const char* getOption() const;
+  const char* getValue() const;
+
+private:
+  // Stands on the first option with a name at or behind offset at, within the section;
+  // with skipFirst, behind the option whose line begins at at.
+  bool standOn(std::size_t at, bool skipFirst);
+
+  const QelClIniFileText* pclText;
+  std::size_t ulFirst;    // the line behind the section's header; all ones when none
+  std::size_t ulCurrent;  // the current option's line
+  QelClIniFileOption* pclOption;
+};
+
 #endif
