@@ -24,13 +24,14 @@
 //   201 to 204 the frame's own (usage, help, a missing switch value)
 #include <vrnqel43.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <memory>
 #include <new>
 #include <string>
+
+#include "program_failures.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ public:
     QelClIniFileText text;
     if (!read(name, text)) fail(EXIT_NOT_FOUND, "File not found", fileName);
     if (!text.isUnderstood()) warnNotUnderstood(text);
+    qelapp::clearRuntimeError();  // a failed write of the data below leaves its reason
     if (list) {
       if (!text.hasSection(section)) fail(EXIT_NOT_FOUND, "Section not found", section);
       for (QelClIniFileTextOptionCursor options(text, section); options.isValid(); options.setToNext()) {
@@ -114,7 +116,7 @@ public:
       fail(EXIT_NOT_FOUND, "Section not found", section);
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-      fail(EXIT_NO_OUTPUT, "Standard output could not be written", std::strerror(errno));
+      fail(EXIT_NO_OUTPUT, "Standard output could not be written", QelClHostErrorText(qelapp::runtimeError()).getText());
     }
     return 0;
   }
@@ -156,17 +158,19 @@ private:
 
   // The whole file into text; false when there is no such file.
   bool read(const QelClFilename& name, QelClIniFileText& text) {
-    errno = 0;
-    const File in(std::fopen(name.getAsCString(), "rb"), std::fclose);
+    std::uint32_t reason = 0;
+    const File in(qelapp::openToRead(name.getAsCString(), reason), std::fclose);
     if (!in) {
-      if (errno == ENOENT) return false;
-      fail(EXIT_NOT_READ, "The file could not be read", name.getAsCString(), std::strerror(errno));
+      if (qelHostErrorGetClass(reason) == QelEnErrorClass::IO_NOT_EXISTENT) return false;
+      fail(EXIT_NOT_READ, "The file could not be read", name.getAsCString(), QelClHostErrorText(reason).getText());
     }
     static char block[64 * 1024];
+    qelapp::clearRuntimeError();
     std::size_t got = std::fread(block, 1, sizeof block, in.get());
     for (; got != 0; got = std::fread(block, 1, sizeof block, in.get())) text.append(block, got);
     if (std::ferror(in.get()) != 0) {
-      fail(EXIT_NOT_READ, "The file could not be read whole", name.getAsCString(), std::strerror(errno));
+      fail(EXIT_NOT_READ, "The file could not be read whole", name.getAsCString(),
+           QelClHostErrorText(qelapp::runtimeError()).getText());
     }
     return true;
   }
