@@ -3,10 +3,19 @@
 
 #include "platform/win32/windows_api.h"
 
+namespace {
+
+// The handle kept in the platform's integer file type.
+HANDLE handleOf(qel::platform::InputFile file) {
+  return reinterpret_cast<HANDLE>(file);  // NOLINT(performance-no-int-to-ptr): it was a HANDLE
+}
+
+}  // namespace
+
 // Others may read, write and delete the file meanwhile, as with the runtime's _open.
 qel::platform::Status qel::platform::openFileToRead(const char* path, InputFile& file) {
-  const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   file = handle == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<InputFile>(handle);
   return handle == INVALID_HANDLE_VALUE ? lastError() : Status();
 }
@@ -14,7 +23,7 @@ qel::platform::Status qel::platform::openFileToRead(const char* path, InputFile&
 qel::platform::Status qel::platform::readFile(InputFile file, void* buffer, std::size_t size, std::size_t& got) {
   const DWORD want = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
   DWORD count = 0;
-  if (ReadFile(reinterpret_cast<HANDLE>(file), buffer, want, &count, nullptr) == 0) {
+  if (ReadFile(handleOf(file), buffer, want, &count, nullptr) == 0) {
     got = 0;
     return lastError();
   }
@@ -22,4 +31,4 @@ qel::platform::Status qel::platform::readFile(InputFile file, void* buffer, std:
   return Status();
 }
 
-void qel::platform::closeReadFile(InputFile file) { CloseHandle(reinterpret_cast<HANDLE>(file)); }
+void qel::platform::closeReadFile(InputFile file) { CloseHandle(handleOf(file)); }
