@@ -49,8 +49,8 @@ public:
     qel::platform::InputFile file = qel::platform::kNoFile;
     qel::platform::Status status = qel::platform::openFileToRead(path, file);
     if (!status) return status;
-    std::uint64_t size = 0;
-    if (qel::platform::fileSize(path, size) && size < SIZE_MAX / 2) grow(static_cast<std::size_t>(size) + 1);
+    std::uint64_t told = 0;
+    if (qel::platform::fileSize(path, told) && told < SIZE_MAX / 2) grow(static_cast<std::size_t>(told) + 1);
     for (;;) {
       if (ulLength == ulCapacity) grow(ulCapacity < 64 * 1024 ? 64 * 1024 : 2 * ulCapacity);
       std::size_t got = 0;

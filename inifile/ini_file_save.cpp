@@ -61,8 +61,8 @@ private:
 
   enum : std::size_t { BUFFER_SIZE = 32 * 1024 };
   QelClFileUpdate& rclUpdate;
-  char achBuffer[BUFFER_SIZE];
-  char achLines[BUFFER_SIZE * (sizeof qel::platform::kTextLineEnd - 1)];
+  char achBuffer[BUFFER_SIZE] = {};
+  char achLines[BUFFER_SIZE * (sizeof qel::platform::kTextLineEnd - 1)] = {};
 };
 
 }  // namespace
