@@ -91,7 +91,11 @@ bool QelClIniFileSave::saveAtomic() {
     return true;
   }
   clUpdate.abandon();
-  setError(clUpdate.getError().ulErrorId, clUpdate.getError().enErrorClass, clUpdate.getHostError());
+  if (clUpdate.getError().ulErrorId == NO_ERROR) {
+    setError(FILE_COULD_NOT_WRITE, QelEnErrorClass::IO_WRITE_PROBLEM);  // the stream failed on its own
+  } else {
+    setError(clUpdate.getError().ulErrorId, clUpdate.getError().enErrorClass, clUpdate.getHostError());
+  }
   return false;
 }
 
