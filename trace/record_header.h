@@ -67,6 +67,10 @@ struct RecordHeader {
   }
   std::uint32_t messageLength() const { return head >> 16 & 0xFFu; }
   std::uint32_t functionLength() const { return head >> 24; }
+  // The bytes of the whole record: header, strings and data.
+  std::uint64_t recordLength() const {
+    return std::uint64_t{QelClTraceEntry::HEADER_LENGTH} + messageLength() + functionLength() + dataLength;
+  }
 };
 
 // A record's header from its first word, stamped now.
