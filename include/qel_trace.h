@@ -17,6 +17,7 @@ class QelClTraceEnvironment;
 namespace qel {
 namespace trace {
 struct RingWriter;  // the library's own record path into the buffer
+class RecordFile;   // autosave's whole-record appends to the trace file
 }
 }  // namespace qel
 
@@ -283,7 +284,12 @@ public:
     AUTOSAVE = 2,
     AUTOCLEAR = 4,
     AUTOFLUSH = 8,
-    VERBOSE = 16
+    VERBOSE = 16,
+    // With autosave: a fatal signal appends the unsaved records (on unless the key's
+    // _TRACE_CRASHSAVE says off), and the ring lives in a file beside the trace file
+    // (_TRACE_DURABLE), where a process that is killed leaves it for the next one.
+    CRASHSAVE = 32,
+    DURABLE = 64
   };
 
   QelClTraceSettings();
@@ -311,8 +317,15 @@ private:
 // _TRACE_ACTIVE, _TRACE_DETAIL, _TRACE_AUTOSAVE, _TRACE_AUTOFLUSH, _TRACE_AUTOCLEAR,
 // _TRACE_COMPRESS, _TRACE_COMPSET, _TRACE_BUFSIZE (KiB: 4096 bytes at least, 16 MiB
 // at most, 65535 bytes when unset), _TRACE_FILE (default: KEYtrace.trc in the
-// temporary directory), _TRACE_FORMAT and _TRACE_VERBOSE. Variable names longer than
+// temporary directory), _TRACE_FORMAT and _TRACE_VERBOSE; with autosave also
+// _TRACE_CRASHSAVE (off: no crash save) and _TRACE_DURABLE. Variable names longer than
 // the environment's 40 characters (keys beyond 24 characters) read as unset.
+//
+// Autosave appends whole records only, each hand-over in one write, so that processes
+// sharing a trace file interleave whole records and a failed or short write (a full
+// disk) leaves the file ending at a record boundary; the records such a write loses
+// are counted. The front of a record that a wrap hands over is held back until its
+// rest arrives.
 class QEL_API QelClTraceEnvironment {
 public:
   enum : std::uint32_t { FORMAT_LENGTH = 512 };
@@ -348,6 +361,16 @@ public:
   bool isActive() const { return bActive; }
   bool isController() const { return bController; }
   bool isSharedMemory() const { return bSharedMemory; }
+  // Records autosave could not append to the trace file, and the host's code of the
+  // last failure (0 when none failed).
+  std::uint64_t getLostRecordCount() const;
+  std::uint32_t getHostError() const;
+  // The ring lives in its durable ring file, "<trace file>.<process id>.ring".
+  bool isDurable() const;
+  // Appends the unsaved records that processes now gone left in durable ring files
+  // beside the trace file, each exactly once, and removes those files; returns how many
+  // records it appended. An autosaving environment does it when it is built.
+  std::uint64_t saveAbandonedRecords() const;
 
 private:
   friend struct qel::trace::RingWriter;
@@ -355,11 +378,16 @@ private:
   // Frees what the constructor built so far, or everything.
   void release();
   void reportSettings(const char* key) const;
+  // The autosave lines of the verbose report; failure: why the durable ring file
+  // could not be made (0: it was, or was not asked for).
+  void reportAutosave(std::uint64_t recovered, bool durable, std::uint32_t failure) const;
   static void autoSave(const _QelStTraceOverflow* overflow);
 
   QelClResourceKeySemaphore clKey;
   QelClTraceBufferManager* pclManager;
   QelClTraceSettings* pclSettings;
+  // With autosave: the block that holds the ring (pcBuffer points into it).
+  qel::trace::RecordFile* pclRecordFile;
   std::uint32_t ulBufferSize;
   std::uint32_t ulProcessId;
   QelClFilename clFileName;

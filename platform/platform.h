@@ -225,6 +225,15 @@ int openFileToAppend(const char* path, Status& status);
 // The bytes the runtime reports written, or -1.
 long writeFile(int descriptor, const void* bytes, std::uint32_t length, Status& status);
 Status closeFile(int descriptor);
+// Appends bytes with one write, so that writers sharing the file interleave whole
+// pieces. When the host writes only part of them (a full disk), the part is cut off
+// again, so that the file ends where it did or behind all of them; the failure is then
+// the host's reason for the rest ("No space left on device"). Only calls that are safe
+// inside a signal handler.
+Status appendWhole(int descriptor, const void* bytes, std::uint32_t length);
+// The size of the file open on descriptor.
+Status descriptorSize(int descriptor, std::uint64_t& size);
+Status truncateDescriptor(int descriptor, std::uint64_t size);
 
 // ---- Executables and modules -----------------------------------------------------
 // Looks for name where the host looks for programs (Windows: SearchPathA; POSIX: the
@@ -292,6 +301,39 @@ constexpr char kTextLineEnd[] = "\r\n";
 #else
 constexpr char kTextLineEnd[] = "\n";
 #endif
+
+// ---- Files mapped into memory ---------------------------------------------------------
+// A file whose bytes the process reads and writes as memory, and which keeps them when
+// the process ends in any way (not when the system stops). While its creator lives it
+// holds the file (POSIX: an advisory lock; Windows: its handle, which shares with no one
+// who asks for the file alone), so that a file nobody holds belongs to a process that
+// is gone.
+struct MappedFile {
+  std::intptr_t handle = -1;  // the descriptor or file handle; -1: none
+  std::intptr_t mapping = 0;  // Windows: the mapping object
+  void* memory = nullptr;
+  std::size_t size = 0;
+};
+// Creates path with size zero bytes, replacing what is there, maps and holds it.
+Status createMappedFile(const char* path, std::size_t size, MappedFile& file);
+// Maps an existing file that nobody holds, and holds it; a busy failure
+// (EWOULDBLOCK, ERROR_SHARING_VIOLATION) while someone does.
+Status openAbandonedMappedFile(const char* path, MappedFile& file);
+// Unmaps and lets the file go; then removes removePath unless it is null.
+void closeMappedFile(MappedFile& file, const char* removePath);
+
+// ---- Fatal errors and forks -----------------------------------------------------------
+// Calls save when the process meets a fatal error: the signals SIGSEGV, SIGBUS, SIGILL,
+// SIGFPE and SIGABRT on POSIX; an unhandled exception or abort() on Windows. Then the
+// handler that was there before acts as it would have without this one, and the signal
+// ends the process as before (core dump and exit status alike). save runs inside a
+// signal handler: it makes only calls that are safe there.
+void installCrashHandler(void (*save)());
+// Puts back the handlers that were there before, where this one is still in place.
+void removeCrashHandler();
+// Calls child in the child of every later fork, on its one thread; the first call
+// decides. Windows has no fork: nothing happens there.
+void callInForkedChild(void (*child)());
 
 // ---- Reading a file whole ------------------------------------------------------------
 using InputFile = std::intptr_t;

@@ -22,6 +22,11 @@ public:
     if (held.exchange(true, std::memory_order_acquire)) wait();
   }
   void unlock() { held.store(false, std::memory_order_release); }
+  // Waits at most about milliseconds for the lock; a crash save must not wait for one
+  // that the crashed thread holds.
+  bool tryLockFor(std::uint32_t milliseconds);
+  // In the child of a fork, whose only thread holds no lock, whatever the parent's did.
+  void reset() { held.store(false, std::memory_order_relaxed); }
 
 private:
   void wait();

@@ -55,6 +55,16 @@ void copyEnds(char* to, const char* from, std::uint32_t length) {
 }
 
 struct RingWriter {
+  using RingHeader = QelClTraceBufferManager::Header;
+
+  // The write position is stored after the bytes it covers, and read before them: a
+  // crash save on another thread, or a recovery from a durable ring the process left,
+  // sees only bytes that were written whole.
+  static void publishWrite(RingHeader& h, std::uint32_t position) {
+    __atomic_store_n(&h.ulWrite, position, __ATOMIC_RELEASE);
+  }
+  static std::uint32_t writtenUpTo(const RingHeader& h) { return __atomic_load_n(&h.ulWrite, __ATOMIC_ACQUIRE); }
+
   static QelClTraceBufferManager::Header& header(const QelClTraceBufferManager& manager) {
     static_assert(sizeof(QelClTraceBufferManager::Header) == QelClTraceBufferManager::HEADER_SIZE,
                   "the buffer header is six 32-bit words");
@@ -81,7 +91,7 @@ struct RingWriter {
       copyPiece(at + QelClTraceEntry::HEADER_LENGTH, message, messageLength);
       copyPiece(at + QelClTraceEntry::HEADER_LENGTH + messageLength, function, functionLength);
       copyPiece(at + stringsEnd, data, record.dataLength);
-      h.ulWrite += stringsEnd + record.dataLength;
+      publishWrite(h, h.ulWrite + stringsEnd + record.dataLength);
       return;
     }
     unsigned char bytes[QelClTraceEntry::HEADER_LENGTH];
@@ -96,6 +106,13 @@ struct RingWriter {
                                            const char* message, const char* function, const void* data) {
     write(*environment.pclManager, record, message, function, data);
   }
+
+  // A fatal signal's save: the unsaved records of an autosaving environment with crash
+  // save to the trace file, quietly, with calls that are safe in a signal handler.
+  static void saveOnCrash(QelClTraceEnvironment& environment);
+  // In the child of a fork: the child's process id, no lock held, nothing of the
+  // parent's to save, a ring file of its own.
+  static void continueInChild(QelClTraceEnvironment& environment);
 
   // Into the environment's buffer; with autoflush straight on to the file. The flag
   // is read before the lock is taken, so that its load does not wait for the lock.

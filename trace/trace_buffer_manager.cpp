@@ -33,6 +33,14 @@ void qel::trace::BufferLock::wait() {
   }
 }
 
+bool qel::trace::BufferLock::tryLockFor(std::uint32_t milliseconds) {
+  for (std::uint32_t waited = 0;; ++waited) {
+    if (!held.exchange(true, std::memory_order_acquire)) return true;
+    if (waited >= milliseconds) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
 QelClTraceBufferAccessSemaphore::QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key)
     : pvLock(&qel::trace::RingWriter::lockOf(key)) {
   static_cast<qel::trace::BufferLock*>(pvLock)->lock();
@@ -89,14 +97,14 @@ void QelClTraceBufferManager::write(const char* bytes, unsigned int length) {
   const std::uint32_t room = h.ulLast - h.ulWrite + 1;
   if (length < room) {
     std::memcpy(pcBuffer + h.ulWrite, bytes, length);
-    h.ulWrite += length;
+    qel::trace::RingWriter::publishWrite(h, h.ulWrite + length);
     return;
   }
   std::memcpy(pcBuffer + h.ulWrite, bytes, room);
-  h.ulWrite = h.ulLast + 1;
+  qel::trace::RingWriter::publishWrite(h, h.ulLast + 1);
   overflow();
   std::memcpy(pcBuffer + h.ulStart, bytes + room, length - room);
-  h.ulWrite = h.ulStart + (length - room);
+  qel::trace::RingWriter::publishWrite(h, h.ulStart + (length - room));
 }
 
 void QelClTraceBufferManager::overflow() {

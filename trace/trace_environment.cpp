@@ -10,6 +10,8 @@
 #include "qel_memory.h"
 #include "qel_process.h"
 #include "qel_trace.h"
+#include "trace/process_events.h"
+#include "trace/record_file.h"
 #include "trace/ring_writer.h"
 
 namespace {
@@ -56,12 +58,43 @@ void reportLine(const char* label, const Value& value) {
   std::cout << "[QEL: TRACE: " << label << value << "]\n";
 }
 
+// "OFF", "NO", "FALSE" or "0" in any case.
+bool isOff(const char* value) {
+  for (const char* word : {"OFF", "NO", "FALSE", "0"}) {
+    std::size_t i = 0;
+    while (word[i] != '\0' && std::toupper(static_cast<unsigned char>(value[i])) == word[i]) ++i;
+    if (word[i] == '\0' && value[i] == '\0') return true;
+  }
+  return false;
+}
+
+// Constructs T in memory of the library's allocator; nothing is left when T throws.
+template <typename T, typename... Arguments>
+T* construct(Arguments&&... arguments) {
+  void* memory = QelClMemoryManager::malloc(sizeof(T));
+  try {
+    return new (memory) T(static_cast<Arguments&&>(arguments)...);
+  } catch (...) {
+    QelClMemoryManager::free(memory);
+    throw;
+  }
+}
+
+template <typename T>
+void destroy(T*& object) {
+  if (object == nullptr) return;
+  object->~T();
+  QelClMemoryManager::free(object);
+  object = nullptr;
+}
+
 }  // namespace
 
 QelClTraceEnvironment::QelClTraceEnvironment(const char* key, const char* instance, bool controller)
     : clKey(key, instance != nullptr ? instance : kDefaultInstance),
       pclManager(nullptr),
       pclSettings(nullptr),
+      pclRecordFile(nullptr),
       ulBufferSize(kDefaultBufferSize),
       ulProcessId(QelClProcessProperty().getProcessId()),
       clFileName(""),
@@ -72,21 +105,33 @@ QelClTraceEnvironment::QelClTraceEnvironment(const char* key, const char* instan
       bController(controller),
       ulUncompressedTotal(0),
       ulCompressedTotal(0) {
+  bool autosave = false;
   try {
-    pclSettings = new (QelClMemoryManager::malloc(sizeof(QelClTraceSettings))) QelClTraceSettings();
+    pclSettings = construct<QelClTraceSettings>();
     determineSettingsFromEnvVars(key);
-    pcBuffer = static_cast<char*>(QelClMemoryManager::calloc(1, ulBufferSize));
-    pclManager = new (QelClMemoryManager::malloc(sizeof(QelClTraceBufferManager)))
-        QelClTraceBufferManager(clKey, pcBuffer, ulBufferSize);
+    autosave = pclSettings->hasFlag(QelClTraceSettings::AUTOSAVE);
+    if (autosave) {
+      // Records a killed writer left belong in front of this run's.
+      const std::uint64_t recovered = saveAbandonedRecords();
+      const bool durable = !bController && pclSettings->hasFlag(QelClTraceSettings::DURABLE);
+      qel::platform::Status reason;
+      pclRecordFile = construct<qel::trace::RecordFile>(getTraceFileName(), ulBufferSize, durable, reason);
+      pcBuffer = pclRecordFile->getRing();
+      if (pclSettings->hasFlag(QelClTraceSettings::VERBOSE)) reportAutosave(recovered, durable, reason.error());
+    } else {
+      pcBuffer = static_cast<char*>(QelClMemoryManager::calloc(1, ulBufferSize));
+    }
+    pclManager = construct<QelClTraceBufferManager>(clKey, pcBuffer, ulBufferSize);
   } catch (...) {
     release();
     throw;
   }
-  if (pclSettings->hasFlag(QelClTraceSettings::AUTOSAVE)) {
+  if (autosave) {
     pclManager->setOverflowCallback(autoSave, this);
     // What fails to be removed stays: the records are appended behind it.
     if (!bController && pclSettings->hasFlag(QelClTraceSettings::AUTOCLEAR)) QelClFile(clFileName, nullptr).remove();
   }
+  qel::trace::watchEnvironment(*this);
 }
 
 QelClTraceEnvironment::~QelClTraceEnvironment() {
@@ -94,22 +139,16 @@ QelClTraceEnvironment::~QelClTraceEnvironment() {
     pclManager->flush();
     pclManager->setOverflowCallback(nullptr, nullptr);
   }
+  qel::trace::unwatchEnvironment(*this);
   release();
 }
 
 void QelClTraceEnvironment::release() {
-  QelClMemoryManager::free(pcBuffer);
+  if (pclRecordFile == nullptr) QelClMemoryManager::free(pcBuffer);
   pcBuffer = nullptr;
-  if (pclManager != nullptr) {
-    pclManager->~QelClTraceBufferManager();
-    QelClMemoryManager::free(pclManager);
-    pclManager = nullptr;
-  }
-  if (pclSettings != nullptr) {
-    pclSettings->~QelClTraceSettings();
-    QelClMemoryManager::free(pclSettings);
-    pclSettings = nullptr;
-  }
+  destroy(pclManager);
+  destroy(pclRecordFile);
+  destroy(pclSettings);
 }
 
 void QelClTraceEnvironment::determineSettingsFromEnvVars(const char* key) {
@@ -126,6 +165,11 @@ void QelClTraceEnvironment::determineSettingsFromEnvVars(const char* key) {
                   {"_TRACE_COMPRESS", QelClTraceSettings::COMPRESSION}};
   for (const auto& entry : switches) {
     if (variables[entry.suffix].hasValueEnabled()) settings.setFlag(entry.flag);
+  }
+  if (settings.hasFlag(QelClTraceSettings::AUTOSAVE)) {
+    const char* crashSave = variables["_TRACE_CRASHSAVE"].getValue();
+    if (crashSave == nullptr || !isOff(crashSave)) settings.setFlag(QelClTraceSettings::CRASHSAVE);
+    if (variables["_TRACE_DURABLE"].hasValueEnabled()) settings.setFlag(QelClTraceSettings::DURABLE);
   }
   if (const char* list = variables["_TRACE_COMPSET"].getValue()) settings.initComponentIds(list);
   if (const char* size = variables["_TRACE_BUFSIZE"].getValue()) ulBufferSize = bufferSizeOf(size);
@@ -161,6 +205,31 @@ void QelClTraceEnvironment::reportSettings(const char* key) const {
   reportLine("file: ", getTraceFileName());
   reportLine("sharedMemory: ", bSharedMemory ? 1 : 0);
   std::cout.flush();
+}
+
+void QelClTraceEnvironment::reportAutosave(std::uint64_t recovered, bool durable, std::uint32_t failure) const {
+  if (pclRecordFile->isDurable()) reportLine("ring file: ", pclRecordFile->getRingFileName());
+  if (durable && failure != 0) {
+    char text[256];
+    qel::platform::hostErrorText(failure, text, sizeof text);
+    reportLine("no durable ring: ", text);
+  }
+  if (recovered != 0) reportLine("records recovered: ", recovered);
+  std::cout.flush();
+}
+
+std::uint64_t QelClTraceEnvironment::getLostRecordCount() const {
+  return pclRecordFile != nullptr ? pclRecordFile->getLostRecordCount() : 0;
+}
+
+std::uint32_t QelClTraceEnvironment::getHostError() const {
+  return pclRecordFile != nullptr ? pclRecordFile->getHostError() : 0;
+}
+
+bool QelClTraceEnvironment::isDurable() const { return pclRecordFile != nullptr && pclRecordFile->isDurable(); }
+
+std::uint64_t QelClTraceEnvironment::saveAbandonedRecords() const {
+  return qel::trace::RecordFile::saveAbandoned(getTraceFileName());
 }
 
 void QelClTraceEnvironment::add(const QelClTraceEntry& entry) {

@@ -124,7 +124,11 @@ TEST_F(TraceFile, VerboseHandOversReportTheFile) {
 #else
   const char* code = "2";
 #endif
-  EXPECT_EQ(GetCapturedStdout(), std::string("[QEL: TRACE: could not open: no_such_directory/x.trc (errno: ") + code + ")]\n");
+  const std::uint32_t error = unopenable.getHostError();
+  EXPECT_EQ(GetCapturedStdout(), std::string("[QEL: TRACE: could not open: no_such_directory/x.trc (errno: ") + code +
+                                     ")]\n[QEL: TRACE: records lost: 1 (" + QelClHostErrorText(error).getText() + ")]\n");
+  EXPECT_EQ(std::to_string(error), code);
+  EXPECT_EQ(unopenable.getLostRecordCount(), 1u);
 }
 
 TEST_F(TraceFile, AutoclearOnlyWithAutosaveAndNeverForAController) {

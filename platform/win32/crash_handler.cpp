@@ -1,0 +1,54 @@
+// The unhandled-exception filter and abort()'s signal. Windows has no fork.
+#include "platform/platform.h"
+
+#include <atomic>
+#include <csignal>
+
+#include "platform/win32/windows_api.h"
+
+namespace {
+
+std::atomic<void (*)()> g_save{nullptr};
+LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
+void (*g_previousAbort)(int) = SIG_DFL;
+bool g_installed = false;
+
+void save() {
+  if (void (*saving)() = g_save.exchange(nullptr)) saving();
+}
+
+LONG WINAPI onUnhandledException(EXCEPTION_POINTERS* exception) {
+  save();
+  return g_previousFilter != nullptr ? g_previousFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// The runtime resets the handler before it calls it: the previous one goes back, then
+// meets the signal again.
+void onAbort(int signal) {
+  save();
+  std::signal(signal, g_previousAbort);
+  std::raise(signal);
+}
+
+}  // namespace
+
+void qel::platform::installCrashHandler(void (*saving)()) {
+  g_save.store(saving);
+  if (g_installed) return;
+  g_previousFilter = SetUnhandledExceptionFilter(onUnhandledException);
+  g_previousAbort = std::signal(SIGABRT, onAbort);
+  if (g_previousAbort == SIG_ERR) g_previousAbort = SIG_DFL;
+  g_installed = true;
+}
+
+void qel::platform::removeCrashHandler() {
+  g_save.store(nullptr);
+  if (!g_installed) return;
+  const LPTOP_LEVEL_EXCEPTION_FILTER current = SetUnhandledExceptionFilter(g_previousFilter);
+  if (current != onUnhandledException) SetUnhandledExceptionFilter(current);  // one that came after stays
+  void (*current)(int) = std::signal(SIGABRT, g_previousAbort);
+  if (current != onAbort && current != SIG_ERR) std::signal(SIGABRT, current);
+  g_installed = false;
+}
+
+void qel::platform::callInForkedChild(void (*)()) {}

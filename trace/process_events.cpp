@@ -1,0 +1,92 @@
+// Crash save and fork: what a fatal signal and a fork's child do with the environments.
+#include "trace/process_events.h"
+
+#include <atomic>
+
+#include "platform/platform.h"
+#include "qel_trace.h"
+#include "trace/record_file.h"
+#include "trace/ring_writer.h"
+
+namespace {
+
+constexpr int kWatchedRoom = 16;
+// How long a crash save waits for a buffer lock: a record holds it for nanoseconds, a
+// hand-over for one write; a holder that takes longer is taken to be the crashed thread.
+constexpr std::uint32_t kCrashLockWait = 200;
+
+std::atomic<QelClTraceEnvironment*> g_watched[kWatchedRoom];
+std::atomic<int> g_crashSaving{0};
+
+bool savesOnCrash(const QelClTraceEnvironment& environment) {
+  return environment.getSettings().hasFlag(QelClTraceSettings::CRASHSAVE);
+}
+
+void saveAll() {
+  for (auto& slot : g_watched) {
+    if (QelClTraceEnvironment* environment = slot.load()) qel::trace::RingWriter::saveOnCrash(*environment);
+  }
+}
+
+void continueAll() {
+  for (auto& lock : qel::trace::g_bufferLocks) lock.reset();
+  for (auto& slot : g_watched) {
+    if (QelClTraceEnvironment* environment = slot.load()) qel::trace::RingWriter::continueInChild(*environment);
+  }
+}
+
+}  // namespace
+
+void qel::trace::watchEnvironment(QelClTraceEnvironment& environment) {
+  platform::callInForkedChild(continueAll);
+  for (auto& slot : g_watched) {
+    QelClTraceEnvironment* empty = nullptr;
+    if (!slot.compare_exchange_strong(empty, &environment)) continue;
+    if (savesOnCrash(environment) && g_crashSaving.fetch_add(1) == 0) platform::installCrashHandler(saveAll);
+    return;
+  }
+}
+
+void qel::trace::unwatchEnvironment(QelClTraceEnvironment& environment) {
+  for (auto& slot : g_watched) {
+    QelClTraceEnvironment* watched = &environment;
+    if (!slot.compare_exchange_strong(watched, nullptr)) continue;
+    if (savesOnCrash(environment) && g_crashSaving.fetch_sub(1) == 1) platform::removeCrashHandler();
+    return;
+  }
+}
+
+// A lock the wait does not get is the crashed thread's, which is in the middle of a
+// record (the ring's write position does not cover it yet) or of a hand-over: the save
+// goes on without it. One it gets stays held: the process is ending, and no other
+// thread should change the ring meanwhile.
+void qel::trace::RingWriter::saveOnCrash(QelClTraceEnvironment& environment) {
+  RecordFile* file = environment.pclRecordFile;
+  if (file == nullptr || !savesOnCrash(environment)) return;
+  static_cast<void>(lockOf(environment.clKey).tryLockFor(kCrashLockWait));
+  QelClTraceBufferManager& manager = *environment.pclManager;
+  RingHeader& h = header(manager);
+  const std::uint32_t write = writtenUpTo(h);
+  if (h.ulSaved == write) return;
+  if (h.ulSaved > write) {
+    file->handOver(manager.pcBuffer + h.ulSaved, h.ulLast + 1 - h.ulSaved, manager.pcBuffer + h.ulStart,
+                   write - h.ulStart, false);
+  } else {
+    file->handOver(manager.pcBuffer + h.ulSaved, write - h.ulSaved, nullptr, 0, false);
+  }
+  h.ulSaved = write;
+}
+
+void qel::trace::RingWriter::continueInChild(QelClTraceEnvironment& environment) {
+  const std::uint32_t processId = platform::currentProcessId();
+  environment.ulProcessId = processId;
+  QelClTraceBufferManager& manager = *environment.pclManager;
+  manager.bDirty = false;
+  RingHeader& h = header(manager);
+  if (RecordFile* file = environment.pclRecordFile) {
+    file->startAfresh(writtenUpTo(h), processId);
+    environment.pcBuffer = manager.pcBuffer = file->getRing();
+  } else {
+    h.ulSaved = writtenUpTo(h);
+  }
+}
