@@ -44,10 +44,10 @@ void qel::platform::installCrashHandler(void (*saving)()) {
 void qel::platform::removeCrashHandler() {
   g_save.store(nullptr);
   if (!g_installed) return;
-  const LPTOP_LEVEL_EXCEPTION_FILTER current = SetUnhandledExceptionFilter(g_previousFilter);
-  if (current != onUnhandledException) SetUnhandledExceptionFilter(current);  // one that came after stays
-  void (*current)(int) = std::signal(SIGABRT, g_previousAbort);
-  if (current != onAbort && current != SIG_ERR) std::signal(SIGABRT, current);
+  const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(g_previousFilter);
+  if (filter != onUnhandledException) SetUnhandledExceptionFilter(filter);  // one that came after stays
+  void (*handler)(int) = std::signal(SIGABRT, g_previousAbort);
+  if (handler != onAbort && handler != SIG_ERR) std::signal(SIGABRT, handler);
   g_installed = false;
 }
 
