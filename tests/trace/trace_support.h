@@ -28,7 +28,8 @@ public:
 
 private:
   static constexpr const char* kSuffixes[] = {"ACTIVE", "DETAIL", "AUTOSAVE", "AUTOFLUSH", "AUTOCLEAR", "COMPRESS",
-                                              "COMPSET", "BUFSIZE", "FILE", "FORMAT", "VERBOSE"};
+                                              "COMPSET", "BUFSIZE", "FILE", "FORMAT", "VERBOSE", "CRASHSAVE",
+                                              "DURABLE"};
   std::string prefix;
 };
 
@@ -40,7 +41,7 @@ inline std::string readFile(const std::string& name) {
 // A record as it lies in the buffer and in files, strings as stored.
 struct Record {
   unsigned int kind, component;
-  std::uint32_t threadId;
+  std::uint32_t processId, threadId;
   std::string message, function, data;
 };
 
@@ -59,7 +60,7 @@ inline std::vector<Record> parseRecords(const std::string& bytes, bool* ok = nul
     const std::size_t d = wordAt(bytes, at + 16);
     if (at + 20 + m + f + d > bytes.size()) break;
     records.push_back({static_cast<unsigned char>(bytes[at]), static_cast<unsigned char>(bytes[at + 1]),
-                       wordAt(bytes, at + 12), bytes.substr(at + 20, m), bytes.substr(at + 20 + m, f),
+                       wordAt(bytes, at + 8), wordAt(bytes, at + 12), bytes.substr(at + 20, m), bytes.substr(at + 20 + m, f),
                        bytes.substr(at + 20 + m + f, d)});
     at += 20 + m + f + d;
   }
