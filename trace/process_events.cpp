@@ -67,6 +67,8 @@ void qel::trace::RingWriter::saveOnCrash(QelClTraceEnvironment& environment) {
   QelClTraceBufferManager& manager = *environment.pclManager;
   RingHeader& h = header(manager);
   const std::uint32_t write = writtenUpTo(h);
+  // Saved at the data area's end is saved at its start: the ring wrapped there.
+  if (h.ulSaved == h.ulLast + 1) h.ulSaved = h.ulStart;
   if (h.ulSaved == write) return;
   if (h.ulSaved > write) {
     file->handOver(manager.pcBuffer + h.ulSaved, h.ulLast + 1 - h.ulSaved, manager.pcBuffer + h.ulStart,

@@ -157,6 +157,8 @@ std::uint32_t qel::trace::RecordFile::stage(StreamState& state, std::uint32_t ri
   const auto& ring = *reinterpret_cast<const RingWriter::RingHeader*>(getRing());
   char* stream = staging() + state.carryOffset + state.carryLength;
   std::uint32_t staged = 0;
+  // Saved at the data area's end is saved at its start: the ring wrapped there.
+  if (state.ringSaved == ring.ulLast + 1) state.ringSaved = ring.ulStart;
   if (state.ringSaved > ringWrite) {
     staged = ring.ulLast + 1 - state.ringSaved;
     std::memcpy(stream, getRing() + state.ringSaved, staged);
@@ -249,6 +251,8 @@ void qel::trace::RecordFile::startAfresh(std::uint32_t ringWrite, std::uint32_t 
     ringWrite = QelClTraceBufferManager::HEADER_SIZE;
   }
   auto& ring = *reinterpret_cast<RingWriter::RingHeader*>(getRing());
+  // An empty ring whose positions stand at the data area's end would read as a full one.
+  if (ringWrite == ring.ulLast + 1) ringWrite = ring.ulStart;
   ring.ulSaved = ringWrite;
   RingWriter::publishWrite(ring, ringWrite);
   header().ulProcessId = processId;
