@@ -50,14 +50,14 @@ protected:
 TEST_F(TraceFileScan, WholeAndCutRecords) {
   // The header after a + b straddles the scan's 64 KiB blocks.
   const std::string a = record(Type::INT32, word(42)), b = record(Type::DATA, std::string(65468, 'x')),
-                    c = record(Type::CSTRING, "xyz");
+                    last = record(Type::CSTRING, "xyz");
   const struct {
     const char* name;
     std::string bytes;
     std::uint64_t records, cut;
   } cases[] = {
       {"empty", "", 0, 0},
-      {"whole", a + b + c, 3, 0},
+      {"whole", a + b + last, 3, 0},
       {"cut in a header", a + b + a.substr(0, 19), 2, 19},
       {"cut in the texts", a + a.substr(0, 22), 1, 22},
       {"cut in the data", a + b.substr(0, 65000), 1, 65000},
