@@ -10,6 +10,7 @@ namespace {
 
 constexpr unsigned int kBlock = 64 * 1024;
 constexpr std::uint32_t kHeader = QelClTraceEntry::HEADER_LENGTH;
+constexpr std::uint32_t kMaxScalar = 128;  // the formatter's bound: scalar data is shorter
 
 // Whether the formatter refuses a record of this type and data length.
 bool isDamaged(std::uint32_t type, std::uint32_t length) {
@@ -23,7 +24,7 @@ bool isDamaged(std::uint32_t type, std::uint32_t length) {
     case Type::FUNCTION_EXIT:
     case Type::ADDRESS: return length != 4;
     case Type::NO_DATA: return length != 0;
-    default: return type == 0 || type > static_cast<std::uint32_t>(Type::LONG_DOUBLE) || length >= 128;
+    default: return type == 0 || type > static_cast<std::uint32_t>(Type::LONG_DOUBLE) || length >= kMaxScalar;
   }
 }
 
