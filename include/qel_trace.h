@@ -503,6 +503,40 @@ private:
   mutable std::string sRendered;
 };
 
+// The structure of a trace file, found by walking its records by the lengths their
+// headers give, without formatting them. The whole records come first; any bytes after
+// them are one record that the file's end cuts, in its header, its texts or its data.
+// A damaged record has a header the formatter refuses: a data type of 0 or above
+// LONG_DOUBLE, entry, exit or address data of other than 4 bytes, NO_DATA with data, or
+// 128 data bytes or more for a type other than DATA, DATA_CLIPPED, CSTRING and
+// WIDE_STRING. The walk goes on past it by its lengths, and it counts as a record.
+class QEL_API QelClTraceFileScan {
+public:
+  // Reads the file in blocks. When it can't be opened or read to its end, the host's
+  // error code is kept and the counts cover the bytes read before the failure.
+  explicit QelClTraceFileScan(const char* fileName);
+
+  // The host's error code (errno, GetLastError); 0 when the file was read to its end.
+  std::uint32_t getHostError() const { return ulHostError; }
+  std::uint64_t getWholeRecordCount() const { return ullWholeRecords; }
+  // The bytes of the whole records, from the file's start.
+  std::uint64_t getWholeLength() const { return ullWholeLength; }
+  // The bytes after the whole records.
+  std::uint64_t getCutLength() const { return ullCutLength; }
+  bool hasCutRecord() const { return ullCutLength != 0; }
+  bool hasDamagedRecord() const { return bDamaged; }
+  // Where the first damaged record starts; 0 when there is none.
+  std::uint64_t getDamagedOffset() const { return ullDamagedOffset; }
+
+private:
+  std::uint32_t ulHostError = 0;
+  std::uint64_t ullWholeRecords = 0;
+  std::uint64_t ullWholeLength = 0;
+  std::uint64_t ullCutLength = 0;
+  std::uint64_t ullDamagedOffset = 0;
+  bool bDamaged = false;
+};
+
 // ---- The trace instance and the trace API ----------------------------------------
 typedef void (*QelPfuTraceCallback)(void* user, QelEnTraceDetail detail, unsigned short component,
                                     QelEnTraceDataType type, const char* function,

@@ -4,11 +4,13 @@
 // be written, are reported with the host's own text for the reason. Exit codes: 0 done;
 // 1 the trace file does not exist; 2 the trace could not be set up, or the instance is
 // not a word of letters, digits and "_-@"; 3 the file could not be opened or read (a
-// directory, say); 4 the file is corrupted; 5 standard output could not be written;
-// 6 the library failed (memory ran out); 201 to 204 the frame's own (usage, help, a
-// missing or wrong switch value).
+// directory, say); 4 the file is corrupted (the offset of its first damaged record is
+// named); 5 standard output could not be written; 6 the library failed (memory ran out);
+// 7 the file ends inside a record (the whole records before it are shown or counted);
+// 201 to 204 the frame's own (usage, help, a missing or wrong switch value).
 #include <vrnqel43.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -36,7 +38,7 @@ enum : unsigned long {
 };
 enum : unsigned long {
   EXIT_NO_FILE = 1, EXIT_NO_TRACE = 2, EXIT_CANNOT_OPEN = 3, EXIT_CORRUPTED = 4, EXIT_WRITE_FAILED = 5,
-  EXIT_LIBRARY_FAILED = 6
+  EXIT_LIBRARY_FAILED = 6, EXIT_CUT = 7
 };
 
 // A stream that swallows what it is given: the record count needs a formatting run.
@@ -44,6 +46,30 @@ class NullBuffer : public std::streambuf {
 protected:
   int_type overflow(int_type c) override { return traits_type::not_eof(c); }
   std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+// Passes on what the formatter writes of a file's whole records and drops the rest. The
+// formatter writes each record when it is done with it, before it counts it: what it
+// writes while its count is at the whole records' belongs to a record the file's end cuts.
+class WholeRecords : public std::streambuf {
+public:
+  WholeRecords(std::streambuf* out, const QelClTraceFormatter& reader, std::uint64_t whole)
+      : target(out), formatter(&reader), records(whole) {}
+
+protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+  }
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    return formatter->getRecordCount() < records ? target->sputn(text, count) : count;
+  }
+
+private:
+  std::streambuf* target;
+  const QelClTraceFormatter* formatter;
+  std::uint64_t records;
 };
 
 // Standard output for std::cout while it lives, written through the C runtime: it keeps
@@ -162,21 +188,32 @@ public:
     formatter.attachQelMessageCatalog(ui.getMessageCatalog());
 
     // A missing file has no records to show; one that is there must be readable.
-    const char* name = environment.getTraceFileName();
+    traceFile = environment.getTraceFileName();
     std::uint32_t reason = 0;
-    const bool readable = isReadable(name, reason);
+    const bool readable = isReadable(traceFile, reason);
     const bool missing = !readable && qelHostErrorGetClass(reason) == QelEnErrorClass::IO_NOT_EXISTENT;
     const bool showFile = ui.hasArgSwitch(static_cast<unsigned long>(DISPLAY));
     if (showFile && missing) {
-      fail(fileGiven ? FILE_NOT_FOUND : KEY_FILE_NOT_FOUND, EXIT_NO_FILE, qelapp::withReason(name, reason));
+      fail(fileGiven ? FILE_NOT_FOUND : KEY_FILE_NOT_FOUND, EXIT_NO_FILE, qelapp::withReason(traceFile, reason));
     }
-    if (!readable && !missing) fail(CANNOT_OPEN, EXIT_CANNOT_OPEN, qelapp::withReason(name, reason));
+    if (!readable && !missing) fail(CANNOT_OPEN, EXIT_CANNOT_OPEN, qelapp::withReason(traceFile, reason));
+    // The records' lengths tell first which of them are whole and where damage starts.
+    const QelClTraceFileScan scan(traceFile);
+    if (readable && scan.getHostError() != 0) {
+      fail(CANNOT_OPEN, EXIT_CANNOT_OPEN, qelapp::withReason(traceFile, scan.getHostError()));
+    }
     if (showFile) {
-      display(formatter);
+      display(formatter, scan);
     } else {
-      showStatus(*trace, filter, formatter, readable);
+      showStatus(*trace, filter, formatter, scan, readable);
     }
     finishOutput();
+    if (scan.hasCutRecord()) {
+      const std::uint64_t bytes = scan.getCutLength();
+      const std::string count = bytes == 1 ? "byte is" : std::to_string(bytes) + " bytes are";
+      fail("The trace file ends inside a record", EXIT_CUT,
+           std::string(traceFile) + ": the last " + count + " not a whole record");
+    }
     return 0;
   }
 
@@ -192,12 +229,12 @@ private:
     QelClEnvironmentVariable((name + suffix).c_str(), value);
   }
 
-  [[noreturn]] void fail(unsigned long id, unsigned long code, const char* detail) {
-    ui.error(text(id), detail);
+  [[noreturn]] void fail(const char* what, unsigned long code, const std::string& detail) {
+    ui.error(what, detail.c_str());
     ui.processExit(code);
   }
   [[noreturn]] void fail(unsigned long id, unsigned long code, const std::string& detail) {
-    fail(id, code, detail.c_str());
+    fail(text(id), code, detail);
   }
 
   // Everything for standard output is written through, or the write's failure is
@@ -210,27 +247,38 @@ private:
   }
 
   // A reader's error as the frame's exception output, then the matching exit code.
-  [[noreturn]] void report(const QelClException& exception, unsigned long id, unsigned long code) {
-    ui.exception(exception, text(id));
+  [[noreturn]] void report(const QelClException& exception, unsigned long id, unsigned long code,
+                           const char* detail = nullptr) {
+    ui.exception(exception, text(id), detail);
     ui.processExit(code);
   }
 
-  // Formats onto out; an error ends the last line shown before it is reported.
-  void format(const QelClTraceFormatter& formatter, std::ostream& out, bool shown) {
+  // Formats onto out, the records shown on standard output or not. The file's end inside
+  // a record the scan found is left to the caller; any other error ends the last line
+  // shown before it is reported, corrupted data with where the damage starts.
+  void format(const QelClTraceFormatter& formatter, std::ostream& out, bool shown, const QelClTraceFileScan& scan) {
     try {
       formatter.format(out);
     } catch (const QelClException& exception) {
-      if (shown) out << '\n';
-      out.flush();
-      switch (exception.getErrorId()) {
-        case TRACEFORMAT_COULD_NOT_OPEN: report(exception, CANNOT_OPEN, EXIT_CANNOT_OPEN);
-        case TRACEFORMAT_UNEXPECTED_EOF: report(exception, UNEXPECTED_END, EXIT_CORRUPTED);
-        default: report(exception, INVALID_DATA, EXIT_CORRUPTED);
-      }
+      const std::uint32_t id = exception.getErrorId();
+      if (id == TRACEFORMAT_UNEXPECTED_EOF && scan.hasCutRecord()) return;
+      if (shown) std::cout << '\n';
+      std::cout.flush();
+      if (id == TRACEFORMAT_COULD_NOT_OPEN) report(exception, CANNOT_OPEN, EXIT_CANNOT_OPEN);
+      if (id == TRACEFORMAT_UNEXPECTED_EOF) report(exception, UNEXPECTED_END, EXIT_CORRUPTED);
+      std::string damage = traceFile;
+      if (scan.hasDamagedRecord()) damage += ": at byte " + std::to_string(scan.getDamagedOffset());
+      report(exception, INVALID_DATA, EXIT_CORRUPTED, damage.c_str());
     }
   }
 
-  void display(QelClTraceFormatter& formatter) {
+  // The records the formatter read that are whole: it counts one whose data the file's
+  // end cuts when nothing follows its %d.
+  static std::uint64_t wholeRecords(const QelClTraceFormatter& formatter, const QelClTraceFileScan& scan) {
+    return std::min<std::uint64_t>(formatter.getRecordCount(), scan.getWholeRecordCount());
+  }
+
+  void display(QelClTraceFormatter& formatter, const QelClTraceFileScan& scan) {
     const char* value = nullptr;
     if (ui.hasArgString(static_cast<unsigned long>(FORMAT), value)) formatter.setFormatString(value);
     if (ui.hasArgString(static_cast<unsigned long>(INDENT), value)) formatter.setDisplayIndentation(value);
@@ -239,20 +287,22 @@ private:
     formatter.bRepeatFunctionNames = !ui.hasArgSwitch(static_cast<unsigned long>(SKIP_FUNCTION_NAMES));
     formatter.bHex = ui.hasArgSwitch(static_cast<unsigned long>(HEX));
     formatter.bBinary = ui.hasArgSwitch(static_cast<unsigned long>(BINARY));
-    format(formatter, std::cout, true);
-    if (formatter.getRecordCount() != 0) std::cout << '\n';
+    WholeRecords whole(std::cout.rdbuf(), formatter, scan.getWholeRecordCount());
+    std::ostream out(&whole);
+    format(formatter, out, true, scan);
+    if (wholeRecords(formatter, scan) != 0) std::cout << '\n';
     std::cout.flush();
   }
 
   void showStatus(const QelClTraceInstance& trace, const QelClTraceFilter& filter,
-                  const QelClTraceFormatter& formatter, bool exists) {
+                  const QelClTraceFormatter& formatter, const QelClTraceFileScan& scan, bool exists) {
     const QelClTraceEnvironment& environment = trace.getEnvironment();
-    std::uint32_t records = 0;
+    std::uint64_t records = 0;
     if (exists) {
       NullBuffer nothing;
       std::ostream discarded(&nothing);
-      format(formatter, discarded, false);
-      records = formatter.getRecordCount();
+      format(formatter, discarded, false, scan);
+      records = wholeRecords(formatter, scan);
     }
     ui.formatHeader(text(STATUS));
     const std::string keyInstance = std::string(key) + (instance != nullptr ? std::string("/") + instance : "");
@@ -289,6 +339,7 @@ private:
   const char* key = nullptr;
   const char* instance = nullptr;
   const char* file = nullptr;
+  const char* traceFile = nullptr;  // the name the environment gives
 };
 
 }  // namespace
