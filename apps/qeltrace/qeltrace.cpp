@@ -1,7 +1,9 @@
 // qeltrace: the trace controller. It shows the trace status of a key or displays its
 // trace file through the formatter, on a controller instance, which never clears the
-// file. A trace file that is missing or can't be read, and standard output that can't
-// be written, are reported with the host's own text for the reason. Exit codes: 0 done;
+// file. Before it reads the file it appends the records that writers now gone left in
+// durable ring files beside it. A trace file that is missing or can't be read, and
+// standard output that can't be written, are reported with the host's own text for
+// the reason. Exit codes: 0 done;
 // 1 the trace file does not exist; 2 the trace could not be set up, or the instance is
 // not a word of letters, digits and "_-@"; 3 the file could not be opened or read (a
 // directory, say); 4 the file is corrupted (the offset of its first damaged record is
@@ -187,6 +189,8 @@ public:
     QelClTraceFormatter formatter(environment, &filter);
     formatter.attachQelMessageCatalog(ui.getMessageCatalog());
 
+    // Records that writers now gone left in durable rings belong in the file first.
+    static_cast<void>(environment.saveAbandonedRecords());
     // A missing file has no records to show; one that is there must be readable.
     traceFile = environment.getTraceFileName();
     std::uint32_t reason = 0;
