@@ -1,6 +1,7 @@
 // A trace point against spdlog logging the same message: disabled, into the ring
-// only, and with autosave to a file on tmpfs; spdlog to a null sink, synchronous and
-// asynchronous.
+// only, with autosave to a file on tmpfs, and with the ring in a durable ring file
+// there; spdlog to a null sink, synchronous and asynchronous. Besides, what setting an
+// autosaving instance up and down costs with crash save and without.
 #include <vrnqel43.h>
 
 #include <benchmark/benchmark.h>
@@ -17,14 +18,23 @@ constexpr char kKey[] = "QELBENCH";
 constexpr char kMessage[] = "0123456789abcdef";  // 16 characters
 constexpr char kFile[] = "/dev/shm/qel_bench_trace.trc";
 
-// An enabled instance with the given autosave setting, deleted afterwards.
+enum class Saving { none, autosave, durable };
+
+// The key's variables for the saving asked for, and no trace file yet.
+void setVariables(Saving saving, bool crashSave = true) {
+  QelClEnvironmentVariable("QELBENCH_TRACE_ACTIVE", "on");
+  QelClEnvironmentVariable("QELBENCH_TRACE_AUTOSAVE", saving != Saving::none ? "on" : "");
+  QelClEnvironmentVariable("QELBENCH_TRACE_DURABLE", saving == Saving::durable ? "on" : "");
+  QelClEnvironmentVariable("QELBENCH_TRACE_CRASHSAVE", crashSave ? "" : "off");
+  QelClEnvironmentVariable("QELBENCH_TRACE_FILE", kFile);
+  std::remove(kFile);
+}
+
+// An enabled instance with the given saving, deleted afterwards.
 class TraceSession {
 public:
-  explicit TraceSession(bool autosave) {
-    QelClEnvironmentVariable("QELBENCH_TRACE_ACTIVE", "on");
-    QelClEnvironmentVariable("QELBENCH_TRACE_AUTOSAVE", autosave ? "on" : "");
-    QelClEnvironmentVariable("QELBENCH_TRACE_FILE", kFile);
-    std::remove(kFile);
+  explicit TraceSession(Saving saving) {
+    setVariables(saving);
     qelTraceCreateInstance(kKey, nullptr);
   }
   ~TraceSession() {
@@ -57,14 +67,32 @@ void TraceDisabledFunctionTest(benchmark::State& state) {
 }
 
 void TraceIntoRing(benchmark::State& state) {
-  TraceSession session(false);
+  TraceSession session(Saving::none);
   tracePoints(state);
 }
 
 void TraceAutosaveToTmpfs(benchmark::State& state) {
-  TraceSession session(true);
+  TraceSession session(Saving::autosave);
   tracePoints(state);
 }
+
+void TraceDurableRingToTmpfs(benchmark::State& state) {
+  TraceSession session(Saving::durable);
+  tracePoints(state);
+}
+
+// Building and deleting an autosaving instance that records nothing.
+void setUpAndDown(benchmark::State& state, bool crashSave) {
+  setVariables(Saving::autosave, crashSave);
+  for (auto _ : state) {
+    qelTraceCreateInstance(kKey, nullptr);
+    qelTraceDeleteInstance();
+  }
+  std::remove(kFile);
+}
+
+void InstanceWithCrashSave(benchmark::State& state) { setUpAndDown(state, true); }
+void InstanceWithoutCrashSave(benchmark::State& state) { setUpAndDown(state, false); }
 
 void logPoints(benchmark::State& state, spdlog::logger& logger) {
   for (auto _ : state) {
@@ -92,5 +120,8 @@ BENCHMARK(TraceDisabled);
 BENCHMARK(TraceDisabledFunctionTest);
 BENCHMARK(TraceIntoRing);
 BENCHMARK(TraceAutosaveToTmpfs);
+BENCHMARK(TraceDurableRingToTmpfs);
+BENCHMARK(InstanceWithCrashSave);
+BENCHMARK(InstanceWithoutCrashSave);
 BENCHMARK(SpdlogSyncNullSink);
 BENCHMARK(SpdlogAsyncNullSink);

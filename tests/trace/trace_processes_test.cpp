@@ -44,6 +44,16 @@ void traceNumbered(std::uint32_t thread, std::uint32_t sequence) {
   qelTraceDump(QelEnTraceDetail::LOW, 1, QelEnTraceDataType::DATA, "writer", "numbered", &data, sizeof data);
 }
 
+// Until each thread announced a record (at most ten seconds).
+void awaitFirstRecords(const Announced& announced) {
+  for (int wait = 0; wait < 10000; ++wait) {
+    bool all = true;
+    for (const auto& returned : announced.returned) all = all && returned.load() != 0;
+    if (all) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
 // Threads that trace until the process ends.
 void startTracing(Announced& announced) {
   for (std::uint32_t t = 0; t < kThreads; ++t) {
@@ -133,6 +143,7 @@ TEST(TraceProcesses, RecordsSurviveTheWriterDying) {
         setrlimit(RLIMIT_CORE, &noCore);
         qelTraceCreateInstance(kKey, nullptr);
         startTracing(*announced);
+        awaitFirstRecords(*announced);
         std::this_thread::sleep_for(std::chrono::milliseconds(moment));
         if (c.signal == SIGABRT) std::abort();
         if (c.signal != SIGKILL) raise(c.signal);
@@ -140,6 +151,7 @@ TEST(TraceProcesses, RecordsSurviveTheWriterDying) {
         _exit(0);
       }
       if (c.signal == SIGKILL) {
+        awaitFirstRecords(*announced);
         std::this_thread::sleep_for(std::chrono::milliseconds(moment));
         kill(writer, SIGKILL);
       }
