@@ -58,12 +58,19 @@ void qel::trace::unwatchEnvironment(QelClTraceEnvironment& environment) {
 
 // A lock the wait does not get is the crashed thread's, which is in the middle of a
 // record (the ring's write position does not cover it yet) or of a hand-over: the save
-// goes on without it. One it gets stays held: the process is ending, and no other
-// thread should change the ring meanwhile.
+// goes on without it. One it gets is released again: the previous handler may go on
+// to end the process through its exit handlers, which flush the instance.
 void qel::trace::RingWriter::saveOnCrash(QelClTraceEnvironment& environment) {
   RecordFile* file = environment.pclRecordFile;
   if (file == nullptr || !savesOnCrash(environment)) return;
-  static_cast<void>(lockOf(environment.clKey).tryLockFor(kCrashLockWait));
+  BufferLock& lock = lockOf(environment.clKey);
+  const bool locked = lock.tryLockFor(kCrashLockWait);
+  handOverUnsaved(environment);
+  if (locked) lock.unlock();
+}
+
+void qel::trace::RingWriter::handOverUnsaved(QelClTraceEnvironment& environment) {
+  RecordFile* file = environment.pclRecordFile;
   QelClTraceBufferManager& manager = *environment.pclManager;
   RingHeader& h = header(manager);
   const std::uint32_t write = writtenUpTo(h);

@@ -110,6 +110,8 @@ struct RingWriter {
   // A fatal signal's save: the unsaved records of an autosaving environment with crash
   // save to the trace file, quietly, with calls that are safe in a signal handler.
   static void saveOnCrash(QelClTraceEnvironment& environment);
+  // The ring's bytes since the last hand-over to the record file, quietly.
+  static void handOverUnsaved(QelClTraceEnvironment& environment);
   // In the child of a fork: the child's process id, no lock held, nothing of the
   // parent's to save, a ring file of its own.
   static void continueInChild(QelClTraceEnvironment& environment);
