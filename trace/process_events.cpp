@@ -58,15 +58,15 @@ void qel::trace::unwatchEnvironment(QelClTraceEnvironment& environment) {
 
 // A lock the wait does not get is the crashed thread's, which is in the middle of a
 // record (the ring's write position does not cover it yet) or of a hand-over: the save
-// goes on without it. One it gets is released again: the previous handler may go on
-// to end the process through its exit handlers, which flush the instance.
+// goes on without it. One it gets stays held, so that other threads add nothing to
+// the ring nor start an append that the process's end could cut; the record file
+// closes, so that exit handlers, which the previous handler may run, flush nothing.
 void qel::trace::RingWriter::saveOnCrash(QelClTraceEnvironment& environment) {
   RecordFile* file = environment.pclRecordFile;
   if (file == nullptr || !savesOnCrash(environment)) return;
-  BufferLock& lock = lockOf(environment.clKey);
-  const bool locked = lock.tryLockFor(kCrashLockWait);
+  static_cast<void>(lockOf(environment.clKey).tryLockFor(kCrashLockWait));
   handOverUnsaved(environment);
-  if (locked) lock.unlock();
+  file->close();
 }
 
 void qel::trace::RingWriter::handOverUnsaved(QelClTraceEnvironment& environment) {

@@ -66,6 +66,11 @@ public:
   // getRing() may change.
   void startAfresh(std::uint32_t ringWrite, std::uint32_t processId);
 
+  // After a crash save, which keeps the buffer's lock: nothing more is appended, and
+  // flushes must not wait for the lock.
+  void close() { bClosed = true; }
+  bool isClosed() const { return bClosed; }
+
   std::uint64_t getLostRecordCount() const { return ullLost; }
   std::uint32_t getHostError() const { return ulHostError; }
 
@@ -103,6 +108,7 @@ private:
   char acRingPath[1100] = {};
   std::uint64_t ullLost = 0;
   std::uint32_t ulHostError = 0;
+  bool bClosed = false;
 };
 
 }  // namespace trace

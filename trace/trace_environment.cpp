@@ -136,7 +136,7 @@ QelClTraceEnvironment::QelClTraceEnvironment(const char* key, const char* instan
 
 QelClTraceEnvironment::~QelClTraceEnvironment() {
   if (pclManager != nullptr) {
-    pclManager->flush();
+    flush();
     pclManager->setOverflowCallback(nullptr, nullptr);
   }
   qel::trace::unwatchEnvironment(*this);
@@ -243,7 +243,10 @@ void QelClTraceEnvironment::add(const unsigned char* recordHeader, const char* m
   qel::trace::RingWriter::add(*this, qel::trace::RecordHeader::load(recordHeader), message, function, data);
 }
 
-void QelClTraceEnvironment::flush() { pclManager->flush(); }
+// After a crash save the buffer's lock stays with the dying process: nothing to flush.
+void QelClTraceEnvironment::flush() {
+  if (pclRecordFile == nullptr || !pclRecordFile->isClosed()) pclManager->flush();
+}
 
 void QelClTraceEnvironment::setFormatString(const char* text) {
   std::strncpy(szFormat, text, FORMAT_LENGTH);

@@ -24,9 +24,11 @@ constexpr bool kExactStatus = false;
 constexpr bool kExactStatus = true;
 #endif
 
-// What a writer's threads have traced: the records whose trace call returned.
+// What a writer's threads have traced: the records whose trace call returned, and how
+// many had when the writer raised its signal.
 struct Announced {
   std::atomic<std::uint32_t> returned[kThreads];
+  std::atomic<std::uint32_t> atSignal[kThreads];
 };
 
 // Memory the writer and the test share.
@@ -108,9 +110,9 @@ void removeRingFiles(const std::string& file) {
   }
 }
 
-void expectRingFilesGone(const std::string& file) {
+void expectRingFilesGone(const std::string& file, const std::string& what) {
   for (const auto& entry : std::filesystem::directory_iterator(".")) {
-    EXPECT_NE(entry.path().filename().string().rfind(file + ".", 0), 0u) << entry.path();
+    EXPECT_NE(entry.path().filename().string().rfind(file + ".", 0), 0u) << what << ": " << entry.path();
   }
 }
 
@@ -145,6 +147,7 @@ TEST(TraceProcesses, RecordsSurviveTheWriterDying) {
         startTracing(*announced);
         awaitFirstRecords(*announced);
         std::this_thread::sleep_for(std::chrono::milliseconds(moment));
+        for (std::uint32_t t = 0; t < kThreads; ++t) announced->atSignal[t] = announced->returned[t].load();
         if (c.signal == SIGABRT) std::abort();
         if (c.signal != SIGKILL) raise(c.signal);
         pause();
@@ -172,10 +175,11 @@ TEST(TraceProcesses, RecordsSurviveTheWriterDying) {
       ASSERT_EQ(traced.byProcess.size(), 1u) << what;
       const auto& threads = traced.byProcess.begin()->second;
       for (std::size_t t = 0; t < kThreads; ++t) {
-        expectCountedFromZero(t < threads.size() ? threads[t] : std::vector<std::uint32_t>{},
-                              announced->returned[t].load(), what + ", thread " + std::to_string(t));
+        const std::uint32_t returned = c.signal == SIGKILL ? announced->returned[t].load() : announced->atSignal[t].load();
+        expectCountedFromZero(t < threads.size() ? threads[t] : std::vector<std::uint32_t>{}, returned,
+                              what + ", thread " + std::to_string(t));
       }
-      expectRingFilesGone(file);
+      expectRingFilesGone(file, what);
       munmap(announced, sizeof(Announced));
     }
   }
