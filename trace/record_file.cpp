@@ -14,7 +14,6 @@
 namespace {
 
 using qel::trace::BlockHeader;
-using qel::trace::RingWriter;
 using qel::trace::StreamState;
 
 const char kBlockMagic[8] = {'Q', 'E', 'L', 'R', 'I', 'N', 'G', '1'};
@@ -194,7 +193,7 @@ void qel::trace::RecordFile::append(StreamState state, std::uint32_t total, std:
   commit(StreamState{state.carryOffset + (total - held), held, state.ringSaved, 0, 0});
 }
 
-bool qel::trace::RecordFile::write(StreamState pending, const char* bytes, std::uint32_t length,
+void qel::trace::RecordFile::write(StreamState pending, const char* bytes, std::uint32_t length,
                                    std::uint32_t records, bool verbose) {
   platform::Status status;
   const int fd = platform::openFileToAppend(pszTraceFile, status);
@@ -221,7 +220,7 @@ bool qel::trace::RecordFile::write(StreamState pending, const char* bytes, std::
                 << "]" << std::endl;
     }
   }
-  if (status) return true;
+  if (status) return;
   ullLost += records;
   ulHostError = status.error();
   if (verbose) {
@@ -229,7 +228,6 @@ bool qel::trace::RecordFile::write(StreamState pending, const char* bytes, std::
     platform::hostErrorText(status.error(), reason, sizeof reason);
     std::cout << "[QEL: TRACE: records lost: " << ullLost << " (" << reason << ")]" << std::endl;
   }
-  return false;
 }
 
 void qel::trace::RecordFile::startAfresh(std::uint32_t ringWrite, std::uint32_t processId) {
@@ -329,8 +327,11 @@ bool qel::trace::RecordFile::isPendingInFile(const StreamState& state) {
 
 std::uint64_t qel::trace::RecordFile::saveAbandoned(const char* traceFile) {
   const char* slash = std::strrchr(traceFile, platform::kDirectorySeparator);
-  const char* foreign = std::strrchr(traceFile, platform::kForeignSeparator);
-  if (platform::kDriveLetters && foreign != nullptr && (slash == nullptr || foreign > slash)) slash = foreign;
+  if (platform::kDriveLetters) {
+    // Windows takes either separator.
+    const char* foreign = std::strrchr(traceFile, platform::kForeignSeparator);
+    if (foreign != nullptr && (slash == nullptr || foreign > slash)) slash = foreign;
+  }
   const std::size_t directoryLength = slash != nullptr ? static_cast<std::size_t>(slash - traceFile) + 1 : 0;
   const char* base = traceFile + directoryLength;
   char pattern[1100];

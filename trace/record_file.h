@@ -97,7 +97,9 @@ private:
   // Appends the staged stream of total bytes but its first skip bytes (which are in
   // the file already), then holds back the rest.
   void append(StreamState state, std::uint32_t total, std::uint32_t skip, bool verbose);
-  bool write(StreamState pending, const char* bytes, std::uint32_t length, std::uint32_t records, bool verbose);
+  // Appends bytes, which hold records, in one write; what fails counts them as lost.
+  // pending is committed first for a durable block, with the file's size before.
+  void write(StreamState pending, const char* bytes, std::uint32_t length, std::uint32_t records, bool verbose);
   // Recovery of an abandoned block: whether the append in flight reached the file.
   bool isPendingInFile(const StreamState& state);
   bool isValidBlock() const;

@@ -25,7 +25,7 @@ void onFatalSignal(int signal) {
   for (int i = 0; i < kSignalCount; ++i) {
     if (kFatalSignals[i] == signal) sigaction(signal, &g_previous[i], nullptr);
   }
-  raise(signal);
+  static_cast<void>(raise(signal));  // it can only fail for an invalid signal
   errno = saved;
 }
 

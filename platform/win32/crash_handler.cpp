@@ -13,27 +13,28 @@ LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 void (*g_previousAbort)(int) = SIG_DFL;
 bool g_installed = false;
 
-void save() {
-  if (void (*saving)() = g_save.exchange(nullptr)) saving();
+// The first fatal error saves; one during the save does not save again.
+void saveOnce() {
+  if (void (*save)() = g_save.exchange(nullptr)) save();
 }
 
 LONG WINAPI onUnhandledException(EXCEPTION_POINTERS* exception) {
-  save();
+  saveOnce();
   return g_previousFilter != nullptr ? g_previousFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 // The runtime resets the handler before it calls it: the previous one goes back, then
 // meets the signal again.
 void onAbort(int signal) {
-  save();
-  std::signal(signal, g_previousAbort);
-  std::raise(signal);
+  saveOnce();
+  static_cast<void>(std::signal(signal, g_previousAbort));
+  static_cast<void>(std::raise(signal));
 }
 
 }  // namespace
 
-void qel::platform::installCrashHandler(void (*saving)()) {
-  g_save.store(saving);
+void qel::platform::installCrashHandler(void (*save)()) {
+  g_save.store(save);
   if (g_installed) return;
   g_previousFilter = SetUnhandledExceptionFilter(onUnhandledException);
   g_previousAbort = std::signal(SIGABRT, onAbort);
@@ -47,7 +48,7 @@ void qel::platform::removeCrashHandler() {
   const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(g_previousFilter);
   if (filter != onUnhandledException) SetUnhandledExceptionFilter(filter);  // one that came after stays
   void (*handler)(int) = std::signal(SIGABRT, g_previousAbort);
-  if (handler != onAbort && handler != SIG_ERR) std::signal(SIGABRT, handler);
+  if (handler != onAbort && handler != SIG_ERR) static_cast<void>(std::signal(SIGABRT, handler));
   g_installed = false;
 }
 
