@@ -73,17 +73,17 @@ void qel::trace::RingWriter::handOverUnsaved(QelClTraceEnvironment& environment)
   RecordFile* file = environment.pclRecordFile;
   QelClTraceBufferManager& manager = *environment.pclManager;
   RingHeader& h = header(manager);
-  const std::uint32_t write = writtenUpTo(h);
+  const std::uint32_t written = writtenUpTo(h);
   // Saved at the data area's end is saved at its start: the ring wrapped there.
   if (h.ulSaved == h.ulLast + 1) h.ulSaved = h.ulStart;
-  if (h.ulSaved == write) return;
-  if (h.ulSaved > write) {
+  if (h.ulSaved == written) return;
+  if (h.ulSaved > written) {
     file->handOver(manager.pcBuffer + h.ulSaved, h.ulLast + 1 - h.ulSaved, manager.pcBuffer + h.ulStart,
-                   write - h.ulStart, false);
+                   written - h.ulStart, false);
   } else {
-    file->handOver(manager.pcBuffer + h.ulSaved, write - h.ulSaved, nullptr, 0, false);
+    file->handOver(manager.pcBuffer + h.ulSaved, written - h.ulSaved, nullptr, 0, false);
   }
-  h.ulSaved = write;
+  h.ulSaved = written;
 }
 
 void qel::trace::RingWriter::continueInChild(QelClTraceEnvironment& environment) {

@@ -269,10 +269,10 @@ bool qel::trace::RecordFile::isValidBlock() const {
   const auto& ring = *reinterpret_cast<const RingWriter::RingHeader*>(getRing());
   const StreamState state = current();
   const std::uint32_t end = ring.ulStart + ring.ulCapacity;
-  const std::uint32_t write = RingWriter::writtenUpTo(ring);
+  const std::uint32_t written = RingWriter::writtenUpTo(ring);
   return ring.ulCapacity == h.ulRingSize - QelClTraceBufferManager::HEADER_SIZE &&
-         ring.ulStart == QelClTraceBufferManager::HEADER_SIZE && ring.ulLast + 1 == end && write >= ring.ulStart &&
-         write <= end && state.ringSaved >= ring.ulStart && state.ringSaved <= end &&
+         ring.ulStart == QelClTraceBufferManager::HEADER_SIZE && ring.ulLast + 1 == end &&
+         written >= ring.ulStart && written <= end && state.ringSaved >= ring.ulStart && state.ringSaved <= end &&
          state.carryLength < maxRecord() && state.carryOffset <= h.ulStagingSize &&
          state.carryLength <= h.ulStagingSize - state.carryOffset &&
          state.pendingLength <= h.ulStagingSize - state.carryOffset &&
@@ -296,8 +296,9 @@ bool qel::trace::RecordFile::isPendingInFile(const StreamState& state) {
                                    : kPendingSearch + state.pendingLength;
   auto* tail = static_cast<char*>(QelClMemoryManager::malloc(static_cast<unsigned int>(window)));
   platform::InputFile in = platform::kNoFile;
-  std::size_t got = 0, total = 0;
+  std::size_t total = 0;
   if (platform::openFileToRead(pszTraceFile, in)) {
+    std::size_t got = 0;
     // Up to the noted size the file is skipped, a block at a time.
     for (std::uint64_t skipped = 0; skipped < state.pendingFrom; skipped += got) {
       const std::uint64_t want = state.pendingFrom - skipped < window ? state.pendingFrom - skipped : window;

@@ -103,4 +103,33 @@ TEST_F(Autosave, RecordsLostToAFileThatCantBeWrittenAreCounted) {
   std::filesystem::remove_all(directory);
 }
 
+// Ring files that were damaged or are no ring files at all: the recovery appends only
+// whole records from them, or nothing, and never reads beyond them. A copy of a living
+// writer's ring file, under another process id, stands for an abandoned one.
+TEST_F(Autosave, DamagedRingFilesYieldOnlyWholeRecords) {
+  KeyVariables variables(kKey, {{"AUTOSAVE", "on"}, {"DURABLE", "on"}, {"BUFSIZE", "4"}, {"FILE", name}});
+  QelClTraceEnvironment writer(kKey, nullptr, false);
+  for (int i = 0; i < 50; ++i) trace(writer, static_cast<char>('a' + i % 26), static_cast<std::size_t>(i * 7));
+  const std::string ring = name + "." + std::to_string(writer.getProcessId()) + ".ring";
+  const std::string image = readFile(ring);
+  ASSERT_FALSE(image.empty());
+  std::mt19937 random(8);
+  for (std::size_t round = 0; round < 60; ++round) {
+    std::string damaged = image;
+    if (round % 3 == 0) damaged.resize(random() % image.size());
+    const std::size_t flips = round % 3 == 1 ? 1 : 8;
+    for (std::size_t i = 0; i < flips && !damaged.empty(); ++i) {
+      damaged[random() % std::min<std::size_t>(damaged.size(), 256 + round * 64)] = static_cast<char>(random());
+    }
+    const std::string abandoned = name + ".4000000" + std::to_string(round) + ".ring";
+    std::ofstream(abandoned, std::ios::binary) << damaged;
+    std::remove(name.c_str());
+    static_cast<void>(writer.saveAbandonedRecords());
+    bool whole = false;
+    parseRecords(readFile(name), &whole);
+    EXPECT_TRUE(whole) << "round " << round;
+    std::remove(abandoned.c_str());
+  }
+}
+
 }  // namespace
