@@ -175,7 +175,8 @@ TEST(TraceProcesses, RecordsSurviveTheWriterDying) {
       ASSERT_EQ(traced.byProcess.size(), 1u) << what;
       const auto& threads = traced.byProcess.begin()->second;
       for (std::size_t t = 0; t < kThreads; ++t) {
-        const std::uint32_t returned = c.signal == SIGKILL ? announced->returned[t].load() : announced->atSignal[t].load();
+        const std::uint32_t returned =
+            c.signal == SIGKILL ? announced->returned[t].load() : announced->atSignal[t].load();
         expectCountedFromZero(t < threads.size() ? threads[t] : std::vector<std::uint32_t>{}, returned,
                               what + ", thread " + std::to_string(t));
       }
