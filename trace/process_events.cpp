@@ -74,8 +74,6 @@ void qel::trace::RingWriter::handOverUnsaved(QelClTraceEnvironment& environment)
   QelClTraceBufferManager& manager = *environment.pclManager;
   RingHeader& h = header(manager);
   const std::uint32_t written = writtenUpTo(h);
-  // Saved at the data area's end is saved at its start: the ring wrapped there.
-  if (h.ulSaved == h.ulLast + 1) h.ulSaved = h.ulStart;
   if (h.ulSaved == written) return;
   if (h.ulSaved > written) {
     file->handOver(manager.pcBuffer + h.ulSaved, h.ulLast + 1 - h.ulSaved, manager.pcBuffer + h.ulStart,
@@ -83,7 +81,7 @@ void qel::trace::RingWriter::handOverUnsaved(QelClTraceEnvironment& environment)
   } else {
     file->handOver(manager.pcBuffer + h.ulSaved, written - h.ulSaved, nullptr, 0, false);
   }
-  h.ulSaved = written;
+  h.ulSaved = writtenUpTo(h);  // the start, after a hand-over at a wrap
 }
 
 void qel::trace::RingWriter::continueInChild(QelClTraceEnvironment& environment) {

@@ -140,7 +140,10 @@ void qel::trace::RecordFile::handOver(const char* first, std::uint32_t firstLeng
   const char* end = secondLength != 0 ? second + secondLength : first + firstLength;
   const std::uint32_t total = state.carryLength + firstLength + secondLength;
   state.ringSaved = static_cast<std::uint32_t>(end - getRing());
-  append(state, total, 0, verbose);
+  auto& ring = *reinterpret_cast<RingWriter::RingHeader*>(getRing());
+  const bool wrapped = state.ringSaved == ring.ulLast + 1;
+  if (wrapped) state.ringSaved = ring.ulStart;
+  append(state, total, 0, verbose, wrapped ? &ring : nullptr);
 }
 
 // Where it can move without overlapping itself; otherwise there is room enough behind
@@ -156,8 +159,7 @@ std::uint32_t qel::trace::RecordFile::stage(StreamState& state, std::uint32_t ri
   const auto& ring = *reinterpret_cast<const RingWriter::RingHeader*>(getRing());
   char* stream = staging() + state.carryOffset + state.carryLength;
   std::uint32_t staged = 0;
-  // Saved at the data area's end is saved at its start: the ring wrapped there.
-  if (state.ringSaved == ring.ulLast + 1) state.ringSaved = ring.ulStart;
+  if (state.ringSaved == ringWrite) return state.carryLength;
   if (state.ringSaved > ringWrite) {
     staged = ring.ulLast + 1 - state.ringSaved;
     std::memcpy(stream, getRing() + state.ringSaved, staged);
@@ -172,7 +174,15 @@ std::uint32_t qel::trace::RecordFile::stage(StreamState& state, std::uint32_t ri
 // The state that says an append is in flight keeps the old stream, so that a recovery
 // rebuilds it; the state after the append holds back the front of the cut record. A
 // record longer than any the ring can hold is damage: the stream is dropped from it.
-void qel::trace::RecordFile::append(StreamState state, std::uint32_t total, std::uint32_t skip, bool verbose) {
+//
+// A hand-over at a wrap ends at the data area's end, where the ring's write position
+// stands until the ring writes the rest of the cut record at the start. The state then
+// says saved up to the start, and the write position moves to the start first: a
+// ring left with both at the start is empty, one left written up to the end behind a
+// state saved up to the start holds a whole new lap. (Between the two stores the state
+// still says an append is in flight, whose records the recovery finds in the file.)
+void qel::trace::RecordFile::append(StreamState state, std::uint32_t total, std::uint32_t skip, bool verbose,
+                                    RingWriter::RingHeader* wrappedRing) {
   const StreamState before = current();
   const char* stream = staging() + state.carryOffset;
   std::uint32_t records = 0;
@@ -190,6 +200,7 @@ void qel::trace::RecordFile::append(StreamState state, std::uint32_t total, std:
     ++ullLost;
     held = 0;
   }
+  if (wrappedRing != nullptr) RingWriter::publishWrite(*wrappedRing, wrappedRing->ulStart);
   commit(StreamState{state.carryOffset + (total - held), held, state.ringSaved, 0, 0});
 }
 
@@ -385,8 +396,8 @@ std::uint64_t qel::trace::RecordFile::saveAbandoned(const char* traceFile) {
     std::uint32_t records = 0, skipped = 0;
     wholePrefix(abandoned.staging() + state.carryOffset, total, records);
     if (skip != 0) wholePrefix(abandoned.staging() + state.carryOffset, skip, skipped);
-    abandoned.append(state, total, skip, false);
-    if (abandoned.ullLost == 0) {
+    abandoned.append(state, total, skip, false, nullptr);
+    if (abandoned.ulHostError == 0) {
       saved += records - skipped;
     } else {
       // The file can't take them now: the ring file keeps them for the next try.

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "trace/ring_writer.h"
 
 namespace qel {
 namespace trace {
@@ -95,8 +96,10 @@ private:
   // is held back.
   std::uint32_t stage(StreamState& state, std::uint32_t ringWrite);
   // Appends the staged stream of total bytes but its first skip bytes (which are in
-  // the file already), then holds back the rest.
-  void append(StreamState state, std::uint32_t total, std::uint32_t skip, bool verbose);
+  // the file already), then holds back the rest. After a hand-over at a wrap, the
+  // ring's write position moves to its start.
+  void append(StreamState state, std::uint32_t total, std::uint32_t skip, bool verbose,
+              RingWriter::RingHeader* wrappedRing);
   // Appends bytes, which hold records, in one write; what fails counts them as lost.
   // pending is committed first for a durable block, with the file's size before.
   void write(StreamState pending, const char* bytes, std::uint32_t length, std::uint32_t records, bool verbose);
