@@ -51,7 +51,7 @@ void setBytes(benchmark::State& state, const std::string& source) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source.size()));
 }
 
-void Library(benchmark::State& state) {
+void ValidateUtf8(benchmark::State& state) {
   const std::string& source = text(state.range(0));
   for (auto _ : state) {
     const char* const data = source.data();
@@ -63,7 +63,7 @@ void Library(benchmark::State& state) {
   setBytes(state, source);
 }
 
-void IcuConverter(benchmark::State& state) {
+void IcuToUCharsStop(benchmark::State& state) {
   const std::string& source = text(state.range(0));
   UErrorCode status = U_ZERO_ERROR;
   UConverter* converter = ucnv_open("UTF-8", &status);
@@ -83,7 +83,7 @@ void IcuConverter(benchmark::State& state) {
   setBytes(state, source);
 }
 
-void IcuMacro(benchmark::State& state) {
+void IcuU8Next(benchmark::State& state) {
   const std::string& source = text(state.range(0));
   for (auto _ : state) {
     const auto* const data = reinterpret_cast<const uint8_t*>(source.data());
@@ -98,7 +98,7 @@ void IcuMacro(benchmark::State& state) {
   setBytes(state, source);
 }
 
-void Iconv(benchmark::State& state) {
+void IconvToUtf16(benchmark::State& state) {
   const std::string& source = text(state.range(0));
   iconv_t converter = iconv_open("UTF-16LE", "UTF-8");
   std::vector<char> target(2 * source.size() + 2);
@@ -121,7 +121,7 @@ void texts(benchmark::internal::Benchmark* benchmark) { benchmark->ArgName("text
 }  // namespace
 
 // text: 0 ASCII-heavy, 1 mixed.
-BENCHMARK(Library)->Apply(texts);
-BENCHMARK(IcuConverter)->Apply(texts);
-BENCHMARK(IcuMacro)->Apply(texts);
-BENCHMARK(Iconv)->Apply(texts);
+BENCHMARK(ValidateUtf8)->Apply(texts);
+BENCHMARK(IcuToUCharsStop)->Apply(texts);
+BENCHMARK(IcuU8Next)->Apply(texts);
+BENCHMARK(IconvToUtf16)->Apply(texts);
