@@ -68,6 +68,11 @@ void IcuToUCharsStop(benchmark::State& state) {
   UErrorCode status = U_ZERO_ERROR;
   UConverter* converter = ucnv_open("UTF-8", &status);
   ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  if (U_FAILURE(status)) {
+    state.SkipWithError(u_errorName(status));
+    ucnv_close(converter);
+    return;
+  }
   std::vector<UChar> target(source.size() + 1);
   for (auto _ : state) {
     const char* const data = source.data();
