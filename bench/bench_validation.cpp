@@ -5,13 +5,14 @@
 #include <vrnqel43.h>
 
 #include <benchmark/benchmark.h>
-#include <iconv.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 #include <unicode/utf8.h>
 
 #include <string>
 #include <vector>
+
+#include "iconv_pass.h"
 
 namespace {
 
@@ -109,12 +110,7 @@ void IconvToUtf16(benchmark::State& state) {
   std::vector<char> target(2 * source.size() + 2);
   for (auto _ : state) {
     benchmark::DoNotOptimize(source.data());
-    char* in = const_cast<char*>(source.data());
-    std::size_t inLeft = source.size();
-    char* out = target.data();
-    std::size_t outLeft = target.size();
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) state.SkipWithError("rejected");
+    if (convertByIconv(converter, source, target) == static_cast<std::size_t>(-1)) state.SkipWithError("rejected");
     benchmark::ClobberMemory();
   }
   iconv_close(converter);
