@@ -5,7 +5,9 @@
 QelEnTextFault qelValidateUTF16(const char* text, std::size_t size, bool bigEndian, std::size_t* offset) {
   const auto* const bytes = reinterpret_cast<const unsigned char*>(text);
   const std::size_t high = bigEndian ? 0 : 1;
-  const auto unitAt = [&](std::size_t at) { return static_cast<unsigned int>(bytes[at + high] << 8 | bytes[at + 1 - high]); };
+  const auto unitAt = [&](std::size_t at) {
+    return static_cast<unsigned int>(bytes[at + high] << 8 | bytes[at + 1 - high]);
+  };
   const auto fail = [offset](QelEnTextFault fault, std::size_t at) {
     if (offset != nullptr) *offset = at;
     return fault;
