@@ -222,6 +222,65 @@ QEL_API const _QelStDBCSTable* qelGetDBCStoUCS2Table(std::uint32_t ccsid, bool& 
 // Always null: extended-UNIX-code pages have no built-in tables.
 QEL_API const void* qelGetEUCtoUCS2Table(std::uint32_t ccsid);
 
+// ---- Strict validation -------------------------------------------------------------
+// The converters read what they can; these checks reject what a strict reading does not
+// accept, so that a program can test its input before converting it. Each finds the
+// first fault and the offset of the byte where the faulty character, unit or shift
+// code starts.
+enum QelEnTextFault : std::uint32_t {
+  TEXTFAULT_NONE = 0,
+  TEXTFAULT_TRUNCATED,                // cut by the end of the input: more bytes may complete it
+  TEXTFAULT_UNEXPECTED_CONTINUATION,  // a UTF-8 continuation byte without a lead byte
+  TEXTFAULT_MISSING_CONTINUATION,     // a UTF-8 lead byte without all its continuation bytes
+  TEXTFAULT_OVERLONG,                 // UTF-8 longer than needed (C0, C1, E0 80..9F, F0 80..8F)
+  TEXTFAULT_SURROGATE,                // UTF-8 for U+D800..U+DFFF
+  TEXTFAULT_TOO_LARGE,                // beyond U+10FFFF (F4 90..BF, F5..F7)
+  TEXTFAULT_INVALID_LEAD,             // UTF-8 F8..FF; a byte that starts no double-byte pair
+  TEXTFAULT_UNPAIRED_SURROGATE,       // UTF-16 surrogate without its partner
+  TEXTFAULT_UNDEFINED_PAIR,           // a double-byte pair the code page does not define
+  TEXTFAULT_UNBALANCED_SHIFT,         // shift-out (0E) while shifted out, shift-in (0F) while not
+  TEXTFAULT_PAIR_CUT_BY_SHIFT,        // a shift code where a pair's second byte belongs
+  TEXTFAULT_ENDS_SHIFTED_OUT,         // no shift-in after the last shift-out; the offset is the shift-out's
+  TEXTFAULT_UNSUPPORTED_CCSID         // the code page has no strict check
+};
+
+// Each returns TEXTFAULT_NONE for well-formed text, or the first fault; *offset (when
+// not null) gets the fault's offset, or size for well-formed text.
+// UTF-8 as Unicode defines it: one to four bytes, U+0000 to U+10FFFF without surrogates.
+QEL_C_API QelEnTextFault qelValidateUTF8(const char* text, std::size_t size, std::size_t* offset);
+// UTF-16 (UCS-2 with surrogate pairs) in the given byte order; an odd last byte is a
+// truncated unit.
+QEL_C_API QelEnTextFault qelValidateUTF16(const char* text, std::size_t size, bool bigEndian, std::size_t* offset);
+// A double-byte CCSID with a built-in table, read as its converter reads it: pairs on
+// ASCII-based pages, shifted runs of pairs on EBCDIC pages. TEXTFAULT_UNSUPPORTED_CCSID
+// without a table.
+QEL_C_API QelEnTextFault qelValidateDBCS(std::uint32_t ccsid, const char* text, std::size_t size, std::size_t* offset);
+// A short English text for the fault ("overlong form"); "unknown fault" for other values.
+QEL_C_API const char* qelTextFaultGetText(QelEnTextFault fault);
+
+// The strict check for one CCSID, chosen when it is built: UTF-8 (1208), the UCS-2
+// CCSIDs in their byte order, the double-byte CCSIDs with built-in tables. The result of
+// the last validate() stays readable. One validator serves one thread at a time.
+class QEL_API QelClTextValidator {
+public:
+  explicit QelClTextValidator(const QelClCCSID& ccsid);
+
+  bool isSupported() const;
+  // True for well-formed text; otherwise getFault() and getOffset() tell what is wrong.
+  bool validate(const char* text, std::size_t size);
+  QelEnTextFault getFault() const { return enFault; }
+  std::size_t getOffset() const { return ulOffset; }
+  const char* getFaultText() const { return qelTextFaultGetText(enFault); }
+
+private:
+  enum class Form : unsigned char { NONE, UTF8, UTF16_LITTLE, UTF16_BIG, DBCS };
+
+  Form enForm;
+  std::uint32_t ulCCSID;
+  QelEnTextFault enFault;
+  std::size_t ulOffset;
+};
+
 // ---- ICU interface -----------------------------------------------------------------
 // ICU's result codes as the library's error records, by a fixed map. Where ICU's
 // headers are not at hand (the Windows build has no ICU), UErrorCode is declared here

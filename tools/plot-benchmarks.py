@@ -13,6 +13,7 @@ import sys
 # Library benchmark -> the peers it runs beside, by function name.
 PAIRS = {
     "Library": ["Icu", "Iconv"],
+    "ValidateUtf8": ["IcuToUCharsStop", "IcuU8Next", "IconvToUtf16"],
     "IniLoadFile": ["InihParseFile", "InihParseFileIntoMaps"],
     "IniLoadFromCString": ["InihParseString"],
     "PoolAllocateB": ["PmrMonotonic", "MallocFree"],
