@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <new>
 
+#include "memory/managed_object.h"
 #include "qel_memory.h"
 #include "qel_process.h"
 #include "qel_trace.h"
@@ -15,6 +15,9 @@
 #include "trace/ring_writer.h"
 
 namespace {
+
+using qel::memory::construct;
+using qel::memory::destroy;
 
 constexpr std::uint32_t kDefaultBufferSize = 65535;
 constexpr std::uint32_t kSmallestBufferSize = 4096;
@@ -66,26 +69,6 @@ bool isOff(const char* value) {
     if (word[i] == '\0' && value[i] == '\0') return true;
   }
   return false;
-}
-
-// Constructs T in memory of the library's allocator; nothing is left when T throws.
-template <typename T, typename... Arguments>
-T* construct(Arguments&&... arguments) {
-  void* memory = QelClMemoryManager::malloc(sizeof(T));
-  try {
-    return new (memory) T(static_cast<Arguments&&>(arguments)...);
-  } catch (...) {
-    QelClMemoryManager::free(memory);
-    throw;
-  }
-}
-
-template <typename T>
-void destroy(T*& object) {
-  if (object == nullptr) return;
-  object->~T();
-  QelClMemoryManager::free(object);
-  object = nullptr;
 }
 
 }  // namespace

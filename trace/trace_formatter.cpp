@@ -1,9 +1,8 @@
 // The trace formatter: the walk over a trace file and over the format string.
 #include <cstring>
 #include <fstream>
-#include <new>
 
-#include "qel_memory.h"
+#include "memory/managed_object.h"
 #include "qel_trace.h"
 #include "qel_util.h"
 
@@ -29,22 +28,11 @@ QelClTraceFormatter::QelClTraceFormatter(const QelClTraceEnvironment& environmen
       pclFilter(filter != nullptr ? filter : &environment.getSettings().getFilter()),
       pszFormat(environment.getFormatString()) {}
 
-QelClTraceFormatter::~QelClTraceFormatter() {
-  if (pclMessage == nullptr) return;
-  pclMessage->~QelClMessage();
-  QelClMemoryManager::free(pclMessage);
-}
+QelClTraceFormatter::~QelClTraceFormatter() { qel::memory::destroy(pclMessage); }
 
 void QelClTraceFormatter::attachQelMessageCatalog(const QelClMessageCatalog& catalog) {
   pclCatalog = &catalog;
-  if (pclMessage != nullptr) return;
-  void* memory = QelClMemoryManager::malloc(sizeof(QelClMessage));
-  try {
-    pclMessage = new (memory) QelClMessage(catalog, 1);
-  } catch (...) {
-    QelClMemoryManager::free(memory);
-    throw;
-  }
+  if (pclMessage == nullptr) pclMessage = qel::memory::construct<QelClMessage>(catalog, 1ul);
 }
 
 const char* QelClTraceFormatter::getMessage(unsigned long number) const {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "memory/managed_object.h"
 #include "qel_memory.h"
 #include "qel_trace.h"
 #include "trace/ring_writer.h"
@@ -11,6 +12,9 @@ QelClTraceInstance* QelClTraceInstance::cv_pclSingletonInstance = nullptr;
 QelClTraceInstance* gs_pclQelTraceInstance = nullptr;
 
 namespace {
+
+using qel::memory::construct;
+using qel::memory::destroy;
 
 // Function nesting, counted for the whole process. Atomic, so that threads tracing
 // entries and exits at once lose no step.
@@ -23,24 +27,6 @@ struct ExitHandler {
   // flushed at exit.
   ExitHandler() noexcept { static_cast<void>(std::atexit([] { QelClTraceInstance::deleteInstance(); })); }
 } const g_exitHandler;
-
-// Constructs T in memory of the library's allocator; nothing is left when T throws.
-template <typename T, typename... Arguments>
-T* construct(Arguments&&... arguments) {
-  void* memory = QelClMemoryManager::malloc(sizeof(T));
-  try {
-    return new (memory) T(static_cast<Arguments&&>(arguments)...);
-  } catch (...) {
-    QelClMemoryManager::free(memory);
-    throw;
-  }
-}
-
-template <typename T>
-void destroy(T* object) {
-  object->~T();
-  QelClMemoryManager::free(object);
-}
 
 // Kept out of the unpacked path, whose frame the record object would only make larger.
 [[gnu::noinline]] void recordPacked(QelClTraceEnvironment& environment, QelEnTraceDetail detail,
