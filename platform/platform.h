@@ -3,6 +3,7 @@
 #ifndef VRNQEL43_PLATFORM_PLATFORM_H
 #define VRNQEL43_PLATFORM_PLATFORM_H
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 
@@ -43,6 +44,12 @@ private:
 };
 // The error of the host call that failed last on this thread.
 Status lastError();
+// The host's code for a name longer than it takes (ENAMETOOLONG; ERROR_FILENAME_EXCED_RANGE).
+#if defined(_WIN32)
+constexpr std::uint32_t kNameTooLong = 206;
+#else
+constexpr std::uint32_t kNameTooLong = ENAMETOOLONG;
+#endif
 // The host's own text for code, without a line end, into buffer (room for size
 // characters with the terminator); "Unknown error <code>" for a code the host lacks.
 void hostErrorText(std::uint32_t code, char* buffer, std::size_t size);

@@ -78,7 +78,7 @@ bool qel::trace::RecordFile::makeBlock(std::uint32_t ringSize, std::uint32_t pro
   const std::uint32_t size = blockSizeFor(ringSize);
   if (durable) {
     if (!ringPathOf(pszTraceFile, processId, acRingPath, sizeof acRingPath)) {
-      reason = platform::Status::failure(36);  // ENAMETOOLONG; ERROR_BUSY_DRIVE is never meant here
+      reason = platform::Status::failure(platform::kNameTooLong);
       acRingPath[0] = '\0';
       return false;
     }
