@@ -50,20 +50,25 @@ protected:
   std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
 };
 
-// Passes on what the formatter writes of a file's whole records and drops the rest. The
-// formatter writes each record when it is done with it, before it counts it: what it
-// writes while its count is at the whole records' belongs to a record the file's end cuts.
-class WholeRecords : public std::streambuf {
-public:
-  WholeRecords(std::streambuf* out, const QelClTraceFormatter& reader, std::uint64_t whole)
-      : target(out), formatter(&reader), records(whole) {}
-
+// A stream buffer without a buffer of its own: each character goes through xsputn.
+class UnbufferedOutput : public std::streambuf {
 protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     const char byte = traits_type::to_char_type(c);
     return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
   }
+};
+
+// Passes on what the formatter writes of a file's whole records and drops the rest. The
+// formatter writes each record when it is done with it, before it counts it: what it
+// writes while its count is at the whole records' belongs to a record the file's end cuts.
+class WholeRecords : public UnbufferedOutput {
+public:
+  WholeRecords(std::streambuf* out, const QelClTraceFormatter& reader, std::uint64_t whole)
+      : target(out), formatter(&reader), records(whole) {}
+
+protected:
   std::streamsize xsputn(const char* text, std::streamsize count) override {
     return formatter->getRecordCount() < records ? target->sputn(text, count) : count;
   }
@@ -77,7 +82,7 @@ private:
 // Standard output for std::cout while it lives, written through the C runtime: it keeps
 // the host's reason of the first write that fails, of which the stream itself only
 // keeps that one failed.
-class StandardOutput : public std::streambuf {
+class StandardOutput : public UnbufferedOutput {
 public:
   StandardOutput() : previous(std::cout.rdbuf(this)) {}
   StandardOutput(const StandardOutput&) = delete;
@@ -88,11 +93,6 @@ public:
   std::uint32_t getReason() const { return reason; }
 
 protected:
-  int_type overflow(int_type c) override {
-    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-    const char byte = traits_type::to_char_type(c);
-    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
-  }
   std::streamsize xsputn(const char* text, std::streamsize count) override {
     qelapp::clearRuntimeError();
     const std::size_t written = std::fwrite(text, 1, static_cast<std::size_t>(count), stdout);
