@@ -8,9 +8,10 @@
 #ifndef _WIN32
 #include <csignal>
 #include <random>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "../small_file_system.h"
 #endif
 
 namespace {
@@ -162,13 +163,9 @@ TEST_F(IniSafety, AKilledSaveLeavesTheOldOrTheNewFile) {
 // On a full file system the save fails with the host's reason and the file stays as
 // it was. The test mounts a small file system of its own, which needs root.
 TEST_F(IniSafety, AFullDiskLeavesTheFileAsItWas) {
-  const std::string mountPoint = "safety_tmpfs";
-  std::filesystem::create_directory(mountPoint);
-  if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0) {
-    std::filesystem::remove(mountPoint);
-    GTEST_SKIP() << "no small file system could be mounted here (needs root)";
-  }
-  const std::string file = mountPoint + "/app.ini";
+  const SmallFileSystem small("safety_tmpfs", "256k");
+  if (!small.isMounted()) GTEST_SKIP() << "no small file system could be mounted here (needs root)";
+  const std::string file = small / "app.ini";
   writeFile(file, "[s]\nv = original\n");
   QelClIniFileSave writer{QelClFilename(file.c_str())};
   ASSERT_TRUE(writer.load(false));
@@ -179,8 +176,6 @@ TEST_F(IniSafety, AFullDiskLeavesTheFileAsItWas) {
   EXPECT_STREQ(QelClHostErrorText(writer.getHostError()).getText(), "No space left on device");
   EXPECT_TRUE(contentsOf(file) == "[s]\nv = original\n");
   EXPECT_FALSE(std::filesystem::exists(file + ".lock"));
-  umount(mountPoint.c_str());
-  std::filesystem::remove_all(mountPoint);
 }
 #endif
 

@@ -3,11 +3,11 @@
 #include "trace_support.h"
 
 #include "../qel_test.h"
+#include "../small_file_system.h"
 
 #include <atomic>
 #include <csignal>
 #include <sys/mman.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -277,13 +277,9 @@ TEST(TraceProcesses, ProcessesSharingAFileInterleaveWholeRecords) {
 // run's records follow readably. The test mounts a small file system of its own,
 // which needs root.
 TEST(TraceProcesses, AFullDiskCostsRecordsNotTheFile) {
-  const std::string mountPoint = "processes_tmpfs";
-  std::filesystem::create_directory(mountPoint);
-  if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0) {
-    std::filesystem::remove(mountPoint);
-    GTEST_SKIP() << "no small file system could be mounted here (needs root)";
-  }
-  const std::string file = mountPoint + "/full.trc", filler = mountPoint + "/filler";
+  const SmallFileSystem small("processes_tmpfs", "64k");
+  if (!small.isMounted()) GTEST_SKIP() << "no small file system could be mounted here (needs root)";
+  const std::string file = small / "full.trc", filler = small / "filler";
   std::ofstream(filler) << std::string(32 * 1024, 'x');
   {
     KeyVariables variables(kKey, {{"AUTOSAVE", "on"}, {"BUFSIZE", "8"}, {"FILE", file}});
@@ -315,8 +311,6 @@ TEST(TraceProcesses, AFullDiskCostsRecordsNotTheFile) {
     }
   }
   const auto records = parseRecords(readFile(file), &whole);
-  umount(mountPoint.c_str());
-  std::filesystem::remove_all(mountPoint);
   ASSERT_GE(records.size(), 5u);
   EXPECT_EQ(records.back().message, "numbered");
   EXPECT_TRUE(whole);
