@@ -15,7 +15,10 @@ const char* qelTextFaultGetText(QelEnTextFault fault) {
                                       "unbalanced shift code",
                                       "double-byte character cut by a shift code",
                                       "no shift-in before the end",
-                                      "no strict check for the code page"};
+                                      "no strict check for the code page",
+                                      "undefined character",
+                                      "illegal byte sequence",
+                                      "no mapping in the target code set"};
   return fault < sizeof texts / sizeof texts[0] ? texts[fault] : "unknown fault";
 }
 

@@ -241,7 +241,10 @@ enum QelEnTextFault : std::uint32_t {
   TEXTFAULT_UNBALANCED_SHIFT,         // shift-out (0E) while shifted out, shift-in (0F) while not
   TEXTFAULT_PAIR_CUT_BY_SHIFT,        // a shift code where a pair's second byte belongs
   TEXTFAULT_ENDS_SHIFTED_OUT,         // no shift-in after the last shift-out; the offset is the shift-out's
-  TEXTFAULT_UNSUPPORTED_CCSID         // the code page has no strict check
+  TEXTFAULT_UNSUPPORTED_CCSID,        // the code page has no strict check
+  TEXTFAULT_UNDEFINED_CHARACTER,      // bytes the code page assigns no character to
+  TEXTFAULT_ILLEGAL_SEQUENCE,         // a byte sequence the code page does not allow
+  TEXTFAULT_UNMAPPABLE                // a character the target code set cannot represent
 };
 
 // Each returns TEXTFAULT_NONE for well-formed text, or the first fault; *offset (when
@@ -279,6 +282,64 @@ private:
   std::uint32_t ulCCSID;
   QelEnTextFault enFault;
   std::size_t ulOffset;
+};
+
+// ---- Streaming conversion ----------------------------------------------------------
+// What a stream converter does with text it cannot convert faithfully.
+enum QelEnConversionMode : std::uint32_t {
+  CONVERSION_STRICT = 0,      // stops at malformed input and at a character the target lacks
+  CONVERSION_SUBSTITUTE = 1,  // stops at malformed input; a character the target lacks becomes
+                              // the target's substitution character
+  CONVERSION_LENIENT = 2      // reads and writes as the one-shot converters do; stops only at a
+                              // character the stream's end cuts
+};
+
+// Converts a stream handed over in pieces of any size into exactly the bytes that
+// converting the whole stream in one piece gives: a character that a piece's end cuts
+// and the shift state of the double-byte EBCDIC pages carry over to the next piece.
+// Strict modes read the source as the strict checks do and report the first fault with
+// its offset in the whole stream. One stream converter serves one thread at a time.
+class QEL_API QelClStreamConverter {
+public:
+  QelClStreamConverter(const QelClCCSID& source, const QelClCCSID& target,
+                       QelEnConversionMode mode = CONVERSION_STRICT);
+  ~QelClStreamConverter();
+  QelClStreamConverter(const QelClStreamConverter&) = delete;
+  QelClStreamConverter& operator=(const QelClStreamConverter&) = delete;
+
+  // False when the library has no conversion for the pair; convert() then fails with
+  // CPCONVERTER_UNSUPPORTED.
+  bool isSupported() const;
+  const QelClCCSID& getSourceCCSID() const;
+  const QelClCCSID& getTargetCCSID() const;
+  QelEnConversionMode getMode() const;
+
+  // Converts the next piece; isLast says that the stream ends with it (the piece may be
+  // empty). The converted bytes are in getOutput() until the next call. False at the
+  // first fault: the output then holds the conversion of everything before the fault,
+  // getFault() and getFaultOffset() say what and where, getError() holds the error, and
+  // every later call fails until reset().
+  bool convert(const char* piece, std::size_t size, bool isLast);
+  const char* getOutput() const;
+  std::size_t getOutputSize() const;
+
+  QelEnTextFault getFault() const;
+  // The offset in the whole stream of the first byte of the faulty character.
+  std::uint64_t getFaultOffset() const;
+  // The character the target lacks (TEXTFAULT_UNMAPPABLE), as a Unicode code point.
+  std::uint32_t getFaultCharacter() const;
+  // The bytes of the stream handed over so far.
+  std::uint64_t getStreamSize() const;
+  // CPCONVERTER_INVALID_SEQ for malformed input and unmappable characters,
+  // CPCONVERTER_INCOMPLETE for a character the stream's end cuts,
+  // CPCONVERTER_UNSUPPORTED; both fields 0 after a conversion without fault.
+  const _QelStError& getError() const;
+  // Starts a new stream: nothing carried over, the initial shift state, no fault.
+  void reset();
+
+private:
+  class Implementation;
+  Implementation* pclImplementation;
 };
 
 // ---- ICU interface -----------------------------------------------------------------
