@@ -127,9 +127,9 @@ TEST(TextValidation, UnsupportedPagesAndFaultTexts) {
   EXPECT_STREQ(qelTextFaultGetText(TEXTFAULT_SURROGATE), "surrogate");
   EXPECT_STREQ(qelTextFaultGetText(static_cast<QelEnTextFault>(999)), "unknown fault");
   std::set<std::string> texts;
-  for (std::uint32_t fault = TEXTFAULT_NONE; fault <= TEXTFAULT_UNSUPPORTED_CCSID; ++fault)
+  for (std::uint32_t fault = TEXTFAULT_NONE; fault <= TEXTFAULT_UNMAPPABLE; ++fault)
     texts.insert(qelTextFaultGetText(static_cast<QelEnTextFault>(fault)));
-  EXPECT_EQ(texts.size(), TEXTFAULT_UNSUPPORTED_CCSID + 1u);  // each fault its own text
+  EXPECT_EQ(texts.size(), TEXTFAULT_UNMAPPABLE + 1u);  // each fault its own text
 }
 
 }  // namespace
