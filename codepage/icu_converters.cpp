@@ -91,7 +91,8 @@ qel::codepage::IcuStep qel::codepage::icuToUnicode(const void* converter, const 
   UChar* target = start;
   const char* from = source;
   UErrorCode status = U_ZERO_ERROR;
-  ucnv_toUnicode(handle(converter), &target, start + room / 2, &from, source + size, offsets, flush, &status);
+  ucnv_toUnicode(handle(converter), &target, start + room / 2, &from, source + size, offsets,
+                 static_cast<UBool>(flush), &status);
   IcuStep step;
   step.consumed = static_cast<std::size_t>(from - source);
   step.written = static_cast<std::size_t>(target - start) * 2;
@@ -101,7 +102,9 @@ qel::codepage::IcuStep qel::codepage::icuToUnicode(const void* converter, const 
     UErrorCode ignored = U_ZERO_ERROR;
     ucnv_getInvalidChars(handle(converter), bytes, &length, &ignored);
     step.fault = faultOf(status);
-    step.faultLength = static_cast<std::size_t>(length);
+    // ICU keeps bytes after the faulty sequence to read again when they came with an
+    // earlier call; they count back from the bytes consumed too.
+    step.faultLength = static_cast<unsigned char>(length) + icuPendingBytes(converter);
   }
   return step;
 }
@@ -112,7 +115,8 @@ qel::codepage::IcuStep qel::codepage::icuFromUnicode(const void* converter, cons
   const UChar* from = start;
   char* to = target;
   UErrorCode status = U_ZERO_ERROR;
-  ucnv_fromUnicode(handle(converter), &to, target + room, &from, start + count, nullptr, flush, &status);
+  ucnv_fromUnicode(handle(converter), &to, target + room, &from, start + count, nullptr, static_cast<UBool>(flush),
+                   &status);
   IcuStep step;
   step.consumed = static_cast<std::size_t>(from - start);
   step.written = static_cast<std::size_t>(to - target);
@@ -122,9 +126,9 @@ qel::codepage::IcuStep qel::codepage::icuFromUnicode(const void* converter, cons
     UErrorCode ignored = U_ZERO_ERROR;
     ucnv_getInvalidUChars(handle(converter), invalid, &length, &ignored);
     step.fault = status == U_INVALID_CHAR_FOUND ? TEXTFAULT_UNMAPPABLE : faultOf(status);
-    step.faultLength = static_cast<std::size_t>(length);
-    step.character = length == 2 ? 0x10000 + ((invalid[0] - 0xD800u) << 10) + (invalid[1] - 0xDC00u)
-                                 : static_cast<std::uint32_t>(length > 0 ? invalid[0] : 0);
+    step.faultLength = static_cast<unsigned char>(length);
+    step.character = step.faultLength == 2 ? 0x10000 + ((invalid[0] - 0xD800u) << 10) + (invalid[1] - 0xDC00u)
+                                           : static_cast<std::uint32_t>(step.faultLength > 0 ? invalid[0] : 0);
   }
   return step;
 }

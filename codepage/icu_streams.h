@@ -11,8 +11,8 @@
 namespace qel::codepage {
 
 // What one ICU call did: bytes or units consumed, bytes written, and the fault that
-// stopped it with the length of the faulty sequence (which may have begun in an earlier
-// call) and, from UCS-2, the character.
+// stopped it with how far back from the end of what was consumed the faulty sequence
+// starts (it may have begun in an earlier call) and, from UCS-2, the character.
 struct IcuStep {
   std::size_t consumed = 0;
   std::size_t written = 0;

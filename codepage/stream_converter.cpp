@@ -158,21 +158,23 @@ private:
       clHeld.append(units + 2 * (count - 1), 2);
       --count;
     }
+    // Once at least, so that the last call ends the text; again while a full target
+    // stopped the encoder.
     std::size_t done = 0;
-    while (done < count || (last && done == count)) {
+    std::size_t encoded = 0;
+    do {
       const std::size_t remaining = count - done;
       char* target = clOutput.reserve(pclEncoder->getBytesPerUnit() * remaining + 8);
       std::size_t written = 0;
       qel::codepage::StepFault fault;
-      const std::size_t encoded = pclEncoder->encode(units + 2 * done, remaining, last, target, written, fault);
+      encoded = pclEncoder->encode(units + 2 * done, remaining, last, target, written, fault);
       clOutput.grow(written);
       done += encoded;
       if (fault.fault != TEXTFAULT_NONE) {
         setFault(fault.fault, unitOffset(done - encoded + fault.unit, held), fault.character, CPCONVERTER_INVALID_SEQ);
         return false;
       }
-      if (encoded == 0 && (remaining == 0 || written == 0)) break;
-    }
+    } while (done < count && encoded != 0);
     return true;
   }
 
