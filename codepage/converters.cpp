@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codepage/conversion_support.h"
 #include "qel_codepage.h"
 #include "qel_memory.h"
 
@@ -14,8 +15,13 @@ bool isHostUcs2(std::uint32_t number) {
   return number == 65501 || number == 61955 || number == 13488 || number == 17584 || number == 1200;
 }
 
-// The number whose tables a CCSID uses.
-std::uint32_t tableNumber(std::uint32_t number) {
+bool usesIcu(QelClConverterABase::QelPfuConvert function) {
+  return function == qelConvertByAlgorithmIcuToUnicode || function == qelConvertByAlgorithmIcuFromUnicode;
+}
+
+}  // namespace
+
+std::uint32_t qel::codepage::tableNumber(std::uint32_t number) {
   switch (number) {
     case 18030: case 5488: return 1392;
     case 5026: return 930;
@@ -26,11 +32,11 @@ std::uint32_t tableNumber(std::uint32_t number) {
   }
 }
 
-bool usesIcu(QelClConverterABase::QelPfuConvert function) {
-  return function == qelConvertByAlgorithmIcuToUnicode || function == qelConvertByAlgorithmIcuFromUnicode;
+std::uint32_t qel::codepage::icuNumber(std::uint32_t number) {
+  return number == 18030 || number == 5488 ? CCSID_GB18030 : number;
 }
 
-}  // namespace
+using qel::codepage::tableNumber;
 
 QelClConverterABase::QelClConverterABase(const QelClCCSID& source, const QelClCCSID& target)
     : stError{0, QelEnErrorClass(0)}, clSourceCCSID(source), clTargetCCSID(target), pvTable(nullptr),
@@ -83,7 +89,7 @@ void QelClConverterABase::initUnicode2CodePage() {
     pfuConvert = qelConvertByAlgorithmUCS2to819;
   } else if (number == CCSID_UTF8) {
     pfuConvert = qelConvertByAlgorithmUCS2toUTF8;
-  } else if (const void* icu = qelGetICUConverter(number == 18030 || number == 5488 ? CCSID_GB18030 : number, stError)) {
+  } else if (const void* icu = qelGetICUConverter(qel::codepage::icuNumber(number), stError)) {
     pvTable = icu;
     pfuConvert = qelConvertByAlgorithmIcuFromUnicode;
   } else if (number != 0 && (number == QelClCCSID::getSystemCCSID() || number == QelClCCSID::getConsoleCCSID())) {

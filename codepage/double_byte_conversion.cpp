@@ -69,24 +69,23 @@ unsigned int qelConvertByTablesDBCS_ASCIItoUCS2(Block& block) {
   return written;
 }
 
-// Runs of single bytes and of pairs are converted in loops of their own, each
-// ending at a shift code, at the source's end or where the target is full.
-unsigned int qelConvertByTablesDBCS_EBCDICtoUCS2(Block& block) {
-  const PageReader pages(tableOf(block));
-  const auto* source = reinterpret_cast<const unsigned char*>(*block.ppchSource);
-  const unsigned char* const end = source + block.uiSourceSize;
-  auto* const target = reinterpret_cast<unsigned char*>(block.pchTarget);
-  const unsigned int room = block.uiTargetSize / 2 * 2;
+// Runs of single bytes and of pairs are converted in loops of their own, each ending at
+// a shift code, at the source's end or where the target is full.
+unsigned int qel::codepage::decodeShifted(const _QelStDBCSTable& table, const unsigned char*& source,
+                                          const unsigned char* end, char* target, unsigned int room,
+                                          bool& doubleByte, bool& full) {
+  const PageReader pages(table);
+  auto* const out = reinterpret_cast<unsigned char*>(target);
+  room = room / 2 * 2;
   unsigned int written = 0;
   const auto store = [&](std::uint32_t unit) {
     if (unit == 0x85) unit = 0x0A;
-    target[written] = static_cast<unsigned char>(unit & 0xFF);
-    target[written + 1] = static_cast<unsigned char>(unit >> 8);
+    out[written] = static_cast<unsigned char>(unit & 0xFF);
+    out[written + 1] = static_cast<unsigned char>(unit >> 8);
     written += 2;
   };
   const auto isShift = [](unsigned char byte) { return byte == kShiftOut || byte == kShiftIn; };
-  bool doubleByte = false;
-  bool full = false;
+  full = false;
   while (source < end && !full) {
     if (isShift(*source)) {
       doubleByte = *source++ == kShiftOut;
@@ -102,6 +101,15 @@ unsigned int qelConvertByTablesDBCS_EBCDICtoUCS2(Block& block) {
       full = source < end && !isShift(*source);
     }
   }
+  return written;
+}
+
+unsigned int qelConvertByTablesDBCS_EBCDICtoUCS2(Block& block) {
+  const auto* source = reinterpret_cast<const unsigned char*>(*block.ppchSource);
+  bool doubleByte = false;
+  bool full = false;
+  const unsigned int written = qel::codepage::decodeShifted(tableOf(block), source, source + block.uiSourceSize,
+                                                            block.pchTarget, block.uiTargetSize, doubleByte, full);
   if (full) {
     block.pclConverter->setError(CPCONVERTER_TOO_BIG, QelEnErrorClass::DATA_OUT_OF_BOUNDS);
   } else if (doubleByte) {

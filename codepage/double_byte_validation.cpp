@@ -1,6 +1,7 @@
 // Strict reading of the double-byte pages with built-in tables: every pair is one the
 // table defines, and on EBCDIC pages the shift codes 0E and 0F alternate, with pairs
 // only between them.
+#include "codepage/conversion_support.h"
 #include "qel_codepage.h"
 
 namespace {
@@ -29,17 +30,17 @@ QelEnTextFault checkPairs(const _QelStDBCSTable& table, const unsigned char* tex
   return TEXTFAULT_NONE;
 }
 
-QelEnTextFault checkShifted(const _QelStDBCSTable& table, const unsigned char* text, std::size_t size,
-                            std::size_t& at) {
+}  // namespace
+
+QelEnTextFault qel::codepage::checkShifted(const _QelStDBCSTable& table, const unsigned char* text, std::size_t size,
+                                           bool& shiftedOut, std::size_t& lastShiftOut, std::size_t& at) {
   const auto isShift = [](unsigned char byte) { return byte == kShiftOut || byte == kShiftIn; };
-  bool shiftedOut = false;
-  std::size_t shiftOutAt = 0;
   for (at = 0; at < size; ++at) {
     const unsigned char byte = text[at];
     if (isShift(byte)) {
       if (shiftedOut == (byte == kShiftOut)) return TEXTFAULT_UNBALANCED_SHIFT;
       shiftedOut = byte == kShiftOut;
-      shiftOutAt = at;
+      if (shiftedOut) lastShiftOut = at;
       continue;
     }
     if (!shiftedOut) continue;
@@ -49,12 +50,8 @@ QelEnTextFault checkShifted(const _QelStDBCSTable& table, const unsigned char* t
     if (fault != TEXTFAULT_NONE) return fault;
     ++at;
   }
-  if (!shiftedOut) return TEXTFAULT_NONE;
-  at = shiftOutAt;
-  return TEXTFAULT_ENDS_SHIFTED_OUT;
+  return TEXTFAULT_NONE;
 }
-
-}  // namespace
 
 QelEnTextFault qelValidateDBCS(std::uint32_t ccsid, const char* text, std::size_t size, std::size_t* offset) {
   bool ebcdic = false;
@@ -63,7 +60,17 @@ QelEnTextFault qelValidateDBCS(std::uint32_t ccsid, const char* text, std::size_
   QelEnTextFault fault = TEXTFAULT_UNSUPPORTED_CCSID;
   if (table != nullptr) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    fault = ebcdic ? checkShifted(*table, bytes, size, at) : checkPairs(*table, bytes, size, at);
+    if (ebcdic) {
+      bool shiftedOut = false;
+      std::size_t shiftOut = 0;
+      fault = qel::codepage::checkShifted(*table, bytes, size, shiftedOut, shiftOut, at);
+      if (fault == TEXTFAULT_NONE && shiftedOut) {
+        fault = TEXTFAULT_ENDS_SHIFTED_OUT;
+        at = shiftOut;
+      }
+    } else {
+      fault = checkPairs(*table, bytes, size, at);
+    }
   }
   if (offset != nullptr) *offset = at;
   return fault;

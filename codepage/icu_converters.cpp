@@ -2,6 +2,7 @@
 // algorithm.
 #include <unicode/ucnv.h>
 
+#include "codepage/icu_streams.h"
 #include "qel_codepage.h"
 
 using Block = QelClConverterABase::_QelStConverter;
@@ -63,3 +64,75 @@ unsigned int qelConvertByAlgorithmIcuFromUnicode(Block& block) {
   recordStatus(block, status);
   return static_cast<unsigned int>(target - block.pchTarget);
 }
+
+namespace {
+
+UConverter* handle(const void* converter) { return static_cast<UConverter*>(const_cast<void*>(converter)); }
+
+QelEnTextFault faultOf(UErrorCode status) {
+  switch (status) {
+    case U_INVALID_CHAR_FOUND: return TEXTFAULT_UNDEFINED_CHARACTER;
+    case U_TRUNCATED_CHAR_FOUND: return TEXTFAULT_TRUNCATED;
+    default: return TEXTFAULT_ILLEGAL_SEQUENCE;
+  }
+}
+
+}  // namespace
+
+void qel::codepage::icuStopAtFaults(const void* converter, bool unmappable) {
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_setToUCallBack(handle(converter), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  if (unmappable) ucnv_setFromUCallBack(handle(converter), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+}
+
+qel::codepage::IcuStep qel::codepage::icuToUnicode(const void* converter, const char* source, std::size_t size,
+                                                   char* units, std::size_t room, bool flush, std::int32_t* offsets) {
+  auto* const start = reinterpret_cast<UChar*>(units);
+  UChar* target = start;
+  const char* from = source;
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_toUnicode(handle(converter), &target, start + room / 2, &from, source + size, offsets, flush, &status);
+  IcuStep step;
+  step.consumed = static_cast<std::size_t>(from - source);
+  step.written = static_cast<std::size_t>(target - start) * 2;
+  if (status > U_ZERO_ERROR && status != U_BUFFER_OVERFLOW_ERROR) {
+    char bytes[32];
+    int8_t length = sizeof bytes;
+    UErrorCode ignored = U_ZERO_ERROR;
+    ucnv_getInvalidChars(handle(converter), bytes, &length, &ignored);
+    step.fault = faultOf(status);
+    step.faultLength = static_cast<std::size_t>(length);
+  }
+  return step;
+}
+
+qel::codepage::IcuStep qel::codepage::icuFromUnicode(const void* converter, const char* units, std::size_t count,
+                                                     char* target, std::size_t room, bool flush) {
+  const auto* const start = reinterpret_cast<const UChar*>(units);
+  const UChar* from = start;
+  char* to = target;
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_fromUnicode(handle(converter), &to, target + room, &from, start + count, nullptr, flush, &status);
+  IcuStep step;
+  step.consumed = static_cast<std::size_t>(from - start);
+  step.written = static_cast<std::size_t>(to - target);
+  if (status > U_ZERO_ERROR && status != U_BUFFER_OVERFLOW_ERROR) {
+    UChar invalid[8];
+    int8_t length = 8;
+    UErrorCode ignored = U_ZERO_ERROR;
+    ucnv_getInvalidUChars(handle(converter), invalid, &length, &ignored);
+    step.fault = status == U_INVALID_CHAR_FOUND ? TEXTFAULT_UNMAPPABLE : faultOf(status);
+    step.faultLength = static_cast<std::size_t>(length);
+    step.character = length == 2 ? 0x10000 + ((invalid[0] - 0xD800u) << 10) + (invalid[1] - 0xDC00u)
+                                 : static_cast<std::uint32_t>(length > 0 ? invalid[0] : 0);
+  }
+  return step;
+}
+
+std::size_t qel::codepage::icuPendingBytes(const void* converter) {
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t pending = ucnv_toUCountPending(handle(converter), &status);
+  return pending > 0 ? static_cast<std::size_t>(pending) : 0;
+}
+
+void qel::codepage::icuReset(const void* converter) { ucnv_reset(handle(converter)); }

@@ -76,7 +76,9 @@ unsigned int qelConvertByAlgorithmUTF8toUCS2(Block& block) {
   return written & ~1u;
 }
 
-unsigned int qelConvertByAlgorithmUCS2toUTF8(Block& block) {
+unsigned int qelConvertByAlgorithmUCS2toUTF8(Block& block) { return qel::codepage::ucs2ToUtf8(block, false); }
+
+unsigned int qel::codepage::ucs2ToUtf8(Block& block, bool faithful) {
   const unsigned int units = qel::codepage::evenSize(block, block.uiSourceSize) / 2;
   const auto* source = reinterpret_cast<const unsigned char*>(*block.ppchSource);
   const auto unitAt = [source](unsigned int i) { return static_cast<std::uint32_t>(source[2 * i] | source[2 * i + 1] << 8); };
@@ -96,7 +98,8 @@ unsigned int qelConvertByAlgorithmUCS2toUTF8(Block& block) {
     if (point >= 0xD800 && point <= 0xDBFF && i + 1 < units && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) <= 0xDFFF) {
       point = 0x10000 + ((point - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
       consumed = 2;
-    } else if ((point >= 0xD800 && point <= 0xDFFF) || point >= 0xFFFE || (point >= 0xFDD0 && point <= 0xFDEF)) {
+    } else if ((point >= 0xD800 && point <= 0xDFFF) ||
+               (!faithful && (point >= 0xFFFE || (point >= 0xFDD0 && point <= 0xFDEF)))) {
       point = 0xFFFF;
     }
     const unsigned int length = point < 0x80 ? 1 : point < 0x800 ? 2 : point <= 0xFFFF ? 3 : 4;
