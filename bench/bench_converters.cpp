@@ -2,7 +2,7 @@
 // ucnv_convertEx and glibc's iconv on the same bytes: UTF-8 to UCS-2 and back on
 // ASCII-heavy text, CCSID 37 (EBCDIC) to UCS-2, CCSID 930 (EBCDIC with shifted
 // double-byte runs) to UCS-2, and UCS-2 to CCSID 500 (EBCDIC, through the built-in
-// two-level table).
+// two-level table); the stream converter on each beside them.
 #include <vrnqel43.h>
 
 #include <benchmark/benchmark.h>
@@ -107,6 +107,27 @@ void Library(benchmark::State& state) {
   setBytes(state, source);
 }
 
+// The stream converter on the same 1 MiB, handed over as one piece that ends the stream;
+// mode 0 strict, 2 lenient.
+void Stream(benchmark::State& state) {
+  const Pair& pair = kPairs[state.range(0)];
+  const std::string& source = text(static_cast<int>(state.range(0)));
+  QelClStreamConverter converter(static_cast<QelEnCCSID>(pair.from), static_cast<QelEnCCSID>(pair.to),
+                                 static_cast<QelEnConversionMode>(state.range(1)));
+  for (auto _ : state) {
+    converter.reset();
+    const char* const data = source.data();
+    benchmark::DoNotOptimize(data);
+    if (!converter.convert(data, source.size(), true)) {
+      state.SkipWithError(qelTextFaultGetText(converter.getFault()));
+      break;
+    }
+    benchmark::DoNotOptimize(converter.getOutput());
+    benchmark::ClobberMemory();
+  }
+  setBytes(state, source);
+}
+
 void Icu(benchmark::State& state) {
   const Pair& pair = kPairs[state.range(0)];
   const std::string& source = text(static_cast<int>(state.range(0)));
@@ -168,5 +189,6 @@ void pairs(benchmark::internal::Benchmark* benchmark) {
 // pair: 0 UTF-8 to UCS-2, 1 UCS-2 to UTF-8, 2 CCSID 37 to UCS-2, 3 CCSID 930 to UCS-2,
 // 4 UCS-2 to CCSID 500.
 BENCHMARK(Library)->Apply(pairs);
+BENCHMARK(Stream)->ArgNames({"pair", "mode"})->ArgsProduct({{0, 1, 2, 3, 4}, {CONVERSION_STRICT, CONVERSION_LENIENT}});
 BENCHMARK(Icu)->Apply(pairs);
 BENCHMARK(Iconv)->Apply(pairs);

@@ -113,37 +113,49 @@ public:
   std::uint64_t ulStreamSize = 0;
 
 private:
-  // Decodes source and encodes what came of it; returns the source bytes consumed.
+  // Decodes source and encodes what came of it; returns the source bytes consumed. A
+  // UCS-2 source in host order is encoded where it is, and a UCS-2 target in host order
+  // is decoded into the output.
   std::size_t runBatch(const char* source, std::size_t size, std::uint64_t base, bool last) {
     qel::codepage::StepFault fault;
-    clUnits.clear();
-    clUnits.append(clHeld.data(), clHeld.size());
-    const std::size_t held = clHeld.size() / 2;
-    clHeld.clear();
     std::size_t written = 0;
-    const std::size_t consumed =
-        pclDecoder->decode(source, size, base, last, clUnits.reserve(4 * size + 16), written, fault);
-    clUnits.grow(written);
+    std::size_t consumed = 0;
+    const std::size_t held = clHeld.size() / 2;
     if (bCopy) {
+      consumed = pclDecoder->decode(source, size, base, last, clUnits.reserve(4 * size + 16), written, fault);
       clOutput.append(source, consumed);
-    } else if (!encode(held, last || fault.fault != TEXTFAULT_NONE)) {
-      return consumed;
+    } else if (pclEncoder->isPassThrough()) {
+      consumed = pclDecoder->decode(source, size, base, last, clOutput.reserve(4 * size + 16), written, fault);
+      clOutput.grow(written);
+    } else if (pclDecoder->isPassThrough() && held == 0) {
+      consumed = pclDecoder->decode(source, size, base, last, nullptr, written, fault);
+      if (!encode(source, consumed / 2, 0, last || fault.fault != TEXTFAULT_NONE)) return consumed;
+    } else {
+      clUnits.clear();
+      clUnits.append(clHeld.data(), clHeld.size());
+      clHeld.clear();
+      consumed = pclDecoder->decode(source, size, base, last, clUnits.reserve(4 * size + 16), written, fault);
+      if (pclDecoder->isPassThrough()) {
+        clUnits.append(source, consumed);
+      } else {
+        clUnits.grow(written);
+      }
+      if (!encode(clUnits.data(), clUnits.size() / 2, held, last || fault.fault != TEXTFAULT_NONE)) return consumed;
     }
     if (fault.fault != TEXTFAULT_NONE) {
       const bool cut = fault.fault == TEXTFAULT_TRUNCATED;
-      fault.unit = 0;
       setFault(fault.fault, fault.offset, 0, cut ? CPCONVERTER_INCOMPLETE : CPCONVERTER_INVALID_SEQ);
     }
     return consumed;
   }
 
-  // Encodes the units; a high surrogate at their end waits for its partner unless last.
-  // False when the target lacks a character.
-  bool encode(std::size_t held, bool last) {
-    std::size_t count = clUnits.size() / 2;
-    if (!last && count != 0 && isHighSurrogate(clUnits.data() + 2 * (count - 1))) {
-      clHeld.append(clUnits.data() + 2 * (count - 1), 2);
+  // Encodes count units, the first held of them held from the batch before; a high
+  // surrogate at their end waits for its partner unless last. False when the target
+  // lacks a character.
+  bool encode(const char* units, std::size_t count, std::size_t held, bool last) {
+    if (!last && count != 0 && isHighSurrogate(units + 2 * (count - 1))) {
       if (enMode == CONVERSION_STRICT) ulHeldOffset = unitOffset(count - 1, held);
+      clHeld.append(units + 2 * (count - 1), 2);
       --count;
     }
     std::size_t done = 0;
@@ -152,7 +164,7 @@ private:
       char* target = clOutput.reserve(pclEncoder->getBytesPerUnit() * remaining + 8);
       std::size_t written = 0;
       qel::codepage::StepFault fault;
-      const std::size_t encoded = pclEncoder->encode(clUnits.data() + 2 * done, remaining, last, target, written, fault);
+      const std::size_t encoded = pclEncoder->encode(units + 2 * done, remaining, last, target, written, fault);
       clOutput.grow(written);
       done += encoded;
       if (fault.fault != TEXTFAULT_NONE) {

@@ -24,7 +24,10 @@ public:
   enum class Form { UCS2_LITTLE, UCS2_BIG, UTF8, SINGLE_BYTE, PAIRS };
 
   StatelessDecoder(const QelClCCSID& source, Form form, bool strict)
-      : clConverter(source), enForm(form), bStrict(strict), ulCCSID(qel::codepage::tableNumber(source.getCCSID())) {}
+      : clConverter(source), enForm(form), bStrict(strict), ulCCSID(qel::codepage::tableNumber(source.getCCSID())),
+        bUndefinedBytes(form == Form::SINGLE_BYTE && hasUndefinedBytes(clConverter.getTable())) {}
+
+  bool isPassThrough() const override { return enForm == Form::UCS2_LITTLE; }
 
   std::size_t decode(const char* source, std::size_t size, std::uint64_t base, bool last, char* units,
                      std::size_t& written, StepFault& fault) override {
@@ -33,10 +36,15 @@ public:
     if (bStrict) found = check(source, size, valid);
     if (found == TEXTFAULT_TRUNCATED && !last) found = TEXTFAULT_NONE;
     const char* at = source;
-    written = clConverter.convertBytes(units, static_cast<unsigned int>(2 * size + 16), &at,
-                                       static_cast<unsigned int>(valid));
+    if (units == nullptr) {
+      at += valid & ~static_cast<std::size_t>(1);
+      written = 0;
+    } else {
+      written = clConverter.convertBytes(units, static_cast<unsigned int>(2 * size + 16), &at,
+                                         static_cast<unsigned int>(valid));
+    }
     std::size_t consumed = static_cast<std::size_t>(at - source);
-    if (found == TEXTFAULT_NONE && enForm == Form::SINGLE_BYTE && bStrict) {
+    if (found == TEXTFAULT_NONE && bUndefinedBytes && bStrict) {
       const std::size_t undefined = firstUndefined(units, written / 2);
       if (undefined < written / 2) {
         found = TEXTFAULT_UNDEFINED_CHARACTER;
@@ -78,6 +86,15 @@ private:
     return TEXTFAULT_NONE;
   }
 
+  // Whether a single-byte table leaves a byte without a character (U+FFFD).
+  static bool hasUndefinedBytes(const void* table) {
+    const auto* values = static_cast<const unsigned char*>(table);
+    for (unsigned int b = 0; b < 256; ++b) {
+      if (values[2 * b] == 0xFF && values[2 * b + 1] == 0xFD) return true;
+    }
+    return false;
+  }
+
   // The first unit that a byte without a character became (U+FFFD), or count.
   static std::size_t firstUndefined(const char* units, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
@@ -91,6 +108,7 @@ private:
   Form enForm;
   bool bStrict;
   std::uint32_t ulCCSID;
+  bool bUndefinedBytes;
   const char* pchLast = nullptr;
   std::uint64_t ulBase = 0;
 };

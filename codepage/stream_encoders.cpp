@@ -19,6 +19,7 @@ public:
   OneShotEncoder(const QelClCCSID& target, bool faithfulUtf8) : clStep(target), bFaithful(faithfulUtf8) {}
 
   bool isUsable() const { return clStep.isSupported(); }
+  bool isPassThrough() const override { return clStep.getTargetCCSID().isUCS2HostEndian(); }
 
   std::size_t getBytesPerUnit() const override {
     const QelClCCSID& target = clStep.getTargetCCSID();

@@ -32,6 +32,9 @@ public:
   // asked in strict mode only, where the source was well formed.
   virtual std::uint64_t offsetOfUnit(std::size_t unit) = 0;
   virtual void reset() = 0;
+  // The source is UCS-2 in host byte order: decode() with null units checks and counts
+  // only, and the source bytes it consumed are the units.
+  virtual bool isPassThrough() const { return false; }
 };
 
 class StreamEncoder {
@@ -47,6 +50,8 @@ public:
   virtual std::size_t encode(const char* units, std::size_t count, bool last, char* target, std::size_t& written,
                              StepFault& fault) = 0;
   virtual void reset() = 0;
+  // The target is UCS-2 in host byte order: the units are the output.
+  virtual bool isPassThrough() const { return false; }
 };
 
 // The steps for a code set in a mode, made in the library's allocator (qel::memory::
