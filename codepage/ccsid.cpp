@@ -1,6 +1,7 @@
 // CCSIDs and the registry of coded character sets.
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "platform/platform.h"
 #include "qel_codepage.h"
@@ -12,7 +13,17 @@ constexpr QelClCCSID::Entry kRegistry[] = {
 };
 constexpr std::size_t kRows = sizeof kRegistry / sizeof kRegistry[0];
 
-const QelClCCSID::Entry* findRow(std::uint32_t number) {
+struct Alias {
+  const char* pszName;
+  std::uint32_t ulNumber;
+};
+constexpr Alias kAliases[] = {
+#include "ccsid_aliases.inc"
+};
+
+using Entry = QelClCCSID::Entry;
+
+const Entry* findRow(std::uint32_t number) {
   std::size_t low = 0, high = kRows;
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;
@@ -35,6 +46,30 @@ bool namesEqual(const char* a, const char* b) {
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The registry number that text, all decimal digits, stands for; CCSID_NONE for any
+// other text and for a number outside the registry.
+QelEnCCSID registryNumber(const char* text) {
+  if (*text == '\0') return CCSID_NONE;
+  std::uint64_t number = 0;
+  for (; *text != '\0'; ++text) {
+    if (!isDigit(*text)) return CCSID_NONE;
+    number = number * 10 + static_cast<std::uint64_t>(*text - '0');
+    if (number > 0xFFFFFFFFu) return CCSID_NONE;
+  }
+  const Entry* row = findRow(static_cast<std::uint32_t>(number));
+  return row == &kRegistry[0] ? CCSID_NONE : static_cast<QelEnCCSID>(row->ulNumber);
+}
+
+// The rest of text after prefix, matched in any case; null when text does not start
+// with it.
+const char* afterPrefix(const char* text, const char* prefix) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (; *prefix != '\0'; ++text, ++prefix) {
+    if (lower(*text) != *prefix) return nullptr;
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -103,4 +138,26 @@ QelEnCCSID QelClCCSID::getSystemCCSID() { return static_cast<QelEnCCSID>(qel::pl
 QelEnCCSID QelClCCSID::getConsoleCCSID() {
   static std::uint32_t console = qel::platform::consoleCodePage();  // asked once
   return static_cast<QelEnCCSID>(console);
+}
+
+QelEnCCSID QelClCCSID::findByName(const char* text) {
+  if (text == nullptr || *text == '\0') return CCSID_NONE;
+  if (isDigit(*text)) return registryNumber(text);
+  for (const Entry& row : kRegistry) {
+    if (row.ulNumber != CCSID_NONE && namesEqual(row.pszName, text)) return static_cast<QelEnCCSID>(row.ulNumber);
+  }
+  for (const Alias& alias : kAliases) {
+    if (namesEqual(alias.pszName, text)) return static_cast<QelEnCCSID>(alias.ulNumber);
+  }
+  // IBM's and the PC world's way of naming a code page by its number.
+  for (const char* prefix : {"ibm-", "ibm", "cp"}) {
+    const char* number = afterPrefix(text, prefix);
+    if (number != nullptr && isDigit(*number)) return registryNumber(number);
+  }
+  return CCSID_NONE;
+}
+
+const QelClCCSID::Entry* QelClCCSID::getRegistry(std::size_t& count) {
+  count = kRows - 1;
+  return &kRegistry[1];
 }

@@ -59,6 +59,14 @@ public:
   // host's code set has no CCSID.
   static QelEnCCSID getSystemCCSID();
   static QelEnCCSID getConsoleCCSID();
+  // The CCSID that a name for a code set stands for: a decimal number of the registry,
+  // a registry name, an alias of codepage/ccsid_aliases.txt ("latin1", "UTF-16BE",
+  // "windows-1252"), or IBM-, IBM or CP and a number of the registry ("CP850",
+  // "ibm-1047"); names in any case. CCSID_NONE for any other text.
+  static QelEnCCSID findByName(const char* text);
+  // The registry's rows in ascending number, without the unknown row; count gets their
+  // number.
+  static const Entry* getRegistry(std::size_t& count);
 
 private:
   void determineProperties() const;

@@ -54,6 +54,47 @@ TEST(CCSID, FromTexts) {
   EXPECT_TRUE(QelClCCSID("ucs-2b").isUCS2BigEndian());
 }
 
+// Names as users write them: numbers and registry names, the aliases of the data file
+// and the IBM/CP forms, in any case; nothing else, and no number outside the registry.
+TEST(CCSID, FindByName) {
+  const struct {
+    const char* text;
+    std::uint32_t number;
+  } cases[] = {
+      {"37", 37},           {"037", 37},          {"IBM037", 37},        {"cp037", 37},
+      {"IBM-037", 37},      {"ebcdic-us", 37},    {"IBM-1047", 1047},    {"ibm1047", 1047},
+      {"CP1047", 1047},     {"CP850", 850},       {"IBM850", 850},       {"ibm-850", 850},
+      {"CP437", 437},       {"IBM437", 437},      {"latin1", 819},       {"ISO-8859-1", 819},
+      {"iso8859-1", 819},   {"L1", 819},          {"UTF8", 1208},        {"utf-8", 1208},
+      {"UCS-2BE", 65500},   {"utf-16be", 65500},  {"UCS-2LE", 65501},    {"UTF-16LE", 65501},
+      {"CP1252", 1252},     {"Windows-1252", 1252}, {"ucs-2b", 65500},   {"UCS-2", 13488},
+      {"4133", 4133},       {"ibm-4133", 4133},   {"CP12345", 0},        {"12345", 0},
+      {"0", 0},             {"", 0},              {"latin-9", 0},        {"37x", 0},
+      {"CP", 0},            {"IBM-", 0},          {"xcp850", 0},         {"cp-850", 0},
+      {"99999999999", 0},   {"???", 0},           {"utf-8 ", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QelClCCSID::findByName(c.text), c.number) << c.text;
+  EXPECT_EQ(QelClCCSID::findByName(nullptr), CCSID_NONE);
+}
+
+// The listing is the registry itself: ascending, every row valid and named as a CCSID
+// built from its number is.
+TEST(CCSID, RegistryListing) {
+  std::size_t count = 0;
+  const QelClCCSID::Entry* rows = QelClCCSID::getRegistry(count);
+  ASSERT_EQ(count, 429u);
+  for (std::size_t i = 0; i < count; ++i) {
+    const QelClCCSID ccsid(static_cast<QelEnCCSID>(rows[i].ulNumber));
+    EXPECT_TRUE(ccsid.isValid()) << rows[i].ulNumber;
+    EXPECT_STREQ(ccsid.getName(), rows[i].pszName);
+    if (i > 0) {
+      EXPECT_LT(rows[i - 1].ulNumber, rows[i].ulNumber);
+    }
+  }
+  EXPECT_EQ(rows[0].ulNumber, 37u);
+  EXPECT_EQ(rows[count - 1].ulNumber, 65501u);
+}
+
 TEST(CCSID, ByteOrders) {
   EXPECT_TRUE(QelClCCSID(CCSID_UCS2_LITTLE_ENDIAN) == CCSID_UCS2);
   EXPECT_TRUE(QelClCCSID(CCSID_UCS2) == CCSID_UCS2_LITTLE_ENDIAN);

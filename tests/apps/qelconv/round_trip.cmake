@@ -1,12 +1,21 @@
 # Converts a UTF-8 file to CCSID and back with qelconv and compares the result with the
 # original byte for byte. SIZE large repeats the file past the tool's 1 MiB pieces.
-# Variables: PROGRAM, EMULATOR (may be empty), CCSID, SIZE, INPUT, WORK.
+# With SAMPLE (a program writing <utf-8 file> <CCSID file>), the original and the
+# expected CCSID form come from it, and the tool's CCSID form must equal that.
+# Variables: PROGRAM, EMULATOR (may be empty), CCSID, SIZE, INPUT, WORK, SAMPLE.
 file(MAKE_DIRECTORY ${WORK})
-file(READ ${INPUT} text)
-if(SIZE STREQUAL "large")
-  string(REPEAT "${text}" 20000 text)
+if(SAMPLE)
+  execute_process(COMMAND ${EMULATOR} ${SAMPLE} ${WORK}/original.txt ${WORK}/expected.bin RESULT_VARIABLE code)
+  if(NOT code STREQUAL "0")
+    message(FATAL_ERROR "${SAMPLE} ended with ${code}")
+  endif()
+else()
+  file(READ ${INPUT} text)
+  if(SIZE STREQUAL "large")
+    string(REPEAT "${text}" 20000 text)
+  endif()
+  file(WRITE ${WORK}/original.txt "${text}")
 endif()
-file(WRITE ${WORK}/original.txt "${text}")
 foreach(step "1208;${CCSID};original.txt;converted.bin" "${CCSID};1208;converted.bin;back.txt")
   list(GET step 0 from)
   list(GET step 1 to)
@@ -21,6 +30,13 @@ endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/original.txt ${WORK}/back.txt RESULT_VARIABLE differ)
 if(differ)
   message(FATAL_ERROR "the round trip through CCSID ${CCSID} changed the text")
+endif()
+if(SAMPLE)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/expected.bin ${WORK}/converted.bin
+                  RESULT_VARIABLE differ)
+  if(differ)
+    message(FATAL_ERROR "the conversion to CCSID ${CCSID} differs from the one-shot converter's")
+  endif()
 endif()
 file(SIZE ${WORK}/original.txt original_size)
 file(SIZE ${WORK}/converted.bin converted_size)
