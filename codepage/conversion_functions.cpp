@@ -1,11 +1,12 @@
 // The conversion functions of copying, byte swapping, ISO 8859-1, the single-byte
-// tables and the platform's own call. UCS-2 is host order (little-endian) unless the CCSID says big-endian. None
+// tables, the tables from UCS-2 into every built-in page and the platform's own call. UCS-2 is host order (little-endian) unless the CCSID says big-endian. None
 // writes past the target: what does not fit stays in the source, with
 // CPCONVERTER_TOO_BIG.
 #include <cstdint>
 #include <cstring>
 
 #include "codepage/conversion_support.h"
+#include "codepage/reverse_tables.h"
 #include "platform/platform.h"
 #include "qel_codepage.h"
 
@@ -100,6 +101,26 @@ unsigned int qelConvertByTablesUCS2toSBCS(Block& block) {
   }
   *block.ppchSource += 2 * units;
   return units;
+}
+
+unsigned int qel::codepage::convertByReverseTable(Block& block) {
+  const auto& table = *static_cast<const ReverseTable*>(block.pclConverter->getTable());
+  const std::size_t units = evenSize(block, block.uiSourceSize) / 2;
+  std::size_t written = 0;
+  bool open = false;  // the text written ends in double-byte mode, without its shift-in
+  const auto encodeText = [&](std::size_t room) {
+    ReverseEncoder encoder(table);
+    const std::size_t consumed = encoder.encode(*block.ppchSource, units, block.pchTarget, room, written, false, true);
+    written += encoder.finish(block.pchTarget + written, room - written);
+    open = encoder.isShiftedOut();
+    return consumed;
+  };
+  std::size_t consumed = encodeText(block.uiTargetSize);
+  if (consumed < units || open) block.pclConverter->setError(CPCONVERTER_TOO_BIG, QelEnErrorClass::DATA_OUT_OF_BOUNDS);
+  // A text cut off in double-byte mode is encoded again with one byte kept for its shift-in.
+  if (open) consumed = encodeText(block.uiTargetSize - 1u);
+  *block.ppchSource += 2 * consumed;
+  return static_cast<unsigned int>(written);
 }
 
 unsigned int qelConvertByWindowsCallUCS2ToWinCP(Block& block) {

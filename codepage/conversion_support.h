@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 #include "qel_codepage.h"
 
@@ -17,6 +18,10 @@ std::uint32_t icuNumber(std::uint32_t number);
 unsigned int fitting(QelClConverterABase::_QelStConverter& block, unsigned int count, unsigned int room);
 // size rounded down to even; an odd size records CPCONVERTER_INCOMPLETE.
 unsigned int evenSize(QelClConverterABase::_QelStConverter& block, unsigned int size);
+// UCS-2 to the page of the converter's ReverseTable, the whole text at once; what does not
+// fit stays in the source, with CPCONVERTER_TOO_BIG. The text written always ends in
+// single-byte mode.
+unsigned int convertByReverseTable(QelClConverterABase::_QelStConverter& block);
 
 // Reads an EBCDIC double-byte text into UCS-2 from the shift state doubleByte, which it
 // keeps up to date: shift-out 0E starts pairs, shift-in 0F single bytes. Stops at the

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codepage/conversion_support.h"
+#include "codepage/reverse_tables.h"
 #include "qel_codepage.h"
 #include "qel_memory.h"
 
@@ -92,6 +93,9 @@ void QelClConverterABase::initUnicode2CodePage() {
   } else if (const void* icu = qelGetICUConverter(qel::codepage::icuNumber(number), stError)) {
     pvTable = icu;
     pfuConvert = qelConvertByAlgorithmIcuFromUnicode;
+  } else if (const qel::codepage::ReverseTable* reverse = qel::codepage::findReverseTable(tableNumber(number))) {
+    pvTable = reverse;  // where ICU is missing, or has no converter for the page
+    pfuConvert = qel::codepage::convertByReverseTable;
   } else if (number != 0 && (number == QelClCCSID::getSystemCCSID() || number == QelClCCSID::getConsoleCCSID())) {
     pfuConvert = qelConvertByWindowsCallUCS2ToWinCP;
   }

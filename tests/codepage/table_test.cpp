@@ -1,38 +1,9 @@
 // The built-in tables against the published mappings they come from: every byte of
 // every single-byte table and every byte pair of every double-byte table converts as
 // the UCM file's round trips (|0) and fallbacks to Unicode (|3) say.
-#include "../qel_test.h"
-
-#include <regex>
+#include "ucm_file.h"
 
 namespace {
-
-struct Ucm {
-  std::uint32_t ccsid = 0;
-  bool singleByte = false;
-  std::map<std::string, std::uint32_t> toUnicode;  // bytes -> code point
-};
-
-Ucm readUcm(const std::filesystem::path& path) {
-  static const std::regex line(R"(<U([0-9A-F]{4,6})>\s+((?:\\x[0-9A-F]{2})+)\s+\|([0-3]).*)");
-  Ucm ucm;
-  ucm.ccsid = static_cast<std::uint32_t>(std::stoul(path.filename().string().substr(4)));
-  std::ifstream in(path);
-  std::string text;
-  std::smatch match;
-  while (std::getline(in, text)) {
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    if (text.find("<uconv_class>") == 0) ucm.singleByte = text.find("\"SBCS\"") != std::string::npos;
-    if (!std::regex_match(text, match, line) || (match[3] != "0" && match[3] != "3")) continue;
-    const std::string escaped = match[2];
-    std::string bytes;
-    for (std::size_t at = 2; at < escaped.size(); at += 4) {
-      bytes += static_cast<char>(std::stoi(escaped.substr(at, 2), nullptr, 16));
-    }
-    ucm.toUnicode[bytes] = static_cast<std::uint32_t>(std::stoul(match[1], nullptr, 16));
-  }
-  return ucm;
-}
 
 std::uint32_t expected(const Ucm& ucm, const std::string& bytes) {
   const auto found = ucm.toUnicode.find(bytes);
@@ -45,10 +16,8 @@ std::uint32_t valueAt(const unsigned char* values, unsigned int index) {
 
 TEST(CodePageTables, AgreeWithThePublishedMappings) {
   int singleByte = 0, doubleByte = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(QEL_UCM_DIR)) {
-    if (entry.path().extension() != ".ucm") continue;
-    const Ucm ucm = readUcm(entry.path());
-    SCOPED_TRACE(entry.path().filename().string());
+  for (const Ucm& ucm : readAllUcm()) {
+    SCOPED_TRACE(ucm.ccsid);
     if (ucm.singleByte) {
       ++singleByte;
       const unsigned char* table = qelGetSBCStoUCS2Table(ucm.ccsid);
