@@ -1,8 +1,10 @@
 // The stream converter's second step, UCS-2 into the target: the one-shot writers where
-// a character converts alone, and ICU's converters with their state; in strict mode a
-// character the target lacks stops the stream.
+// a character converts alone, ICU's converters with their state, and the built-in tables
+// from UCS-2 with their shift state; in strict mode a character the target lacks stops
+// the stream.
 #include "codepage/conversion_support.h"
 #include "codepage/icu_streams.h"
+#include "codepage/reverse_tables.h"
 #include "codepage/stream_steps.h"
 #include "memory/managed_object.h"
 
@@ -79,6 +81,44 @@ private:
   QelClUnicode2CodePageConverter clStep;
 };
 
+// The built-in tables from UCS-2 where ICU has no converter for the page; strict mode
+// stops at a character the page lacks, the other modes write its substitution.
+class TableEncoder : public StreamEncoder {
+public:
+  TableEncoder(const qel::codepage::ReverseTable& table, bool strict)
+      : pstTable(&table), clEncoder(table), bStrict(strict) {}
+
+  std::size_t getBytesPerUnit() const override { return 3; }  // a pair and the shift code before it
+
+  std::size_t encode(const char* units, std::size_t count, bool last, char* target, std::size_t& written,
+                     StepFault& fault) override {
+    const std::size_t room = getBytesPerUnit() * count + 8;
+    const std::size_t consumed = clEncoder.encode(units, count, target, room, written, bStrict, last);
+    if (consumed < count) {  // the room always suffices: a character the page lacks
+      const auto unit = [units](std::size_t index) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(units[2 * index]) |
+                                          static_cast<unsigned char>(units[2 * index + 1]) << 8);
+      };
+      const std::uint32_t first = unit(consumed);
+      const std::uint32_t second = consumed + 1 < count ? unit(consumed + 1) : 0;
+      const bool pair = first >= 0xD800 && first <= 0xDBFF && second >= 0xDC00 && second <= 0xDFFF;
+      fault.fault = TEXTFAULT_UNMAPPABLE;
+      fault.unit = consumed;
+      fault.character = pair ? 0x10000 + ((first - 0xD800u) << 10) + (second - 0xDC00u) : first;
+    } else if (last) {
+      written += clEncoder.finish(target + written, room - written);
+    }
+    return consumed;
+  }
+
+  void reset() override { clEncoder = qel::codepage::ReverseEncoder(*pstTable); }
+
+private:
+  const qel::codepage::ReverseTable* pstTable;
+  qel::codepage::ReverseEncoder clEncoder;
+  bool bStrict;
+};
+
 }  // namespace
 
 qel::codepage::StreamEncoder* qel::codepage::makeStreamEncoder(const QelClCCSID& target, QelEnConversionMode mode) {
@@ -90,6 +130,12 @@ qel::codepage::StreamEncoder* qel::codepage::makeStreamEncoder(const QelClCCSID&
   StreamEncoder* icu = memory::construct<IcuEncoder>(target, mode == CONVERSION_STRICT);
   if (static_cast<IcuEncoder*>(icu)->isUsable()) return icu;
   memory::destroy(icu);
+  // 500, 850 and 819 keep the one-shot converters' own writers, so that lenient streams
+  // write what those write.
+  const ReverseTable* table = number == 500 || number == 850 || number == CCSID_ISO8859_1
+                                  ? nullptr
+                                  : findReverseTable(tableNumber(number));
+  if (table != nullptr) return memory::construct<TableEncoder>(*table, mode == CONVERSION_STRICT);
   StreamEncoder* alone = memory::construct<OneShotEncoder>(target, false);
   if (!static_cast<OneShotEncoder*>(alone)->isUsable()) memory::destroy(alone);
   return alone;

@@ -137,6 +137,29 @@ TEST(StreamConverter, SplitsEqualWholeForShiftedDoubleBytePages) {
   }
 }
 
+// The pages without an ICU converter (every page, where there is no ICU) stream through the
+// built-in tables from UCS-2 with their shift state: in any pieces as whole, as the one-shot
+// converters in lenient mode, and strict streams stop at a character the page lacks.
+TEST(StreamConverter, BuiltInTablesFromUnicodeStreamAsWhole) {
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x80\x80\xE8\xAA\x9E";  // U+65E5 U+672C U+3000 U+8A9E
+  const std::string mixed = "A" + japanese + "B\xC2\xA0" "C";                        // U+00A0: no mapping
+  for (const QelEnConversionMode mode : {CONVERSION_STRICT, CONVERSION_SUBSTITUTE, CONVERSION_LENIENT}) {
+    expectSplitsEqualWhole(CCSID_UTF8, 4930, mode, japanese);
+    expectSplitsEqualWhole(CCSID_UTF8, 930, mode, mixed);
+    expectSplitsEqualWhole(CCSID_UTF8, 948, mode, mixed);
+  }
+  for (const std::uint32_t number : {4930u, 930u, 948u}) {
+    EXPECT_EQ(whole(CCSID_UTF8, number, CONVERSION_LENIENT, mixed).output, oneShot(CCSID_UTF8, number, mixed)) << number;
+  }
+  const Result strict = whole(CCSID_UTF8, 948, CONVERSION_STRICT, mixed);
+  EXPECT_EQ(strict.fault, TEXTFAULT_UNMAPPABLE);
+  EXPECT_EQ(strict.offset, 14u);
+  EXPECT_EQ(strict.output, oneShot(CCSID_UTF8, 948, mixed.substr(0, 14)));
+  QelClStreamConverter converter(ccsid(CCSID_UTF8), ccsid(4930));
+  EXPECT_FALSE(converter.convert("\xF0\x9F\x98\x80", 4, true));
+  EXPECT_EQ(converter.getFaultCharacter(), 0x1F600u);
+}
+
 struct FaultCase {
   std::string text;
   QelEnTextFault fault;
