@@ -92,8 +92,10 @@ public:
 
   std::size_t encode(const char* units, std::size_t count, bool last, char* target, std::size_t& written,
                      StepFault& fault) override {
+    // The units end with a whole character: the stream holds back a high surrogate that
+    // may have its partner in the next piece, so one at their end is alone.
     const std::size_t room = getBytesPerUnit() * count + 8;
-    const std::size_t consumed = clEncoder.encode(units, count, target, room, written, bStrict, last);
+    const std::size_t consumed = clEncoder.encode(units, count, target, room, written, bStrict, true);
     if (consumed < count) {  // the room always suffices: a character the page lacks
       const auto unit = [units](std::size_t index) {
         return static_cast<std::uint32_t>(static_cast<unsigned char>(units[2 * index]) |

@@ -147,6 +147,7 @@ TEST(StreamConverter, BuiltInTablesFromUnicodeStreamAsWhole) {
     expectSplitsEqualWhole(CCSID_UTF8, 4930, mode, japanese);
     expectSplitsEqualWhole(CCSID_UTF8, 930, mode, mixed);
     expectSplitsEqualWhole(CCSID_UTF8, 948, mode, mixed);
+    expectSplitsEqualWhole(CCSID_UCS2, 4930, mode, std::string("\x70\xD8\xD8\xD8\x00\x30", 6));  // lone surrogates
   }
   for (const std::uint32_t number : {4930u, 930u, 948u}) {
     EXPECT_EQ(whole(CCSID_UTF8, number, CONVERSION_LENIENT, mixed).output, oneShot(CCSID_UTF8, number, mixed)) << number;
