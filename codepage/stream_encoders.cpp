@@ -81,8 +81,8 @@ private:
   QelClUnicode2CodePageConverter clStep;
 };
 
-// The built-in tables from UCS-2 where ICU has no converter for the page; strict mode
-// stops at a character the page lacks, the other modes write its substitution.
+// The built-in tables from UCS-2: strict mode stops at a character the page lacks, the
+// other modes write its substitution. What was written before a fault ends shifted in.
 class TableEncoder : public StreamEncoder {
 public:
   TableEncoder(const qel::codepage::ReverseTable& table, bool strict)
@@ -107,9 +107,8 @@ public:
       fault.fault = TEXTFAULT_UNMAPPABLE;
       fault.unit = consumed;
       fault.character = pair ? 0x10000 + ((first - 0xD800u) << 10) + (second - 0xDC00u) : first;
-    } else if (last) {
-      written += clEncoder.finish(target + written, room - written);
     }
+    if (last || consumed < count) written += clEncoder.finish(target + written, room - written);
     return consumed;
   }
 
@@ -129,15 +128,22 @@ qel::codepage::StreamEncoder* qel::codepage::makeStreamEncoder(const QelClCCSID&
   if ((target.isUCS2() && number != CCSID_GB18030) || number == CCSID_UTF8) {
     return memory::construct<OneShotEncoder>(target, faithful);
   }
+  // Strict and substituting streams write through the built-in tables where the page has
+  // them, so that they stop, or substitute, alike on every build.
+  const ReverseTable* table = findReverseTable(tableNumber(number));
+  if (table != nullptr && mode != CONVERSION_LENIENT) {
+    return memory::construct<TableEncoder>(*table, mode == CONVERSION_STRICT);
+  }
   StreamEncoder* icu = memory::construct<IcuEncoder>(target, mode == CONVERSION_STRICT);
   if (static_cast<IcuEncoder*>(icu)->isUsable()) return icu;
   memory::destroy(icu);
-  // 500, 850 and 819 keep the one-shot converters' own writers, so that lenient streams
-  // write what those write.
-  const ReverseTable* table = number == 500 || number == 850 || number == CCSID_ISO8859_1
-                                  ? nullptr
-                                  : findReverseTable(tableNumber(number));
-  if (table != nullptr) return memory::construct<TableEncoder>(*table, mode == CONVERSION_STRICT);
+  // Lenient streams write what the one-shot converters write: 500 and 850 through their
+  // own tables, 819 by its algorithm, the other built-in pages through the tables.
+  if (table != nullptr && number != 500 && number != 850 && number != CCSID_ISO8859_1) {
+    return memory::construct<TableEncoder>(*table, false);
+  }
+  // The platform's call says nothing of the characters it replaces: strict streams don't use it.
+  if (mode == CONVERSION_STRICT) return nullptr;
   StreamEncoder* alone = memory::construct<OneShotEncoder>(target, false);
   if (!static_cast<OneShotEncoder*>(alone)->isUsable()) memory::destroy(alone);
   return alone;

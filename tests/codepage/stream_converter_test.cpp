@@ -224,6 +224,39 @@ TEST(StreamConverter, OffsetsCountTheWholeStream) {
   EXPECT_EQ(std::string(converter.getOutput(), converter.getOutputSize()), std::string("\xAC\x20", 2));
 }
 
+// Strict streams stop at the euro sign wherever the target lacks it; substituting ones
+// write the substitution of the page's published mapping.
+TEST(StreamConverter, CharactersTheTargetLacks) {
+  struct Target {
+    std::uint32_t number;
+    std::string before, substituted;  // "a" before the euro sign; "a", euro sign, "b" substituted
+  };
+  const std::vector<Target> targets = {
+      {37, "\x81", "\x81\x3F\x82"},
+      {500, "\x81", "\x81\x3F\x82"},
+      {850, "a", "a\x7F" "b"},
+      {819, "a", "a\x1A" "b"},
+      {930, "\x62", "\x62\x0E\xFE\xFE\x0F\x63"},
+  };
+  for (const Target& target : targets) {
+    SCOPED_TRACE(target.number);
+    const Result strict = whole(CCSID_UTF8, target.number, CONVERSION_STRICT, "a\xE2\x82\xAC" "b");
+    EXPECT_EQ(strict.fault, TEXTFAULT_UNMAPPABLE);
+    EXPECT_EQ(strict.offset, 1u);
+    EXPECT_EQ(strict.output, target.before);
+    EXPECT_EQ(whole(CCSID_UTF8, target.number, CONVERSION_SUBSTITUTE, "a\xE2\x82\xAC" "b").output, target.substituted);
+  }
+  QelClStreamConverter converter(ccsid(CCSID_UTF8), ccsid(37));
+  EXPECT_FALSE(converter.convert("\xF0\x9F\x98\x80", 4, true));
+  EXPECT_EQ(converter.getFaultCharacter(), 0x1F600u);
+  expectSplitsEqualWhole(CCSID_UTF8, 37, CONVERSION_STRICT, "ab \xF0\x9F\x98\x80 c");
+  expectSplitsEqualWhole(CCSID_UTF8, 37, CONVERSION_SUBSTITUTE, "ab \xF0\x9F\x98\x80 \xE2\x82\xAC");
+  // A fault inside a double-byte run ends what was written with a shift-in.
+  const Result shifted = whole(CCSID_UTF8, 930, CONVERSION_STRICT, "\xE6\x97\xA5\xE2\x82\xAC");
+  EXPECT_EQ(shifted.offset, 3u);
+  EXPECT_EQ(shifted.output.back(), '\x0F');
+}
+
 #if !defined(_WIN32)
 // ICU's conversion of text between two ICU converter names.
 std::string icuConverted(const char* from, const char* to, const std::string& text) {
@@ -247,19 +280,6 @@ TEST(StreamConverter, IcuPagesStreamAsWhole) {
   }
   EXPECT_EQ(whole(943, CCSID_UTF8, CONVERSION_STRICT, shiftJis).output, japanese);
   EXPECT_EQ(whole(CCSID_UTF8, 939, CONVERSION_STRICT, japanese).output, oneShot(CCSID_UTF8, 939, japanese));
-}
-
-TEST(StreamConverter, CharactersTheTargetLacks) {
-  const Result strict = whole(CCSID_UTF8, 37, CONVERSION_STRICT, "a\xE2\x82\xAC" "b");
-  EXPECT_EQ(strict.fault, TEXTFAULT_UNMAPPABLE);
-  EXPECT_EQ(strict.offset, 1u);
-  EXPECT_EQ(strict.output, "\x81");
-  QelClStreamConverter converter(ccsid(CCSID_UTF8), ccsid(37));
-  EXPECT_FALSE(converter.convert("\xF0\x9F\x98\x80", 4, true));
-  EXPECT_EQ(converter.getFaultCharacter(), 0x1F600u);
-  EXPECT_EQ(whole(CCSID_UTF8, 37, CONVERSION_SUBSTITUTE, "a\xE2\x82\xAC" "b").output, "\x81\x3F\x82");
-  expectSplitsEqualWhole(CCSID_UTF8, 37, CONVERSION_STRICT, "ab \xF0\x9F\x98\x80 c");
-  expectSplitsEqualWhole(CCSID_UTF8, 37, CONVERSION_SUBSTITUTE, "ab \xF0\x9F\x98\x80 \xE2\x82\xAC");
 }
 
 // A double-byte run of several MiB without a line end, in pieces of 1 MiB, gives what
