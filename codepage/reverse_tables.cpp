@@ -65,6 +65,20 @@ bool hasMapping(const ReverseTable& table, std::uint16_t unit) {
   return (bits >> (low & 7u) & 1u) != 0;
 }
 
+// A single-byte page's run of mapped units, a byte each, from at up to end; stops at a
+// unit without mapping (every surrogate is one). Returns where it stopped.
+std::size_t ReverseEncoder::encodeMappedRun(const char* units, std::size_t at, std::size_t end, char* target,
+                                            std::size_t& written) const {
+  for (; at < end; ++at) {
+    const std::uint16_t unit = unitAt(units, at);
+    const unsigned int page = pstTable->ausPages[unit >> 8];
+    const unsigned int low = unit & 0xFFu;
+    if ((kSingleMapped[page][low >> 3] >> (low & 7u) & 1u) == 0) break;
+    target[written++] = static_cast<char>(kSinglePages[page][low]);
+  }
+  return at;
+}
+
 ReverseEncoder::ReverseEncoder(const ReverseTable& table) : pstTable(&table), bShiftedOut(false) {}
 
 std::size_t ReverseEncoder::encode(const char* units, std::size_t count, char* target, std::size_t room,
@@ -73,6 +87,10 @@ std::size_t ReverseEncoder::encode(const char* units, std::size_t count, char* t
   std::size_t at = 0;
   written = 0;
   while (at < count) {
+    if (pstTable->enForm == Form::SINGLE) {
+      at = encodeMappedRun(units, at, std::min(count, at + (room - written)), target, written);
+      if (at == count) break;
+    }
     const std::uint16_t unit = unitAt(units, at);
     std::uint32_t codePoint = unit;
     std::size_t taken = 1;

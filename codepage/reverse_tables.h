@@ -40,6 +40,9 @@ public:
   bool isShiftedOut() const { return bShiftedOut; }
 
 private:
+  std::size_t encodeMappedRun(const char* units, std::size_t at, std::size_t end, char* target,
+                              std::size_t& written) const;
+
   const ReverseTable* pstTable;
   bool bShiftedOut;
 };
