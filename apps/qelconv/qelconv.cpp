@@ -41,8 +41,8 @@ const char kHelp[] =
     "-to <code set>     the code set of the output\n"
     "-subst             a character the output's code set lacks becomes its\n"
     "                   substitution character instead of an error\n"
-    "-lenient           converts as well as it can: neither malformed input nor a\n"
-    "                   character the output's code set lacks stops it\n"
+    "-lenient           converts as the library's one-shot converters do: only an\n"
+    "                   input that ends inside a character stops it\n"
     "[<file>|- ...]     the input files, converted in order; - and no file at all are\n"
     "                   standard input\n"
     "-l                 lists the code sets: number, name, kind, whether they convert";
