@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running the library needs on Debian 12, then
 # checks that every program the scripts in tools/ call is there.
+#   tools/install-deps.sh          everything the scripts in tools/ use
+#   tools/install-deps.sh build    only what building the library and its programs needs
 set -euo pipefail
 
 # Each package, then the programs the scripts call from it (by name on PATH, or by
@@ -31,6 +33,19 @@ table=(
   "gcovr:gcovr"
   "valgrind:valgrind"
 )
+
+if [ "${1:-}" = build ]; then
+  table=(
+    "cmake:cmake"
+    "ninja-build:ninja"
+    "g++:g++"
+    "python3:python3"
+    "libicu-dev:"
+  )
+elif [ $# -ne 0 ]; then
+  echo "install-deps: unknown profile '$1' (none, or build)" >&2
+  exit 2
+fi
 
 missing=()
 for row in "${table[@]}"; do
