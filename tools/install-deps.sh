@@ -32,6 +32,7 @@ table=(
   "libwine:/usr/lib/wine/wineserver"
   "gcovr:gcovr"
   "valgrind:valgrind"
+  "abigail-tools:abidw abidiff"
 )
 
 if [ "${1:-}" = build ]; then

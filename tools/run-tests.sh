@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and tests both targets: Linux (plain, the
-# static analysis of its sources, under valgrind's memcheck, under AddressSanitizer +
-# UndefinedBehaviorSanitizer, the trace tests under ThreadSanitizer, and the fuzzers
-# for a short run) and the Windows DLL under Wine. Each stage says when it starts; the
+# Installs what is needed, then builds and tests both targets: Linux (plain, its
+# binary interface against the committed baseline, the static analysis of its sources,
+# under valgrind's memcheck, under AddressSanitizer + UndefinedBehaviorSanitizer, the
+# trace tests under ThreadSanitizer, and the fuzzers for a short run) and the Windows DLL under Wine. Each stage says when it starts; the
 # first failing stage is named with its command, and the script exits non-zero
 # exactly then.
 set -uo pipefail
@@ -34,6 +34,9 @@ run tools/install-deps.sh
 stage "Linux"
 build build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCHMARKS=ON
 run_ctest build/linux
+
+stage "Binary interface (abidiff against tests/abi)"
+run tools/check-abi.sh build/linux
 
 stage "Static analysis (clang-tidy, cppcheck)"
 run tools/run-static-analysis.sh

@@ -18,7 +18,7 @@ BUILTINS = {"echo", "printf", "cd", "set", "exit", "return", "local", "export", 
             "source", ".", "trap", "shift", "read", "[", "[[", "test", "true", "false",
             "eval", "declare", "wait", "break", "continue", ":", "command"}
 KEYWORDS = {"if", "then", "else", "elif", "fi", "while", "until", "do", "done", "!",
-            "{", "}", "(", ")", "time"}
+            "{", "}", "(", ")", "time", "esac"}
 # Words after which the next word is the program that runs.
 PREFIXES = {"exec", "sudo", "xargs"}
 
@@ -69,8 +69,8 @@ def commands(script, functions):
     """The programs a script calls: the first word of every simple command."""
     found = set()
     for line in normalised(script):
-        if re.match(r"\s*(function\s+\S+\s*\(\)|for\s|case\s)", line):
-            continue
+        if re.match(r"\s*(function\s+\S+\s*\(\)|for\s|case\s|[^\s()]+\)$|;;$)", line):
+            continue  # a function, loop or case head, or a case pattern or its end
         for segment in segments(line):
             words = [word.strip("'\"()") for word in segment.split()]
             words = [word for word in words if word]
