@@ -6,33 +6,18 @@
 
 #include <vrnqel43.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
+#include "platform/program_host.h"
+
 namespace qelapp {
 
-// Clears the host's record of a failure before a call into the runtime, so that a
-// failure the runtime gives no reason for is not given an older one.
-inline void clearRuntimeError() {
-  errno = 0;
-#ifdef _WIN32
-  _doserrno = 0;
-#endif
-}
-
-// The host's code of the runtime call that just failed, as the library's host errors
-// have it: errno, on Windows the system's code behind it (_doserrno); 0 for none.
-inline std::uint32_t runtimeError() {
-#ifdef _WIN32
-  return static_cast<std::uint32_t>(_doserrno);
-#else
-  return static_cast<std::uint32_t>(errno);
-#endif
-}
+using qel::program_host::clearRuntimeError;
+using qel::program_host::runtimeError;
 
 // "name: the host's text", or the name alone when there is no code.
 inline std::string withReason(const char* name, std::uint32_t code) {

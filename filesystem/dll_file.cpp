@@ -26,13 +26,7 @@ void QelClDllFile::load() {
 
 const char* QelClDllFile::getSystemPathEnvironmentVariable() { return "PATH"; }
 
-const char* QelClDllFile::getDefaultFileType() {
-#if defined(_WIN32)
-  return ".DLL";
-#else
-  return ".so";
-#endif
-}
+const char* QelClDllFile::getDefaultFileType() { return qel::platform::moduleFileType(); }
 
 QelClDllProcLoaderFile::QelClDllProcLoaderFile(const QelClFilename& name) : QelClDllFile(name) {}
 

@@ -47,10 +47,4 @@ bool QelClExeFile::search() {
 
 const char* QelClExeFile::getSystemPathEnvironmentVariable() { return "PATH"; }
 
-const char* QelClExeFile::getDefaultFileType() {
-#if defined(_WIN32)
-  return "EXE";
-#else
-  return "";
-#endif
-}
+const char* QelClExeFile::getDefaultFileType() { return qel::platform::programFileType(); }

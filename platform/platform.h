@@ -249,12 +249,16 @@ Status truncateDescriptor(int descriptor, std::uint64_t size);
 // goes into buffer; a failure (buffer empty) when nothing is found ("not found") or
 // the name doesn't fit ("name too long").
 Status searchProgramPath(const char* name, char* buffer, std::size_t size);
+// The file type a program's name gets when it has none: "EXE" on Windows, none ("") on POSIX.
+const char* programFileType();
 
 using Procedure = int (*)();
 // Null on failure.
 void* loadModule(const char* path, Status& status);
 void unloadModule(void* module);
 Procedure findProcedure(void* module, const char* name);
+// The file type of a loadable module, with its dot: ".DLL" on Windows, ".so" on POSIX.
+const char* moduleFileType();
 
 // ---- System queries ----------------------------------------------------------------
 // The platform id of GetVersionExA; a failure where there is none (POSIX: ENOSYS) or

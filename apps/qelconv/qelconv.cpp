@@ -11,7 +11,6 @@
 // out); 201 to 204 the frame's own (usage, help, a missing value).
 #include <vrnqel43.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -19,15 +18,6 @@
 #include <vector>
 
 #include "program_failures.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#define QEL_ISATTY _isatty
-#else
-#include <unistd.h>
-#define QEL_ISATTY isatty
-#endif
 
 namespace {
 
@@ -83,14 +73,7 @@ public:
 
   int run() {
     ui.handleUsageHelp(kUsage, kHelp);
-#ifdef _WIN32
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-#else
-    // A reader that has gone makes a write fail with EPIPE, reported as any other
-    // write error, instead of ending the program without a word.
-    static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
-#endif
+    qel::program_host::useByteStreams();  // a closed pipe is a write error like any other
     if (ui.hasArgSwitch("l")) return list();
     const QelClCCSID from = codeSet("from");
     const QelClCCSID to = codeSet("to");
@@ -110,7 +93,7 @@ public:
       ui.format(_QelStError{CPCONVERTER_UNSUPPORTED, QelEnErrorClass::INCONSISTENT_SITUATION});
       ui.processExit(EXIT_UNSUPPORTED);
     }
-    progress = QEL_ISATTY(2) != 0;
+    progress = qel::program_host::isStandardErrorTerminal();
     bool ok = true;
     bool anyFile = false;
     QelClArgvCheckCursor argument(argc_, argv_, kUsage);

@@ -33,3 +33,5 @@ void qel::platform::unloadModule(void* module) { dlclose(module); }
 qel::platform::Procedure qel::platform::findProcedure(void* module, const char* name) {
   return reinterpret_cast<Procedure>(dlsym(module, name));
 }
+
+const char* qel::platform::moduleFileType() { return ".so"; }

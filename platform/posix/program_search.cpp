@@ -70,3 +70,5 @@ qel::platform::Status qel::platform::searchProgramPath(const char* name, char* b
   }
   return Status::failure(ENOENT);
 }
+
+const char* qel::platform::programFileType() { return ""; }

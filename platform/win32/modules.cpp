@@ -16,3 +16,5 @@ qel::platform::Procedure qel::platform::findProcedure(void* module, const char* 
   const FARPROC address = GetProcAddress(static_cast<HMODULE>(module), name);
   return reinterpret_cast<Procedure>(reinterpret_cast<void (*)()>(address));
 }
+
+const char* qel::platform::moduleFileType() { return ".DLL"; }

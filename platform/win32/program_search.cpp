@@ -11,3 +11,5 @@ qel::platform::Status qel::platform::searchProgramPath(const char* name, char* b
   if (size > 0) buffer[0] = '\0';
   return failed;
 }
+
+const char* qel::platform::programFileType() { return "EXE"; }
