@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "iconv_pass.h"
+#include "bench/iconv_pass.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr QelClCCSID::Entry kRegistry[] = {
-#include "ccsid_registry.inc"
+#include "codepage/ccsid_registry.inc"
 };
 constexpr std::size_t kRows = sizeof kRegistry / sizeof kRegistry[0];
 
@@ -18,7 +18,7 @@ struct Alias {
   std::uint32_t ulNumber;
 };
 constexpr Alias kAliases[] = {
-#include "ccsid_aliases.inc"
+#include "codepage/ccsid_aliases.inc"
 };
 
 using Entry = QelClCCSID::Entry;

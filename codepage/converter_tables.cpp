@@ -10,10 +10,10 @@ struct SingleByteTable {
   unsigned char values[512];  // UCS-2 of each byte, high byte first
 };
 constexpr SingleByteTable kToUcs2[] = {
-#include "sbcs_to_ucs2.inc"
+#include "codepage/sbcs_to_ucs2.inc"
 };
 
-#include "ucs2_to_sbcs.inc"
+#include "codepage/ucs2_to_sbcs.inc"
 
 // Every byte value is a lead byte: the ASCII-based double-byte code pages are read two
 // bytes per character.
@@ -24,7 +24,7 @@ constexpr unsigned char kLeadBytes[256] = {
 #undef QEL_SIXTEEN
 };
 
-#include "dbcs_to_ucs2.inc"
+#include "codepage/dbcs_to_ucs2.inc"
 
 // The record with the CCSID, by binary search of records sorted by CCSID.
 template <typename Record, std::size_t N>

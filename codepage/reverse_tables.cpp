@@ -17,7 +17,7 @@ struct ReverseTable {
 
 namespace {
 
-#include "reverse_tables.inc"
+#include "codepage/reverse_tables.inc"
 
 constexpr char kShiftOut = 0x0E, kShiftIn = 0x0F;
 

@@ -4,7 +4,7 @@
 namespace {
 
 const char* const kBuiltInTable[] = {
-#include "builtin_messages.inc"
+#include "messages/builtin_messages.inc"
 };
 
 }  // namespace

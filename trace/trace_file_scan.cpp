@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 #include "qel_memory.h"
 #include "qel_trace.h"
-#include "record_header.h"
+#include "trace/record_header.h"
 
 namespace {
 

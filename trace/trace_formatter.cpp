@@ -16,7 +16,7 @@ struct TypeNames {
 };
 constexpr TypeNames kTypeNames[] = {
 #define QEL_TRACE_TYPE(value, shortName, longName) {shortName, longName},
-#include "trace_type_names.inc"
+#include "trace/trace_type_names.inc"
 };
 constexpr std::uint32_t kTypeCount = sizeof kTypeNames / sizeof kTypeNames[0];
 

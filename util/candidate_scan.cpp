@@ -1,4 +1,4 @@
-#include "candidate_scan.h"
+#include "util/candidate_scan.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "candidate_scan.h"
+#include "util/candidate_scan.h"
 #include "qel_memory.h"
 
 namespace {

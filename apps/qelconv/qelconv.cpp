@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "program_failures.h"
+#include "apps/program_failures.h"
 
 namespace {
 

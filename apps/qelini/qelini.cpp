@@ -31,7 +31,7 @@
 #include <new>
 #include <string>
 
-#include "program_failures.h"
+#include "apps/program_failures.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <streambuf>
 #include <string>
 
-#include "program_failures.h"
+#include "apps/program_failures.h"
 
 namespace {
 

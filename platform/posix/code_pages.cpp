@@ -14,7 +14,7 @@ struct CodeSet {
   std::uint32_t ccsid;
 };
 constexpr CodeSet kCodeSets[] = {
-#include "code_set_ccsids.inc"
+#include "platform/posix/code_set_ccsids.inc"
 };
 
 bool namesEqual(const char* a, const char* b) {

@@ -1,6 +1,6 @@
 // ICU's result codes as error records, and the converters that ICU provides (on hosts
 // with ICU; the Windows build has none, so there such pairs are unsupported).
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #ifndef _WIN32
 #include <unicode/ucnv.h>

@@ -1,7 +1,7 @@
 // The conversion from UCS-2 into every built-in page: the tables against the published
 // mappings and against ICU's converters, the encoder's shift state, room and stops, and the
 // converters that use the tables where ICU has no converter for the page.
-#include "ucm_file.h"
+#include "tests/codepage/ucm_file.h"
 
 #include "codepage/reverse_tables.h"
 

@@ -1,7 +1,7 @@
 // The stream converter: every text converted in two pieces split at every offset gives
 // the bytes and the fault of converting it whole; faults carry their offset in the
 // stream; lenient streams give what the one-shot converters give.
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #if !defined(_WIN32)
 #include <unicode/ucnv.h>

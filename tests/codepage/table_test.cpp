@@ -1,7 +1,7 @@
 // The built-in tables against the published mappings they come from: every byte of
 // every single-byte table and every byte pair of every double-byte table converts as
 // the UCM file's round trips (|0) and fallbacks to Unicode (|3) say.
-#include "ucm_file.h"
+#include "tests/codepage/ucm_file.h"
 
 namespace {
 

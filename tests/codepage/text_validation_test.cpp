@@ -1,7 +1,7 @@
 // Strict validation: each malformed input with the offset and fault it is reported
 // with, well-formed edge cases, and faults placed behind ASCII runs of every length the
 // fast path can leave.
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 namespace {
 

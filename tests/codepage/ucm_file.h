@@ -2,7 +2,7 @@
 #ifndef VRNQEL43_TESTS_CODEPAGE_UCM_FILE_H
 #define VRNQEL43_TESTS_CODEPAGE_UCM_FILE_H
 
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #include <regex>
 

@@ -1,7 +1,7 @@
 // The console frame inside one process: process names, output redirected to a string
 // stream, usage texts. The layouts on the real console streams and the exits are
 // checked by the output tests that run PROG.
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 namespace {
 

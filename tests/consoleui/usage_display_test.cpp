@@ -1,4 +1,4 @@
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 // Usage mode drops the group parentheses and the quotes that help mode shows; lines
 // after the first are indented; tagged lines may be hidden; a line end comes only when

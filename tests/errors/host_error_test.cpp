@@ -1,6 +1,6 @@
 // The host's error codes as error classes and texts: errno values on POSIX, system
 // error codes on Windows, each host through its own table.
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #include <cerrno>
 

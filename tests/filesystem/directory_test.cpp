@@ -1,7 +1,7 @@
 // Directories, their walks and the removal of their trees, in this host's form: the
 // examples are written as on Windows and run on POSIX without their drive and with
 // forward slashes. Each test works in its scratch directory.
-#include "scratch_directory.h"
+#include "tests/filesystem/scratch_directory.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 // Files on disk, each test in a scratch directory of its own; loadable modules, with the
 // test module built next to the test program; programs found by the host's search, the
 // Windows examples literally under Wine and on POSIX programs every system has.
-#include "scratch_directory.h"
+#include "tests/filesystem/scratch_directory.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "scratch_directory.h"
+#include "tests/filesystem/scratch_directory.h"
 
 namespace {
 

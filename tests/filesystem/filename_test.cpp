@@ -1,5 +1,5 @@
 // File names and locations are pure text: every case holds literally on both hosts.
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 namespace {
 

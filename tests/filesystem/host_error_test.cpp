@@ -1,6 +1,6 @@
 // Failing file and directory operations keep the host's reason beside their error
 // record: a missing file, a missing directory, a name that is a file.
-#include "scratch_directory.h"
+#include "tests/filesystem/scratch_directory.h"
 
 #include <cerrno>
 

@@ -3,7 +3,7 @@
 #ifndef VRNQEL43_TESTS_FILESYSTEM_SCRATCH_DIRECTORY_H
 #define VRNQEL43_TESTS_FILESYSTEM_SCRATCH_DIRECTORY_H
 
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #ifdef _WIN32
 constexpr char kHostSeparator = '\\';

@@ -1,6 +1,6 @@
 // Environment variables, the temporary directory they name, temporary and backup file
 // names, the operating-system family and the mode probes of streams and descriptors.
-#include "scratch_directory.h"
+#include "tests/filesystem/scratch_directory.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // INI files are never lost: the reader tells what it could not read, and the atomic
 // save leaves the old or the new file, also when the writer is killed or the disk is
 // full.
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #include <chrono>
 
@@ -11,7 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "../small_file_system.h"
+#include "tests/small_file_system.h"
 #endif
 
 namespace {

@@ -1,4 +1,4 @@
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Command lines, launching and killing. The programs started are the helper built next
 // to this test, and the shell on POSIX.
-#include "../filesystem/scratch_directory.h"
+#include "tests/filesystem/scratch_directory.h"
 
 #include <climits>
 #ifndef _WIN32

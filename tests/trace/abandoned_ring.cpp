@@ -5,7 +5,7 @@
 // whose crash save appends the unsaved records. "<kind> check": exits 0 when the trace
 // file then holds every record exactly once, in order, and no ring file is left; for
 // "crash" it runs the writer itself first (an abort is no test's success).
-#include "trace_support.h"
+#include "tests/trace/trace_support.h"
 
 #include <cstdlib>
 #include <cstring>

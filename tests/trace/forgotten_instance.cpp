@@ -1,6 +1,6 @@
 // "write": traces into forgotten.trc and returns from main without deleting the trace
 // instance. "check": exits 0 when the file holds every record of the write run.
-#include "trace_support.h"
+#include "tests/trace/trace_support.h"
 
 #include <cstring>
 #include <iostream>

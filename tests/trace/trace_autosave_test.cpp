@@ -1,8 +1,8 @@
 // Autosave into trace files: whole records across wraps, crash-save and durable
 // switches, records lost to a file that can't be written.
-#include "trace_support.h"
+#include "tests/trace/trace_support.h"
 
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The walk over a trace file's records: whole records, a cut last record, the first
 // damaged one, and files that can't be read.
-#include "trace_support.h"
+#include "tests/trace/trace_support.h"
 
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 namespace {
 

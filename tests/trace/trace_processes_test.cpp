@@ -1,9 +1,9 @@
 // Trace files that processes crash, die, fork and share: writers are child processes
 // whose threads trace numbered records and announce each one whose call returned.
-#include "trace_support.h"
+#include "tests/trace/trace_support.h"
 
-#include "../qel_test.h"
-#include "../small_file_system.h"
+#include "tests/qel_test.h"
+#include "tests/small_file_system.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,6 +1,6 @@
-#include "trace_support.h"
+#include "tests/trace/trace_support.h"
 
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The library's MD5 against OpenSSL's on inputs of every length up to 1000 bytes,
 // so that every position of the padding and of the block boundaries is met.
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #include <openssl/evp.h>
 

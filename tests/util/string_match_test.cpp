@@ -1,4 +1,4 @@
-#include "../qel_test.h"
+#include "tests/qel_test.h"
 
 #if !defined(_WIN32)
 #include <fnmatch.h>
