@@ -1,3 +1,4 @@
+// Expands %1 to %n in string-table messages: missing or out-of-range insertions read "???".
 #include "messages/placeholders.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The vector scan for a pattern's candidate alignments (AVX-512, else AVX2).
 #include "util/candidate_scan.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The system and console code pages (from the locale) and conversion into them (iconv).
 #include "platform/platform.h"
 
 #include <cerrno>

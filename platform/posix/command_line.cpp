@@ -1,3 +1,4 @@
+// Splits a Windows-style command line into its arguments for exec.
 #include "platform/posix/command_line.h"
 
 #include <cstring>

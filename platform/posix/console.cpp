@@ -1,3 +1,4 @@
+// The console: the null device and reading one key without echo (termios).
 #include "platform/platform.h"
 
 #include <termios.h>

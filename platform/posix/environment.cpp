@@ -1,3 +1,4 @@
+// Setting environment variables and the default temporary directory.
 #include "platform/platform.h"
 
 #include <cerrno>

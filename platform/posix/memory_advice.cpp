@@ -1,3 +1,4 @@
+// Huge pages: their size, and the advice to back a block with them (madvise).
 #include "platform/platform.h"
 
 #include <sys/mman.h>

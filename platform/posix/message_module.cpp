@@ -1,3 +1,4 @@
+// Message modules and languages on POSIX: no module loads, both languages are US English.
 #include "platform/platform.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// Loadable modules: load, find a procedure, unload (dlopen); their file type.
 #include "platform/platform.h"
 
 #include <cerrno>

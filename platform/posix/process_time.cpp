@@ -1,3 +1,4 @@
+// Process and thread ids, the millisecond tick count, the wall clock, sleeping.
 #include "platform/platform.h"
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// Running and starting programs from a command line (fork and exec), and ending processes.
 #include "platform/platform.h"
 
 #include <cerrno>

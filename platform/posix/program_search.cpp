@@ -1,3 +1,4 @@
+// Finding a program along PATH; the file type of programs.
 #include "platform/platform.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// Host queries: the Windows platform id (none on POSIX) and how a descriptor was opened.
 #include "platform/platform.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// The assertion message box (MessageBoxA).
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"
 

@@ -1,3 +1,4 @@
+// The system and console code pages (GetACP, GetConsoleOutputCP), conversion into them.
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"
 

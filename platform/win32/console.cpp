@@ -1,3 +1,4 @@
+// The console: the null device and reading one key without echo (_getch).
 #include "platform/platform.h"
 
 #include <conio.h>

@@ -1,3 +1,4 @@
+// Whole-file operations: size, copy, rename, remove, the read-only and hidden attributes.
 #include "platform/platform.h"
 
 #include "platform/win32/runtime_errors.h"

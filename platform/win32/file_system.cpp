@@ -1,3 +1,4 @@
+// Directories and paths: current directory, create, remove, existence, times, the kind of a path component.
 #include "platform/platform.h"
 
 #include <cerrno>

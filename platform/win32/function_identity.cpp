@@ -1,3 +1,4 @@
+// A function's own address: through an import stub to the function it jumps to.
 #include "platform/platform.h"
 
 #include <cstdint>

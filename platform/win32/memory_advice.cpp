@@ -1,3 +1,4 @@
+// Huge pages: their size, and the advice to back a block with them (none on Windows).
 #include "platform/platform.h"
 
 // Windows has no transparent huge pages: its large pages need the lock-memory

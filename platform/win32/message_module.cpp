@@ -1,3 +1,4 @@
+// Message modules (resource-only DLLs, FormatMessage) and the user's and system's languages.
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"
 

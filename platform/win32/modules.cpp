@@ -1,3 +1,4 @@
+// Loadable modules: load, find a procedure, unload (LoadLibrary); their file type.
 #include "platform/platform.h"
 
 #include "platform/win32/windows_api.h"

@@ -1,3 +1,4 @@
+// Running and starting programs from a command line (CreateProcess), and ending processes.
 #include "platform/platform.h"
 
 #include "platform/win32/windows_api.h"

@@ -1,3 +1,4 @@
+// Finding a program along PATH (SearchPath); the file type of programs.
 #include "platform/platform.h"
 
 #include "platform/win32/windows_api.h"

@@ -1,3 +1,4 @@
+// Host queries: the Windows platform id (GetVersionEx) and how a descriptor was opened.
 #include "platform/platform.h"
 
 #include "platform/win32/windows_api.h"

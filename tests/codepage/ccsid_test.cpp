@@ -1,3 +1,4 @@
+// Tests of the CCSID registry: numbers, names, aliases, kinds.
 #include "tests/qel_test.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Tests of the one-shot converters between code pages, UCS-2 and UTF-8.
 #include "tests/qel_test.h"
 
 namespace {

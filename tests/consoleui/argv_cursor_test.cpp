@@ -1,3 +1,4 @@
+// Tests of the argument cursors that measure argv against a usage text.
 #include "tests/qel_test.h"
 
 namespace {

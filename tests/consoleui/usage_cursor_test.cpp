@@ -1,3 +1,4 @@
+// Tests of the usage cursor: walking, matching and the state of a usage text.
 #include "tests/qel_test.h"
 
 namespace {

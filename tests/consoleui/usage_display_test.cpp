@@ -1,3 +1,4 @@
+// Tests of how a usage text is laid out for display.
 #include "tests/qel_test.h"
 
 // Usage mode drops the group parentheses and the quotes that help mode shows; lines

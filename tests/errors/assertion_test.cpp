@@ -1,3 +1,4 @@
+// Tests of assertions and the trace print function.
 #include "tests/qel_test.h"
 
 #include <csignal>

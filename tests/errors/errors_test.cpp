@@ -1,3 +1,4 @@
+// Tests of error records, their message numbers, exceptions, Windows error names and the library's level.
 #include "tests/qel_test.h"
 
 #include <type_traits>

@@ -1,3 +1,4 @@
+// Tests of the INI reader and its section and option cursors.
 #include "tests/qel_test.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Tests of writing the INI model back, in place and atomically.
 #include "tests/qel_test.h"
 
 namespace {

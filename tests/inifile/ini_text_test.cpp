@@ -1,3 +1,4 @@
+// Tests of editing an INI file's text line by line.
 #include "tests/qel_test.h"
 
 namespace {

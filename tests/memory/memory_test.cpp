@@ -1,3 +1,4 @@
+// Tests of the replaceable allocator and the memory pool.
 #include "tests/qel_test.h"
 
 namespace {

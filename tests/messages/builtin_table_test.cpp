@@ -1,3 +1,4 @@
+// Tests of the built-in message table.
 #include "tests/qel_test.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Tests of language names and ids.
 #include "tests/qel_test.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Tests of message catalogs, messages with insertions, and the plain catalog functions.
 #include "tests/qel_test.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Tests of the clocks, sleeping and the process properties.
 #include "tests/qel_test.h"
 
 #include <cmath>

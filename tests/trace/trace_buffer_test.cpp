@@ -1,3 +1,4 @@
+// Tests of the trace ring buffer and its resource key.
 #include "tests/trace/trace_support.h"
 
 #include "tests/qel_test.h"

@@ -1,3 +1,4 @@
+// Tests of a trace key's environment variables and trace file.
 #include "tests/trace/trace_support.h"
 
 #include "tests/qel_test.h"

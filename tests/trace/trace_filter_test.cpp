@@ -1,3 +1,4 @@
+// Tests of the trace filter: detail, components and record types.
 #include "tests/trace/trace_support.h"
 
 #include "tests/qel_test.h"

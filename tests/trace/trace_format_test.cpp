@@ -1,3 +1,4 @@
+// Tests of the trace formatter and its format string.
 #include "tests/trace/trace_support.h"
 
 #include "tests/qel_test.h"

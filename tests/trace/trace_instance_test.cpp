@@ -1,3 +1,4 @@
+// Tests of the trace instance: creating, tracing, flushing, deleting.
 #include "tests/trace/trace_support.h"
 
 #include "tests/qel_test.h"

@@ -1,3 +1,4 @@
+// Tests of trace records: header layout, string packing, data.
 #include "tests/trace/trace_support.h"
 
 #include "tests/qel_test.h"

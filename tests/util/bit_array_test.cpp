@@ -1,3 +1,4 @@
+// Tests of bit arrays and their storage.
 #include "tests/qel_test.h"
 
 namespace {

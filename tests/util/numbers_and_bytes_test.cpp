@@ -1,3 +1,4 @@
+// Tests of number and address text, byte order and hex dumps.
 #include "tests/qel_test.h"
 
 namespace {

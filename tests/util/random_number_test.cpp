@@ -1,3 +1,4 @@
+// Tests of the random number generator.
 #include "tests/qel_test.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Tests of MD5 signatures.
 #include "tests/qel_test.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// Tests of wildcard matching, substring search and the string helpers.
 #include "tests/qel_test.h"
 
 #if !defined(_WIN32)
