@@ -10,6 +10,13 @@
       the console frame's codes, which the program is run for here: 201 after -h, 203
       for a switch given without its value.
 
+  man_pages_test.py library <page> <source dir>
+      The library's overview against the sources: every header <vrnqel43.h> includes
+      (but qel_base.h) among the families, and the environment variables the library
+      reads (the key's _TRACE_ variables of the trace environment, and every name the
+      sources hand to getenv or an environment variable) in ENVIRONMENT, both ways for
+      the trace variables.
+
   man_pages_test.py installed <cmake> <build dir> <mandir> <page>...
       Installs the components tools and dev into a scratch prefix and renders each
       installed page (<section>/<name>, e.g. man1/qelini.1) with man -l and groff
@@ -161,6 +168,41 @@ def check_program(page, program, source):
             fault(f"{name}: SEE ALSO lacks {other}")
 
 
+def check_library(page, source):
+    name = os.path.basename(page)
+    body = dict(sections(page))
+    text = {title: "\n".join(plain(line) for line in lines) for title, lines in body.items()}
+    umbrella = open(os.path.join(source, "include", "vrnqel43.h"), encoding="utf-8").read()
+    headers = set(re.findall(r'#include "(qel_\w+\.h)"', umbrella)) - {"qel_base.h"}
+    if not headers:
+        fault("include/vrnqel43.h includes no family headers")
+    for header in sorted(headers):
+        if header not in text.get("DESCRIPTION", ""):
+            fault(f"{name}: DESCRIPTION lacks the family header {header}")
+
+    reads, trace = set(), set()
+    for folder, _, files in os.walk(source):
+        relative = os.path.relpath(folder, source).split(os.sep)[0]
+        if relative in ("tests", "apps", "examples", "bench", "fuzz", "build", ".git"):
+            continue
+        for file in files:
+            if file.endswith((".cpp", ".h")):
+                code = open(os.path.join(folder, file), encoding="utf-8").read()
+                reads |= set(re.findall(r'(?:getenv|setNewName)\("([A-Z][A-Z0-9_]*)"\)', code))
+                trace |= set(re.findall(r'"(_TRACE_[A-Z]+)"', code))
+    environment = text.get("ENVIRONMENT", "")
+    if not trace:
+        fault("the sources read no _TRACE_ variables: the scan is broken")
+    for variable in sorted(reads):
+        if not re.search(r"(?<![\w])" + variable + r"(?![\w])", environment):
+            fault(f"{name}: ENVIRONMENT lacks {variable}, which the library reads")
+    for variable in sorted(trace):
+        if "KEY" + variable not in environment:
+            fault(f"{name}: ENVIRONMENT lacks KEY{variable}, which the trace environment reads")
+    for variable in sorted(set(re.findall(r"KEY(_TRACE_[A-Z]+)", environment)) - trace):
+        fault(f"{name}: ENVIRONMENT has KEY{variable}, which the trace environment does not read")
+
+
 def need(program):
     path = shutil.which(program)
     if path is None:
@@ -201,6 +243,9 @@ def main(argv):
     if len(argv) == 5 and argv[1] == "program":
         check_program(*argv[2:])
         what = f"{os.path.basename(argv[2])} against {os.path.basename(argv[3])}"
+    elif len(argv) == 4 and argv[1] == "library":
+        check_library(argv[2], argv[3])
+        what = f"{os.path.basename(argv[2])} against the sources"
     elif len(argv) >= 6 and argv[1] == "installed":
         check_installed(argv[2], argv[3], argv[4], argv[5:])
         what = f"{len(argv) - 5} installed pages"
