@@ -33,6 +33,8 @@ table=(
   "gcovr:gcovr"
   "valgrind:valgrind"
   "abigail-tools:abidw abidiff"
+  "groff-base:groff"
+  "man-db:man lexgrog"
 )
 
 if [ "${1:-}" = build ]; then
