@@ -1,6 +1,7 @@
 // Switch queries: presence, string values and numeric values; the req forms end the
 // process when the switch is missing.
 #include "qel_consoleui.h"
+#include "messages/builtin_message_ids.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -14,7 +15,7 @@ bool QelClConsoleUI::hasArgSwitch(const char* name) {
 bool QelClConsoleUI::hasArgString(const char* name, const char*& value) {
   QelClArgvCursor cursor(lArgc, ppszArgv);
   if (!cursor.positionTo(name)) return false;
-  if (!cursor.setToNext() || cursor.isSwitch()) privateFatal(203, text(27).getText(), name);
+  if (!cursor.setToNext() || cursor.isSwitch()) privateFatal(203, text(qel::msg::kMissingValue).getText(), name);
   value = cursor.getAsCString();
   return true;
 }
@@ -24,11 +25,11 @@ bool QelClConsoleUI::hasArgString(const char* name, const char*& value) {
 bool QelClConsoleUI::hasArgNumval(const char* name, long& value) {
   QelClArgvCursor cursor(lArgc, ppszArgv);
   if (!cursor.positionTo(name)) return false;
-  if (!cursor.setToNext()) privateFatal(203, text(28).getText(), name);
+  if (!cursor.setToNext()) privateFatal(203, text(qel::msg::kMissingNumber).getText(), name);
   const char* number = cursor.getAsCString();
   if (*number == '\'') ++number;
   if (!std::isdigit(static_cast<unsigned char>(*number)) && *number != '-')
-    privateFatal(204, text(29).getText(), name);
+    privateFatal(204, text(qel::msg::kNonNumericValue).getText(), name);
   value = std::strtol(number, nullptr, 10);
   return true;
 }
@@ -149,10 +150,10 @@ void QelClConsoleUI::fatalMissingArg(char name) {
 // Without a usage text: exit 202. With one: the error, a pointer to -h and the usage,
 // then exit 201.
 void QelClConsoleUI::fatalMissingArg(const char* name) {
-  if (pclParams->pszUsage == gs_cpszNoUsage) privateFatal(202, text(26).getText(), name);
-  header(std::cerr, text(13).getText(), true);
-  msg(std::cerr, text(26).getText(), name);
+  if (pclParams->pszUsage == gs_cpszNoUsage) privateFatal(202, text(qel::msg::kMissingSwitch).getText(), name);
+  header(std::cerr, text(qel::msg::kFatalErrorHeader).getText(), true);
+  msg(std::cerr, text(qel::msg::kMissingSwitch).getText(), name);
   indent(std::cerr);
-  msg(std::cerr, text(21).getText());
+  msg(std::cerr, text(qel::msg::kHelpHint).getText());
   displayUsageAndExit();
 }

@@ -1,5 +1,6 @@
 // The frame's console output: headers, message lines and section headings.
 #include "qel_consoleui.h"
+#include "messages/builtin_message_ids.h"
 
 #include <ostream>
 
@@ -42,7 +43,7 @@ void QelClConsoleUI::msgSubseq(std::ostream& out, const char* text) {
 
 void QelClConsoleUI::error(std::ostream& out, const char* text, const char* p2,
                            const char* p3) const {
-  header(out, this->text(14).getText(), true);
+  header(out, this->text(qel::msg::kErrorHeader).getText(), true);
   msg(out, text, p2, p3);
 }
 
@@ -64,21 +65,21 @@ void QelClConsoleUI::info(const char* text, const char* p2, const char* p3, cons
 void QelClConsoleUI::warning(const char* text, const char* p2, const char* p3, const char* p4,
                              const char* p5) {
   std::ostream& out = *pclParams->pclErrorStream;
-  header(out, this->text(15).getText(), true);
+  header(out, this->text(qel::msg::kWarningHeader).getText(), true);
   msg(out, text, p2, p3, p4, p5);
 }
 
 void QelClConsoleUI::error(const char* text, const char* p2, const char* p3, const char* p4,
                            const char* p5) {
   std::ostream& out = *pclParams->pclErrorStream;
-  header(out, this->text(14).getText(), true);
+  header(out, this->text(qel::msg::kErrorHeader).getText(), true);
   msg(out, text, p2, p3, p4, p5);
 }
 
 void QelClConsoleUI::fatal(unsigned long code, const char* text, const char* p2, const char* p3,
                            const char* p4, const char* p5) {
   std::ostream& out = *pclParams->pclErrorStream;
-  header(out, this->text(13).getText(), true);
+  header(out, this->text(qel::msg::kFatalErrorHeader).getText(), true);
   msg(out, text, p2, p3, p4, p5);
   processExit(code);
 }
@@ -86,7 +87,7 @@ void QelClConsoleUI::fatal(unsigned long code, const char* text, const char* p2,
 void QelClConsoleUI::exception(const QelClException& exc, const char* text, const char* p2,
                                const char* p3, const char* p4, const char* p5) {
   std::ostream& out = *pclParams->pclErrorStream;
-  header(out, this->text(12).getText(), true);
+  header(out, this->text(qel::msg::kExceptionHeader).getText(), true);
   msg(out, text, p2, p3, p4, p5);
   format(exc, true);
 }

@@ -2,6 +2,7 @@
 #include "qel_consoleui.h"
 
 #include "qel_memory.h"
+#include "messages/builtin_message_ids.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -77,8 +78,8 @@ void QelClConsoleUI::handleBuiltInSwitches(const char* title, const char* subtit
   bool copyright = false;
   if (clCatalog.hasTexts()) {
     QelClArgvCursor cursor(lArgc, ppszArgv);
-    if (cursor.positionTo(text(10).getText())) pclParams->setQuietMode();
-    copyright = cursor.positionTo(text(9).getText());
+    if (cursor.positionTo(text(qel::msg::kQuietSwitch).getText())) pclParams->setQuietMode();
+    copyright = cursor.positionTo(text(qel::msg::kCopyrightSwitch).getText());
   }
   displayTitle(title, subtitle);
   if (copyright) {
@@ -96,16 +97,16 @@ void QelClConsoleUI::displayTitle(const char* title, const char* subtitle) {
 
 void QelClConsoleUI::displayCopyright(const char* level, const char* date) {
   pclParams->forceOutputStream(std::cout);
-  formatHeader(text(34).getText());
+  formatHeader(text(qel::msg::kCopyright).getText());
   std::cout << "  ";
   QelClUsageCursor::display(std::cout, kCopyrightNotice, 2, false, false);
-  formatHeader(text(35).getText());
-  format(text(36).getText(), qelLibraryGetLevel());
-  format(text(38).getText(), qelLibraryGetTod());
+  formatHeader(text(qel::msg::kLevel).getText());
+  format(text(qel::msg::kBuildLevel).getText(), qelLibraryGetLevel());
+  format(text(qel::msg::kCompileDate).getText(), qelLibraryGetTod());
   if (level != nullptr) {
-    formatHeader(text(35).getText());
-    format(text(36).getText(), level);
-    format(text(38).getText(), date != nullptr ? date : "");
+    formatHeader(text(qel::msg::kLevel).getText());
+    format(text(qel::msg::kBuildLevel).getText(), level);
+    format(text(qel::msg::kCompileDate).getText(), date != nullptr ? date : "");
   }
 }
 
@@ -152,7 +153,7 @@ void QelClConsoleUI::privateProcessExit(unsigned long code) {
 
 void QelClConsoleUI::privateFatal(unsigned long code, const char* text, const char* part2,
                                   const char* part3) {
-  header(std::cerr, this->text(13).getText(), true);
+  header(std::cerr, this->text(qel::msg::kFatalErrorHeader).getText(), true);
   msg(std::cerr, text, part2, part3);
   processExit(code);
 }

@@ -3,6 +3,7 @@
 #include "qel_consoleui.h"
 
 #include "qel_util.h"
+#include "messages/builtin_message_ids.h"
 
 #include <cstring>
 #include <ostream>
@@ -127,19 +128,19 @@ void QelClConsoleUI::formatBool(unsigned long id, bool value) {
 // ---- Error details: names are messages at base + the vocabulary's message number.
 void QelClConsoleUI::formatErrId(std::uint32_t id, bool all) {
   const QelClMessage name = text(qelErrorGetIdAsMessageId(id));
-  const QelClMessage label = text(42);
+  const QelClMessage label = text(qel::msg::kErrorIdLabel);
   format(label.getText(), name.getText());
   if (all) format(label.getText(), static_cast<unsigned long>(id));
 }
 
 void QelClConsoleUI::format(QelEnErrorClass errorClass) {
-  format(text(43).getText(), text(qelErrorGetClassAsMessageId(errorClass)).getText());
+  format(text(qel::msg::kErrorClassLabel).getText(), text(qelErrorGetClassAsMessageId(errorClass)).getText());
 }
 void QelClConsoleUI::format(QelEnErrorSeverity severity) {
-  format(text(44).getText(), text(qelErrorGetSeverityAsMessageId(severity)).getText());
+  format(text(qel::msg::kErrorSeverityLabel).getText(), text(qelErrorGetSeverityAsMessageId(severity)).getText());
 }
 void QelClConsoleUI::format(QelEnErrorAction action) {
-  format(text(45).getText(), text(qelErrorGetActionAsMessageId(action)).getText());
+  format(text(qel::msg::kRecommendedActionLabel).getText(), text(qelErrorGetActionAsMessageId(action)).getText());
 }
 
 void QelClConsoleUI::format(const _QelStError& error, bool all) {
@@ -162,9 +163,9 @@ void QelClConsoleUI::format(const QelClException& exc, bool all) {
   if (all || static_cast<int>(exc.getErrorSeverity()) != 0) format(exc.getErrorSeverity());
   if (all || static_cast<int>(exc.getErrorAction()) != 0) format(exc.getErrorAction());
   if (!all) return;
-  if (exc.getCause() != nullptr) format(text(46).getText(), exc.getCause());
-  format(text(47).getText(), exc.getModule() != nullptr ? exc.getModule() : "");
-  format(text(49).getText(), static_cast<unsigned long>(exc.getLine()));
+  if (exc.getCause() != nullptr) format(text(qel::msg::kCauseLabel).getText(), exc.getCause());
+  format(text(qel::msg::kModuleLabel).getText(), exc.getModule() != nullptr ? exc.getModule() : "");
+  format(text(qel::msg::kLineLabel).getText(), static_cast<unsigned long>(exc.getLine()));
 }
 
 void QelClConsoleUI::dump(const char* label, const void* data, unsigned int length) {

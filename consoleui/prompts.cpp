@@ -3,6 +3,7 @@
 
 #include "qel_util.h"
 #include "platform/platform.h"
+#include "messages/builtin_message_ids.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -37,7 +38,7 @@ const char* QelClConsoleUI::prompt(const char* text, const char* range,
   if (range != nullptr) std::cout << " (" << range << ')';
   std::cout << ":\n";
   if (defaultValue != nullptr)
-    std::cout << " (" << this->text(11).getText() << ": " << defaultValue << "): ";
+    std::cout << " (" << this->text(qel::msg::kDefault).getText() << ": " << defaultValue << "): ";
   else
     std::cout << ' ';
   std::cout.flush();
@@ -71,11 +72,11 @@ long QelClConsoleUI::promptNumval(const char* text, long min, long max, long def
   qelLtoa(defaultValue, defaultText);
   // Every piece is cut to the room left: the texts come from the application's catalog.
   char range[96] = "";
-  std::strncat(range, this->text(6).getText(), sizeof(range) - std::strlen(range) - 1);
+  std::strncat(range, this->text(qel::msg::kMinimum).getText(), sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, ": ", sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, minText, sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, ", ", sizeof(range) - std::strlen(range) - 1);
-  std::strncat(range, this->text(7).getText(), sizeof(range) - std::strlen(range) - 1);
+  std::strncat(range, this->text(qel::msg::kMaximum).getText(), sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, ": ", sizeof(range) - std::strlen(range) - 1);
   std::strncat(range, maxText, sizeof(range) - std::strlen(range) - 1);
   for (;;) {
@@ -84,9 +85,9 @@ long QelClConsoleUI::promptNumval(const char* text, long min, long max, long def
     if (std::isdigit(static_cast<unsigned char>(first))) {
       const long value = std::strtol(answer, nullptr, 10);
       if (min <= value && value <= max) return value;
-      error(std::cout, this->text(30).getText(), this->text(32).getText(), nullptr);
+      error(std::cout, this->text(qel::msg::kInvalidValue).getText(), this->text(qel::msg::kEnterWithinLimits).getText(), nullptr);
     } else {
-      error(std::cout, this->text(30).getText(), this->text(31).getText(), nullptr);
+      error(std::cout, this->text(qel::msg::kInvalidValue).getText(), this->text(qel::msg::kEnterNumber).getText(), nullptr);
     }
     if (std::cin.eof()) return defaultValue;
   }
@@ -98,16 +99,16 @@ long QelClConsoleUI::promptNumval(unsigned long id, long min, long max, long def
 }
 
 bool QelClConsoleUI::promptYesNo(const char* text, bool defaultValue) {
-  const char yes = this->text(3).getText()[0];
-  const char no = this->text(4).getText()[0];
+  const char yes = this->text(qel::msg::kYes).getText()[0];
+  const char no = this->text(qel::msg::kNo).getText()[0];
   const char defaultText[2] = {defaultValue ? yes : no, '\0'};
-  const QelClMessage choices = this->text(5);
+  const QelClMessage choices = this->text(qel::msg::kYesNo);
   for (;;) {
     const char* answer = prompt(text, choices.getText(), defaultText);
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(answer[0])));
     if (letter == yes) return true;
     if (letter == no) return false;
-    error(std::cout, this->text(30).getText(), this->text(33).getText(), choices.getText());
+    error(std::cout, this->text(qel::msg::kInvalidValue).getText(), this->text(qel::msg::kPleaseUse).getText(), choices.getText());
     if (std::cin.eof()) return defaultValue;
   }
 }
@@ -118,7 +119,7 @@ bool QelClConsoleUI::promptYesNo(unsigned long id, bool defaultValue) {
 }
 
 void QelClConsoleUI::promptForKey() {
-  std::cout << ' ' << text(19).getText() << '\n';
+  std::cout << ' ' << text(qel::msg::kPressAnyKey).getText() << '\n';
   std::cout.flush();
   std::cerr.flush();
   qel::platform::readKey();

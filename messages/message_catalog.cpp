@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "qel_util.h"
+#include "messages/builtin_message_ids.h"
 #include "messages/placeholders.h"
 #include "platform/platform.h"
 
@@ -53,9 +54,9 @@ void QelClMessageCatalog::startUp() {
   if (!bModuleLoaded) return;
   uiLanguage = qel::platform::userDefaultLanguage();
   bLanguageFound = true;
-  if (QelClMessage(*this, 1).isFound()) return;
+  if (QelClMessage(*this, qel::msg::kLibraryMarker).isFound()) return;
   uiLanguage = qel::platform::systemDefaultLanguage();
-  if (QelClMessage(*this, 1).isFound()) return;
+  if (QelClMessage(*this, qel::msg::kLibraryMarker).isFound()) return;
   uiLanguage = kEnglishUnitedStates;
   bLanguageFound = false;
 }

@@ -7,6 +7,7 @@
 
 #include "qel_trace.h"
 #include "qel_util.h"
+#include "messages/builtin_message_ids.h"
 
 namespace {
 
@@ -88,13 +89,13 @@ void QelClTraceFormatter::formatScalar(QelEnTraceDataType type, const unsigned c
       ulNestingLevel = static_cast<std::uint32_t>(littleEndian(bytes, 4));
       if (!bShowNesting) return;
       // An exit's label is always the built-in one.
-      const char* label = type == Type::FUNCTION_ENTRY ? getMessage(245) : "Nesting level: ";
+      const char* label = type == Type::FUNCTION_ENTRY ? getMessage(qel::msg::kTraceNestingLevel) : "Nesting level: ";
       displayBuffer(label, std::strlen(label));
       displayNumber(ulNestingLevel);
       return;
     }
     case Type::DATA_NULL: {
-      const char* label = getMessage(244);
+      const char* label = getMessage(qel::msg::kTraceNullPointer);
       displayBuffer(label, std::strlen(label));
       return;
     }

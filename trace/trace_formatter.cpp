@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "memory/managed_object.h"
+#include "messages/builtin_message_ids.h"
 #include "qel_trace.h"
 #include "qel_util.h"
 
@@ -32,7 +33,7 @@ QelClTraceFormatter::~QelClTraceFormatter() { qel::memory::destroy(pclMessage); 
 
 void QelClTraceFormatter::attachQelMessageCatalog(const QelClMessageCatalog& catalog) {
   pclCatalog = &catalog;
-  if (pclMessage == nullptr) pclMessage = qel::memory::construct<QelClMessage>(catalog, 1ul);
+  if (pclMessage == nullptr) pclMessage = qel::memory::construct<QelClMessage>(catalog, static_cast<unsigned long>(qel::msg::kLibraryMarker));
 }
 
 const char* QelClTraceFormatter::getMessage(unsigned long number) const {
@@ -40,7 +41,7 @@ const char* QelClTraceFormatter::getMessage(unsigned long number) const {
     if (pclMessage->getMessageId() != number) pclMessage->setNewMessageId(number);
     return pclMessage->getText();
   }
-  if (number < 242 || number > 245) return nullptr;
+  if (number < qel::msg::kTraceBytes || number > qel::msg::kTraceNestingLevel) return nullptr;
   return qelMsgCatGetBuiltInTable(nullptr)[number];
 }
 
@@ -161,12 +162,12 @@ bool QelClTraceFormatter::formatEntry(std::istream& in, QelClTraceFileEntry& ent
           displayBuffer(" (", 2);
           displayNumber(entry.getDataLength());
           displayBuffer(" ", 1);
-          const char* bytes = getMessage(242);
+          const char* bytes = getMessage(qel::msg::kTraceBytes);
           displayBuffer(bytes, std::strlen(bytes));
           displayBuffer(")", 1);
         }
         if (type == QelEnTraceDataType::DATA_CLIPPED) {
-          const char* clipped = getMessage(243);
+          const char* clipped = getMessage(qel::msg::kTraceClipped);
           displayBuffer(clipped, std::strlen(clipped));
         }
         break;

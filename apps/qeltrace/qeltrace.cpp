@@ -22,22 +22,12 @@
 #include <string>
 
 #include "apps/program_failures.h"
+#include "messages/builtin_message_ids.h"
 
 namespace {
 
-// The texts of the controller: title, usage and help, switches, labels, errors.
-enum : unsigned long {
-  TITLE = 203, USAGE = 204, HELP = 205,
-  KEY = 206, INSTANCE = 207, FILE_NAME = 208, VERBOSE = 209, DISPLAY = 212, FORMAT = 215,
-  NO_FUNCTION_RECORDS = 216, SKIP_FUNCTION_NAMES = 217, HEX = 218, BINARY = 219, NEST = 220,
-  INDENT = 221, DETAIL = 222, COMPONENTS = 223, PROCESS = 224, THREAD = 225,
-  KEY_INSTANCE = 226, STATUS = 227, FILTER = 228, ACTIVE = 229, ENABLED = 230,
-  SHARED_MEMORY = 231, BUFFER_SIZE = 232, TRACE_FILE = 233, DETAIL_LEVEL = 234,
-  FILTER_PROCESS = 235, FILTER_THREAD = 236, COMPONENT_SET = 237, COMPRESSION = 238,
-  ENTRIES = 239, INCLUDED = 240, EXCLUDED = 241,
-  FILE_NOT_FOUND = 246, INVALID_INSTANCE = 247, KEY_FILE_NOT_FOUND = 248, NO_TRACE = 249,
-  CANNOT_OPEN = 250, UNEXPECTED_END = 251, INVALID_DATA = 252,
-};
+namespace msg = qel::msg;  // the controller's texts in the built-in table
+
 enum : unsigned long {
   EXIT_NO_FILE = 1, EXIT_NO_TRACE = 2, EXIT_CANNOT_OPEN = 3, EXIT_CORRUPTED = 4, EXIT_WRITE_FAILED = 5,
   EXIT_LIBRARY_FAILED = 6, EXIT_CUT = 7
@@ -159,33 +149,33 @@ class TraceController {
 public:
   TraceController(int argc, char** argv)
       : ui(QelClFilename("vrnmsg43"), qelMsgCatGetBuiltInTable(nullptr), builtInEntries(), 0, argc,
-           argv, static_cast<unsigned long>(TITLE), 0ul, QEL_LEVEL) {}
+           argv, static_cast<unsigned long>(msg::kTraceTitle), 0ul, QEL_LEVEL) {}
 
   int run() {
-    ui.handleUsageHelp(static_cast<unsigned long>(USAGE), static_cast<unsigned long>(HELP));
-    ui.reqArgString(static_cast<unsigned long>(KEY), key);
-    ui.hasArgString(static_cast<unsigned long>(INSTANCE), instance);
-    const bool fileGiven = ui.hasArgString(static_cast<unsigned long>(FILE_NAME), file);
-    if (instance != nullptr && !isKeyWord(instance)) fail(INVALID_INSTANCE, EXIT_NO_TRACE, instance);
+    ui.handleUsageHelp(static_cast<unsigned long>(msg::kTraceUsage), static_cast<unsigned long>(msg::kTraceHelp));
+    ui.reqArgString(static_cast<unsigned long>(msg::kTraceKeySwitch), key);
+    ui.hasArgString(static_cast<unsigned long>(msg::kTraceInstanceSwitch), instance);
+    const bool fileGiven = ui.hasArgString(static_cast<unsigned long>(msg::kTraceFileSwitch), file);
+    if (instance != nullptr && !isKeyWord(instance)) fail(msg::kTraceInvalidInstance, EXIT_NO_TRACE, instance);
     // The environment reads its settings from the key's variables only.
     if (fileGiven) keyVariable("_TRACE_FILE", file);
-    if (ui.hasArgSwitch(static_cast<unsigned long>(VERBOSE))) keyVariable("_TRACE_VERBOSE", "yes");
+    if (ui.hasArgSwitch(static_cast<unsigned long>(msg::kTraceVerboseSwitch))) keyVariable("_TRACE_VERBOSE", "yes");
     QelClTraceInstance* trace = nullptr;
     try {
       trace = &QelClTraceInstance::createControllerInstance(key, instance);
     } catch (const QelClException& exception) {
-      report(exception, NO_TRACE, EXIT_NO_TRACE);
+      report(exception, msg::kTraceNotInitialized, EXIT_NO_TRACE);
     }
     const QelClTraceEnvironment& environment = trace->getEnvironment();
     QelClTraceFilter filter = environment.getSettings().getFilter();
     const char* value = nullptr;
-    if (ui.hasArgString(static_cast<unsigned long>(DETAIL), value)) filter.setDetail(value);
-    if (ui.hasArgString(static_cast<unsigned long>(COMPONENTS), value)) {
+    if (ui.hasArgString(static_cast<unsigned long>(msg::kTraceDetailSwitch), value)) filter.setDetail(value);
+    if (ui.hasArgString(static_cast<unsigned long>(msg::kTraceComponentsSwitch), value)) {
       filter.disableAllComponentIds();
       filter.enableComponentIds(value);
     }
-    if (ui.hasArgString(static_cast<unsigned long>(PROCESS), value)) filter.setProcessId(value);
-    if (ui.hasArgString(static_cast<unsigned long>(THREAD), value)) filter.setThreadId(value);
+    if (ui.hasArgString(static_cast<unsigned long>(msg::kTraceProcessSwitch), value)) filter.setProcessId(value);
+    if (ui.hasArgString(static_cast<unsigned long>(msg::kTraceThreadSwitch), value)) filter.setThreadId(value);
     QelClTraceFormatter formatter(environment, &filter);
     formatter.attachQelMessageCatalog(ui.getMessageCatalog());
 
@@ -196,15 +186,15 @@ public:
     std::uint32_t reason = 0;
     const bool readable = isReadable(traceFile, reason);
     const bool missing = !readable && qelHostErrorGetClass(reason) == QelEnErrorClass::IO_NOT_EXISTENT;
-    const bool showFile = ui.hasArgSwitch(static_cast<unsigned long>(DISPLAY));
+    const bool showFile = ui.hasArgSwitch(static_cast<unsigned long>(msg::kTraceDisplaySwitch));
     if (showFile && missing) {
-      fail(fileGiven ? FILE_NOT_FOUND : KEY_FILE_NOT_FOUND, EXIT_NO_FILE, qelapp::withReason(traceFile, reason));
+      fail(fileGiven ? msg::kTraceFileNotFound : msg::kTraceKeyFileNotFound, EXIT_NO_FILE, qelapp::withReason(traceFile, reason));
     }
-    if (!readable && !missing) fail(CANNOT_OPEN, EXIT_CANNOT_OPEN, qelapp::withReason(traceFile, reason));
+    if (!readable && !missing) fail(msg::kTraceCannotOpen, EXIT_CANNOT_OPEN, qelapp::withReason(traceFile, reason));
     // The records' lengths tell first which of them are whole and where damage starts.
     const QelClTraceFileScan scan(traceFile);
     if (readable && scan.getHostError() != 0) {
-      fail(CANNOT_OPEN, EXIT_CANNOT_OPEN, qelapp::withReason(traceFile, scan.getHostError()));
+      fail(msg::kTraceCannotOpen, EXIT_CANNOT_OPEN, qelapp::withReason(traceFile, scan.getHostError()));
     }
     if (showFile) {
       display(formatter, scan);
@@ -268,11 +258,11 @@ private:
       if (id == TRACEFORMAT_UNEXPECTED_EOF && scan.hasCutRecord()) return;
       if (shown) std::cout << '\n';
       std::cout.flush();
-      if (id == TRACEFORMAT_COULD_NOT_OPEN) report(exception, CANNOT_OPEN, EXIT_CANNOT_OPEN);
-      if (id == TRACEFORMAT_UNEXPECTED_EOF) report(exception, UNEXPECTED_END, EXIT_CORRUPTED);
+      if (id == TRACEFORMAT_COULD_NOT_OPEN) report(exception, msg::kTraceCannotOpen, EXIT_CANNOT_OPEN);
+      if (id == TRACEFORMAT_UNEXPECTED_EOF) report(exception, msg::kTraceUnexpectedEnd, EXIT_CORRUPTED);
       std::string damage = traceFile;
       if (scan.hasDamagedRecord()) damage += ": at byte " + std::to_string(scan.getDamagedOffset());
-      report(exception, INVALID_DATA, EXIT_CORRUPTED, damage.c_str());
+      report(exception, msg::kTraceInvalidData, EXIT_CORRUPTED, damage.c_str());
     }
   }
 
@@ -284,13 +274,13 @@ private:
 
   void display(QelClTraceFormatter& formatter, const QelClTraceFileScan& scan) {
     const char* value = nullptr;
-    if (ui.hasArgString(static_cast<unsigned long>(FORMAT), value)) formatter.setFormatString(value);
-    if (ui.hasArgString(static_cast<unsigned long>(INDENT), value)) formatter.setDisplayIndentation(value);
-    formatter.bShowNesting = ui.hasArgSwitch(static_cast<unsigned long>(NEST));
-    formatter.bShowFunctionRecords = !ui.hasArgSwitch(static_cast<unsigned long>(NO_FUNCTION_RECORDS));
-    formatter.bRepeatFunctionNames = !ui.hasArgSwitch(static_cast<unsigned long>(SKIP_FUNCTION_NAMES));
-    formatter.bHex = ui.hasArgSwitch(static_cast<unsigned long>(HEX));
-    formatter.bBinary = ui.hasArgSwitch(static_cast<unsigned long>(BINARY));
+    if (ui.hasArgString(static_cast<unsigned long>(msg::kTraceFormatSwitch), value)) formatter.setFormatString(value);
+    if (ui.hasArgString(static_cast<unsigned long>(msg::kTraceIndentSwitch), value)) formatter.setDisplayIndentation(value);
+    formatter.bShowNesting = ui.hasArgSwitch(static_cast<unsigned long>(msg::kTraceNestSwitch));
+    formatter.bShowFunctionRecords = !ui.hasArgSwitch(static_cast<unsigned long>(msg::kTraceNoFunctionRecordsSwitch));
+    formatter.bRepeatFunctionNames = !ui.hasArgSwitch(static_cast<unsigned long>(msg::kTraceSkipFunctionNamesSwitch));
+    formatter.bHex = ui.hasArgSwitch(static_cast<unsigned long>(msg::kTraceHexSwitch));
+    formatter.bBinary = ui.hasArgSwitch(static_cast<unsigned long>(msg::kTraceBinarySwitch));
     WholeRecords whole(std::cout.rdbuf(), formatter, scan.getWholeRecordCount());
     std::ostream out(&whole);
     format(formatter, out, true, scan);
@@ -308,26 +298,26 @@ private:
       format(formatter, discarded, false, scan);
       records = wholeRecords(formatter, scan);
     }
-    ui.formatHeader(text(STATUS));
+    ui.formatHeader(text(msg::kTraceStatus));
     const std::string keyInstance = std::string(key) + (instance != nullptr ? std::string("/") + instance : "");
-    ui.format(text(KEY_INSTANCE), keyInstance.c_str());
-    ui.formatBool(text(ACTIVE), environment.isActive());
-    ui.formatBool(text(ENABLED), trace.isEnabled());
-    ui.formatBool(text(SHARED_MEMORY), environment.isSharedMemory());
-    ui.format(text(BUFFER_SIZE), static_cast<unsigned long>(environment.getBufferSize()) +
+    ui.format(text(msg::kTraceKeyInstance), keyInstance.c_str());
+    ui.formatBool(text(msg::kTraceActive), environment.isActive());
+    ui.formatBool(text(msg::kTraceEnabled), trace.isEnabled());
+    ui.formatBool(text(msg::kTraceSharedMemory), environment.isSharedMemory());
+    ui.format(text(msg::kTraceBufferSize), static_cast<unsigned long>(environment.getBufferSize()) +
                                      QelClTraceBufferManager::HEADER_SIZE);
-    ui.format(text(TRACE_FILE), environment.getTraceFileName());
-    ui.format(text(ENTRIES), static_cast<unsigned long>(records));
-    ui.format(text(COMPRESSION), static_cast<double>(environment.getCompressionRate()));
-    ui.formatHeader(text(FILTER));
-    ui.format(text(DETAIL_LEVEL), QelClTraceFilter::getDetailAsCString(
+    ui.format(text(msg::kTraceFile), environment.getTraceFileName());
+    ui.format(text(msg::kTraceEntries), static_cast<unsigned long>(records));
+    ui.format(text(msg::kTraceCompression), static_cast<double>(environment.getCompressionRate()));
+    ui.formatHeader(text(msg::kTraceFilter));
+    ui.format(text(msg::kTraceDetailLevel), QelClTraceFilter::getDetailAsCString(
                                       static_cast<QelEnTraceDetail>(filter.getDetailLevel() & 3u)));
-    ui.format(text(FILTER_PROCESS), static_cast<unsigned long>(filter.getProcessId()));
-    ui.format(text(FILTER_THREAD), static_cast<unsigned long>(filter.getThreadId()));
-    ui.formatBool(text(COMPONENT_SET), filter.usesCompIdFilter());
+    ui.format(text(msg::kTraceFilterProcess), static_cast<unsigned long>(filter.getProcessId()));
+    ui.format(text(msg::kTraceFilterThread), static_cast<unsigned long>(filter.getThreadId()));
+    ui.formatBool(text(msg::kTraceComponentSet), filter.usesCompIdFilter());
     if (filter.usesCompIdFilter()) {
-      ui.format(text(INCLUDED), componentList(filter, true).c_str());
-      ui.format(text(EXCLUDED), componentList(filter, false).c_str());
+      ui.format(text(msg::kTraceIncluded), componentList(filter, true).c_str());
+      ui.format(text(msg::kTraceExcluded), componentList(filter, false).c_str());
     }
   }
 
