@@ -119,7 +119,7 @@ expected=$source_dir/tests/install/consumer.expected
 # expect_output <program>: runs it against the scratch root; prints what consumer.expected holds.
 expect_output() {
   loads_installed "$1"
-  LD_LIBRARY_PATH=$root/usr/lib "$1" >"$1.out" 2>&1 || fail "${1#"$work"/} exited $?: $(cat "$1.out")"
+  LD_LIBRARY_PATH=$root/usr/lib "$1" >"$1.out" 2>"$1.err" || fail "${1#"$work"/} exited $?: $(cat "$1.err")"
   diff -u "$expected" "$1.out" >&2 || fail "${1#"$work"/} printed other than tests/install/consumer.expected"
 }
 
