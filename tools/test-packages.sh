@@ -76,7 +76,7 @@ files() { (cd "$work/unpacked/$1" && find . ! -type d -printf '%P\n' | sort); }
 expect_none() {
   local found
   found=$(files "$1" | grep -E "$3" "$4")
-  [ -z "$found" ] || fail "$1 has $2: ${found//$'\n'/ }"
+  [ -z "$found" ] || fail "$1 has $2: $(tr '\n' ' ' <<<"$found")"
 }
 
 expect_depends "$runtime" 'libc6( \(>= [^)]*\))?' 'libstdc\+\+6( \(>= [^)]*\))?' 'libicu[0-9]+( \(>= [^)]*\))?'
