@@ -91,7 +91,8 @@ expect_none "$runtime" "more than the shared library" -v '^usr/lib/libvrnqel43\.
 [ -f "$work/unpacked/$runtime/usr/lib/$soname" ] || fail "$runtime has no usr/lib/$soname"
 expect_none libvrnqel43-dev "the shared library itself" -e '\.so\.[0-9]'
 expect_none libvrnqel43-dev "programs" -e '^usr/bin/'
-for file in usr/include/vrnqel43.h usr/lib/pkgconfig/vrnqel43.pc usr/lib/cmake/vrnqel43/vrnqel43Config.cmake; do
+for file in usr/include/vrnqel43.h usr/lib/pkgconfig/vrnqel43.pc usr/lib/cmake/vrnqel43/vrnqel43Config.cmake \
+  usr/share/man/man7/vrnqel43.7; do
   [ -f "$work/unpacked/libvrnqel43-dev/$file" ] || fail "libvrnqel43-dev has no $file"
 done
 [ "$(readlink "$work/unpacked/libvrnqel43-dev/usr/lib/libvrnqel43.so")" = "$soname" ] ||
@@ -100,6 +101,8 @@ expect_none vrnqel43-tools "a library" -e 'libvrnqel43'
 expect_none vrnqel43-tools "headers" -e '^usr/include/'
 for program in qeltrace qelini qelconv; do
   [ -x "$work/unpacked/vrnqel43-tools/usr/bin/$program" ] || fail "vrnqel43-tools has no usr/bin/$program"
+  [ -f "$work/unpacked/vrnqel43-tools/usr/share/man/man1/$program.1" ] ||
+    fail "vrnqel43-tools has no usr/share/man/man1/$program.1"
 done
 
 # No installed binary may look for libraries in the build or source tree.
