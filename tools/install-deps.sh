@@ -9,7 +9,7 @@ set -euo pipefail
 # the path the package installs them at). A package without programs is a library
 # or a build input.
 table=(
-  "cmake:cmake ctest"
+  "cmake:cmake ctest cpack"
   "ninja-build:ninja"
   "g++:g++"
   "pkgconf:pkg-config"
@@ -35,6 +35,9 @@ table=(
   "abigail-tools:abidw abidiff"
   "groff-base:groff"
   "man-db:man lexgrog"
+  "dpkg-dev:dpkg-shlibdeps"
+  "file:file"
+  "binutils:readelf"
 )
 
 if [ "${1:-}" = build ]; then

@@ -35,6 +35,9 @@ stage "Linux"
 build build/linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCHMARKS=ON
 run_ctest build/linux
 
+stage "Debian packages (cpack, installed into a scratch root)"
+run tools/test-packages.sh build/linux
+
 stage "Binary interface (abidiff against tests/abi)"
 run tools/check-abi.sh build/linux
 
