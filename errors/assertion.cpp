@@ -8,8 +8,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "qel_filesystem.h"
-#include "qel_process.h"
+#include "errors/enabled_value.h"
 #include "platform/platform.h"
 
 namespace {
@@ -18,6 +17,15 @@ namespace {
 bool g_bAssertionPopupChecked = false;
 
 const char* orEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+// The name part of a source path, behind its last separator (either slash, or a drive's colon).
+const char* nameOf(const char* path) {
+  const char* name = path;
+  for (const char* at = path; *at != '\0'; ++at) {
+    if (*at == '/' || *at == '\\' || *at == ':') name = at + 1;
+  }
+  return name;
+}
 
 }  // namespace
 
@@ -36,23 +44,21 @@ void qel__assert_msg(const char* expression, const char* file, unsigned int line
   report << "*** ASSERTION FAILED: " << orEmpty(expression) << '\n'
          << "***             LINE: " << line << '\n'
          << "***           MODULE: " << orEmpty(file) << '\n'
-         << "***       PROCESS ID: " << QelClProcessProperty().getProcessId() << '\n'
+         << "***       PROCESS ID: " << qel::platform::currentProcessId() << '\n'
          << '\n';
   const std::string text = report.str();
   std::cerr << text << std::endl;
 
   if (!g_bAssertionPopupChecked) {
     g_bAssertionPopupChecked = true;
-    QelClEnvironmentVariableQueryOnly noPopup;
-    noPopup.setNewName("QEL_NO_ASSERT_POPUP");
-    if (noPopup.hasValueEnabled()) std::abort();
+    if (qel::errors::isEnabledValue(std::getenv("QEL_NO_ASSERT_POPUP"))) std::abort();
   }
   qel::platform::showAssertionBox(text.c_str(), "Internal error occured: Assertion failed!");
   std::abort();
 }
 
 void qel_tprint(std::ostream& out, const char* file, int line) {
-  out << '[' << QelClFilename(orEmpty(file)).getName() << ':' << line << "] ";
+  out << '[' << nameOf(orEmpty(file)) << ':' << line << "] ";
 }
 
 void qel_tprintf(const char* file, int line, const char* format, ...) {

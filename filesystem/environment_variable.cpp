@@ -3,21 +3,9 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
+#include "errors/enabled_value.h"
 #include "platform/platform.h"
-
-namespace {
-
-bool equalsIgnoringCase(const char* text, const char* upperWord) {
-  for (; *text != '\0' && *upperWord != '\0'; ++text, ++upperWord) {
-    const char c = (*text >= 'a' && *text <= 'z') ? static_cast<char>(*text - 'a' + 'A') : *text;
-    if (c != *upperWord) return false;
-  }
-  return *text == *upperWord;
-}
-
-}  // namespace
 
 QelClEnvironmentVariableABase::QelClEnvironmentVariableABase(const char* name) : szDefinition{} {
   initName(name);
@@ -39,14 +27,7 @@ const char* QelClEnvironmentVariableABase::getValue() const {
 
 bool QelClEnvironmentVariableABase::hasValue() const { return getValue() != nullptr; }
 
-bool QelClEnvironmentVariableABase::hasValueEnabled() const {
-  const char* value = getValue();
-  if (value == nullptr) return false;
-  for (const char* word : {"ON", "YES", "TRUE", "1"}) {
-    if (equalsIgnoringCase(value, word)) return true;
-  }
-  return false;
-}
+bool QelClEnvironmentVariableABase::hasValueEnabled() const { return qel::errors::isEnabledValue(getValue()); }
 
 QelClEnvironmentVariableQueryOnly::QelClEnvironmentVariableQueryOnly()
     : QelClEnvironmentVariableABase("?") {}

@@ -6,7 +6,6 @@
 
 #include "filesystem/path_text.h"
 #include "platform/platform.h"
-#include "qel_process.h"
 #include "qel_util.h"
 
 namespace {
@@ -65,7 +64,7 @@ void QelClTmpFilename::initPrefix(const char* prefix) {
   const std::size_t prefixLength = qel::filesystem::boundedLength(prefix, 5);
   if (prefixLength > 0) std::memcpy(work, prefix, prefixLength);
   work[8] = '.';
-  std::uint32_t processId = QelClProcessProperty().getProcessId();
+  std::uint32_t processId = qel::platform::currentProcessId();
   for (std::size_t i = 9; i < 12; ++i, processId /= 10) {
     work[i] = static_cast<char>('0' + processId % 10);
   }

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "qel_process.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ static_assert(RAND_MAX / kRandDivisor == kRandomLimit, "RAND_MAX must be 2^k - 1
 
 }  // namespace
 
-QelClRandomNumberGenerator::QelClRandomNumberGenerator() { std::srand(qelGetTimeStamp()); }
+QelClRandomNumberGenerator::QelClRandomNumberGenerator() { std::srand(qel::platform::tickCount()); }
 
 int QelClRandomNumberGenerator::getRandomNumber() const { return std::rand() / kRandDivisor; }
 
