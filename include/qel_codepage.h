@@ -1,14 +1,15 @@
-// vrnqel43: code pages. A CCSID names a coded character set of the registry; the
-// converters turn bytes of one into bytes of another, always through UCS-2 in host
-// byte order (little-endian).
+/// \file
+/// vrnqel43: code pages. A CCSID names a coded character set of the registry; the
+/// converters turn bytes of one into bytes of another, always through UCS-2 in host
+/// byte order (little-endian).
 #ifndef VRNQEL43_QEL_CODEPAGE_H
 #define VRNQEL43_QEL_CODEPAGE_H
 
 #include "qel_base.h"
 #include "qel_errors.h"
 
-// A CCSID number; any unsigned 32-bit value can be held. The named ones have a fixed
-// role: UCS-2 in host byte order (little-endian here) is 1200, 13488, 17584 or 61955.
+/// A CCSID number; any unsigned 32-bit value can be held. The named ones have a fixed
+/// role: UCS-2 in host byte order (little-endian here) is 1200, 13488, 17584 or 61955.
 enum QelEnCCSID : std::uint32_t {
   CCSID_NONE = 0,
   CCSID_ISO8859_1 = 819,
@@ -16,11 +17,11 @@ enum QelEnCCSID : std::uint32_t {
   CCSID_GB18030 = 1392,
   CCSID_UCS2 = 13488,
   CCSID_UCS2_BIG_ENDIAN = 65500,
-  CCSID_UCS2_LITTLE_ENDIAN = 65501  // compares equal to CCSID_UCS2
+  CCSID_UCS2_LITTLE_ENDIAN = 65501  ///< compares equal to CCSID_UCS2
 };
 
-// A CCSID and its registry row: name and kind (ASCII- or EBCDIC-based, single- or
-// double-byte, UCS-2). The row is looked up on the first query that needs it.
+/// A CCSID and its registry row: name and kind (ASCII- or EBCDIC-based, single- or
+/// double-byte, UCS-2). The row is looked up on the first query that needs it.
 class QEL_API QelClCCSID {
 public:
   struct Entry {  // NOLINT(clang-analyzer-optin.performance.Padding): a public row, fixed layout
@@ -32,40 +33,40 @@ public:
 
   // cppcheck-suppress noExplicitConstructor ; a CCSID constant converts, by design
   QelClCCSID(QelEnCCSID number) : enCCSID(number), pstEntry(nullptr) {}
-  // A decimal number, or a registry name in any case (a name repeated in the registry
-  // gives its lowest number). Any other text takes the number from its first digits
-  // and is not valid ("CP850": 850, "???").
+  /// A decimal number, or a registry name in any case (a name repeated in the registry
+  /// gives its lowest number). Any other text takes the number from its first digits
+  /// and is not valid ("CP850": 850, "???").
   explicit QelClCCSID(const char* text);
 
   QelEnCCSID getCCSID() const { return enCCSID; }
   bool isValid() const;
-  // "???" for a number outside the registry.
+  /// "???" for a number outside the registry.
   const char* getName() const;
-  // Equal numbers, 65501 counting as 13488.
+  /// Equal numbers, 65501 counting as 13488.
   bool operator==(QelEnCCSID other) const;
   bool isUCS2() const { return hasFlag(UCS2); }
   bool isASCII() const { return hasFlag(ASCII); }
   bool isEBCDIC() const { return hasFlag(EBCDIC); }
   bool isDBCS() const { return hasFlag(DBCS); }
   bool isSBCS() const { return hasFlag(SBCS); }
-  // By number alone.
+  /// By number alone.
   bool isUCS2BigEndian() const { return enCCSID == CCSID_UCS2_BIG_ENDIAN; }
   bool isUCS2LittleEndian() const;
   bool isUCS2HostEndian() const;
 
-  // 65500 for a mark starting with the bytes FE FF, 65501 for FF FE, else 0.
+  /// 65500 for a mark starting with the bytes FE FF, 65501 for FF FE, else 0.
   static QelEnCCSID getCCSIDForUCS2EndianId(const char* mark);
-  // The code page the system runs with, and the console's (asked once); 0 when the
-  // host's code set has no CCSID.
+  /// The code page the system runs with, and the console's (asked once); 0 when the
+  /// host's code set has no CCSID.
   static QelEnCCSID getSystemCCSID();
   static QelEnCCSID getConsoleCCSID();
-  // The CCSID that a name for a code set stands for: a decimal number of the registry,
-  // a registry name, an alias of codepage/ccsid_aliases.txt ("latin1", "UTF-16BE",
-  // "windows-1252"), or IBM-, IBM or CP and a number of the registry ("CP850",
-  // "ibm-1047"); names in any case. CCSID_NONE for any other text.
+  /// The CCSID that a name for a code set stands for: a decimal number of the registry,
+  /// a registry name, an alias of codepage/ccsid_aliases.txt ("latin1", "UTF-16BE",
+  /// "windows-1252"), or IBM-, IBM or CP and a number of the registry ("CP850",
+  /// "ibm-1047"); names in any case. CCSID_NONE for any other text.
   static QelEnCCSID findByName(const char* text);
-  // The registry's rows in ascending number, without the unknown row; count gets their
-  // number.
+  /// The registry's rows in ascending number, without the unknown row; count gets their
+  /// number.
   static const Entry* getRegistry(std::size_t& count);
 
 private:
@@ -77,20 +78,20 @@ private:
 };
 
 // ---- Converters ------------------------------------------------------------------
-// Each converter picks one conversion function for its pair when it is built, the
-// fastest that applies: copying or byte swapping between UCS-2 forms, the UTF-8 and
-// ISO 8859-1 algorithms, the built-in single- and double-byte tables, an ICU converter,
-// or the platform's own conversion into its code page. A pair without one is
-// unsupported: every conversion then fails with CPCONVERTER_UNSUPPORTED. Errors of a conversion are in getError();
-// each convertBytes clears it first. One converter serves one thread at a time.
+/// Each converter picks one conversion function for its pair when it is built, the
+/// fastest that applies: copying or byte swapping between UCS-2 forms, the UTF-8 and
+/// ISO 8859-1 algorithms, the built-in single- and double-byte tables, an ICU converter,
+/// or the platform's own conversion into its code page. A pair without one is
+/// unsupported: every conversion then fails with CPCONVERTER_UNSUPPORTED. Errors of a conversion are in getError();
+/// each convertBytes clears it first. One converter serves one thread at a time.
 class QEL_API QelClConverterABase {
 public:
-  // The parameter block of a conversion function.
+  /// The parameter block of a conversion function.
   struct _QelStConverter {
     const QelClConverterABase* pclConverter;
     char* pchTarget;
     unsigned int uiTargetSize;
-    const char** ppchSource;  // advanced past what was consumed
+    const char** ppchSource;  ///< advanced past what was consumed
     unsigned int uiSourceSize;
   };
   typedef unsigned int (*QelPfuConvert)(_QelStConverter& block);
@@ -101,13 +102,13 @@ public:
 
   virtual const QelClCCSID& getTargetCCSID() const { return clTargetCCSID; }
   virtual bool isSupported() const;
-  // The pair needs a conversion routine from outside the library.
+  /// The pair needs a conversion routine from outside the library.
   virtual bool requiresExternalICONVRoutine() const;
   virtual bool requiresExternalICUData() const;
-  // Target bytes a conversion of length characters, or of size bytes, may need.
+  /// Target bytes a conversion of length characters, or of size bytes, may need.
   virtual unsigned int getMaximumSizeForLength(unsigned int length) const = 0;
   virtual unsigned int getMaximumSizeForSize(unsigned int size) const = 0;
-  // Returns the bytes written; *source is advanced past what was consumed.
+  /// Returns the bytes written; *source is advanced past what was consumed.
   virtual unsigned int convertBytes(char* target, unsigned int targetSize, const char** source,
                                     unsigned int sourceSize) const;
   virtual unsigned int convertBytes(char* target, unsigned int targetSize, const char* source,
@@ -116,10 +117,10 @@ public:
   const QelClCCSID& getSourceCCSID() const { return clSourceCCSID; }
   const _QelStError& getError() const { return stError; }
   const void* getTable() const { return pvTable; }
-  // Conversion functions record their errors here.
+  /// Conversion functions record their errors here.
   void setError(std::uint32_t id, QelEnErrorClass errorClass) const;
 
-  // Byte order marks: FE FF, FF FE, and the host's (FF FE).
+  /// Byte order marks: FE FF, FF FE, and the host's (FF FE).
   static const char* getUCS2BigEndianId();
   static const char* getUCS2LittleEndianId();
   static const char* getUCS2HostEndianId();
@@ -141,7 +142,7 @@ protected:
   QelPfuConvert pfuConvert;
 };
 
-// A code page to UCS-2 in host byte order (13488).
+/// A code page to UCS-2 in host byte order (13488).
 class QEL_API QelClCodePage2UnicodeConverter : public QelClConverterABase {
 public:
   explicit QelClCodePage2UnicodeConverter(const QelClCCSID& source);
@@ -149,7 +150,7 @@ public:
   unsigned int getMaximumSizeForSize(unsigned int size) const override;
 };
 
-// UCS-2 in host byte order (13488) to a code page.
+/// UCS-2 in host byte order (13488) to a code page.
 class QEL_API QelClUnicode2CodePageConverter : public QelClConverterABase {
 public:
   explicit QelClUnicode2CodePageConverter(const QelClCCSID& target);
@@ -157,8 +158,8 @@ public:
   unsigned int getMaximumSizeForSize(unsigned int size) const override;
 };
 
-// A code page to another: its own step to UCS-2, then the member step from UCS-2,
-// through an intermediate buffer that only grows.
+/// A code page to another: its own step to UCS-2, then the member step from UCS-2,
+/// through an intermediate buffer that only grows.
 class QEL_API QelClCodePage2CodePageConverter : public QelClCodePage2UnicodeConverter {
 public:
   QelClCodePage2CodePageConverter(const QelClCCSID& source, const QelClCCSID& target);
@@ -180,13 +181,13 @@ private:
   mutable unsigned int uiBufferSize;
 };
 
-// A code page to UTF-8 (1208).
+/// A code page to UTF-8 (1208).
 class QEL_API QelClCodePage2UTF8Converter : public QelClCodePage2CodePageConverter {
 public:
   explicit QelClCodePage2UTF8Converter(const QelClCCSID& source);
 };
 
-// The conversion functions, each on a parameter block; they return the bytes written.
+/// The conversion functions, each on a parameter block; they return the bytes written.
 QEL_API unsigned int qelConvertError(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByCopying(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByEndianSwap(QelClConverterABase::_QelStConverter& block);
@@ -198,86 +199,86 @@ QEL_API unsigned int qelConvertByTablesSBCS_EBCDICtoUCS2(QelClConverterABase::_Q
 QEL_API unsigned int qelConvertByTablesUCS2toSBCS(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByTablesDBCS_ASCIItoUCS2(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByTablesDBCS_EBCDICtoUCS2(QelClConverterABase::_QelStConverter& block);
-// Extended-UNIX-code pages have no built-in tables (ICU converts them): returns 0.
+/// Extended-UNIX-code pages have no built-in tables (ICU converts them): returns 0.
 QEL_API unsigned int qelConvertByTablesEUCtoUCS2(QelClConverterABase::_QelStConverter& block);
-// UCS-2 to the platform's ANSI or OEM code page by the platform's own call; the source
-// does not move.
+/// UCS-2 to the platform's ANSI or OEM code page by the platform's own call; the source
+/// does not move.
 QEL_API unsigned int qelConvertByWindowsCallUCS2ToWinCP(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByAlgorithmIcuToUnicode(QelClConverterABase::_QelStConverter& block);
 QEL_API unsigned int qelConvertByAlgorithmIcuFromUnicode(QelClConverterABase::_QelStConverter& block);
 
-// The 256 UCS-2 values of a single-byte code page, two bytes each, high byte first;
-// null when the library has no table for it.
+/// The 256 UCS-2 values of a single-byte code page, two bytes each, high byte first;
+/// null when the library has no table for it.
 QEL_API const unsigned char* qelGetSBCStoUCS2Table(std::uint32_t ccsid);
-// The pages from UCS-2 to 500 or 850 (page 0 indexes the others by high byte); null
-// for any other CCSID.
+/// The pages from UCS-2 to 500 or 850 (page 0 indexes the others by high byte); null
+/// for any other CCSID.
 QEL_API const unsigned char* qelGetUCS2toSBCSTable(std::uint32_t ccsid);
 
-// A double-byte table. A lead byte b selects the page with index aucPageNumbers[b] - 1
-// and the byte after it indexes that page; single bytes use the page with index 1.
-// Each page holds 256 UCS-2 values, two bytes each, high byte first.
+/// A double-byte table. A lead byte b selects the page with index aucPageNumbers[b] - 1
+/// and the byte after it indexes that page; single bytes use the page with index 1.
+/// Each page holds 256 UCS-2 values, two bytes each, high byte first.
 struct _QelStDBCSTable {
   std::uint32_t ulCCSID;
-  unsigned char ucEBCDIC;  // 1: EBCDIC with the shift codes 0E and 0F
+  unsigned char ucEBCDIC;  ///< 1: EBCDIC with the shift codes 0E and 0F
   unsigned char aucPageNumbers[256];
   std::uint32_t ulPageCount;
   const unsigned char* pucPages;
-  const unsigned char* pucLeadBytes;  // 256 flags: every byte value is a lead byte
+  const unsigned char* pucLeadBytes;  ///< 256 flags: every byte value is a lead byte
 };
-// The table of a double-byte CCSID and whether it is EBCDIC-based; null when the
-// library has none (1394 among them: ICU converts it).
+/// The table of a double-byte CCSID and whether it is EBCDIC-based; null when the
+/// library has none (1394 among them: ICU converts it).
 QEL_API const _QelStDBCSTable* qelGetDBCStoUCS2Table(std::uint32_t ccsid, bool& isEbcdic);
-// Always null: extended-UNIX-code pages have no built-in tables.
+/// Always null: extended-UNIX-code pages have no built-in tables.
 QEL_API const void* qelGetEUCtoUCS2Table(std::uint32_t ccsid);
 
 // ---- Strict validation -------------------------------------------------------------
-// The converters read what they can; these checks reject what a strict reading does not
-// accept, so that a program can test its input before converting it. Each finds the
-// first fault and the offset of the byte where the faulty character, unit or shift
-// code starts.
+/// The converters read what they can; these checks reject what a strict reading does not
+/// accept, so that a program can test its input before converting it. Each finds the
+/// first fault and the offset of the byte where the faulty character, unit or shift
+/// code starts.
 enum QelEnTextFault : std::uint32_t {
   TEXTFAULT_NONE = 0,
-  TEXTFAULT_TRUNCATED,                // cut by the end of the input: more bytes may complete it
-  TEXTFAULT_UNEXPECTED_CONTINUATION,  // a UTF-8 continuation byte without a lead byte
-  TEXTFAULT_MISSING_CONTINUATION,     // a UTF-8 lead byte without all its continuation bytes
-  TEXTFAULT_OVERLONG,                 // UTF-8 longer than needed (C0, C1, E0 80..9F, F0 80..8F)
-  TEXTFAULT_SURROGATE,                // UTF-8 for U+D800..U+DFFF
-  TEXTFAULT_TOO_LARGE,                // beyond U+10FFFF (F4 90..BF, F5..F7)
-  TEXTFAULT_INVALID_LEAD,             // UTF-8 F8..FF; a byte that starts no double-byte pair
-  TEXTFAULT_UNPAIRED_SURROGATE,       // UTF-16 surrogate without its partner
-  TEXTFAULT_UNDEFINED_PAIR,           // a double-byte pair the code page does not define
-  TEXTFAULT_UNBALANCED_SHIFT,         // shift-out (0E) while shifted out, shift-in (0F) while not
-  TEXTFAULT_PAIR_CUT_BY_SHIFT,        // a shift code where a pair's second byte belongs
-  TEXTFAULT_ENDS_SHIFTED_OUT,         // no shift-in after the last shift-out; the offset is the shift-out's
-  TEXTFAULT_UNSUPPORTED_CCSID,        // the code page has no strict check
-  TEXTFAULT_UNDEFINED_CHARACTER,      // bytes the code page assigns no character to
-  TEXTFAULT_ILLEGAL_SEQUENCE,         // a byte sequence the code page does not allow
-  TEXTFAULT_UNMAPPABLE                // a character the target code set cannot represent
+  TEXTFAULT_TRUNCATED,                ///< cut by the end of the input: more bytes may complete it
+  TEXTFAULT_UNEXPECTED_CONTINUATION,  ///< a UTF-8 continuation byte without a lead byte
+  TEXTFAULT_MISSING_CONTINUATION,     ///< a UTF-8 lead byte without all its continuation bytes
+  TEXTFAULT_OVERLONG,                 ///< UTF-8 longer than needed (C0, C1, E0 80..9F, F0 80..8F)
+  TEXTFAULT_SURROGATE,                ///< UTF-8 for U+D800..U+DFFF
+  TEXTFAULT_TOO_LARGE,                ///< beyond U+10FFFF (F4 90..BF, F5..F7)
+  TEXTFAULT_INVALID_LEAD,             ///< UTF-8 F8..FF; a byte that starts no double-byte pair
+  TEXTFAULT_UNPAIRED_SURROGATE,       ///< UTF-16 surrogate without its partner
+  TEXTFAULT_UNDEFINED_PAIR,           ///< a double-byte pair the code page does not define
+  TEXTFAULT_UNBALANCED_SHIFT,         ///< shift-out (0E) while shifted out, shift-in (0F) while not
+  TEXTFAULT_PAIR_CUT_BY_SHIFT,        ///< a shift code where a pair's second byte belongs
+  TEXTFAULT_ENDS_SHIFTED_OUT,         ///< no shift-in after the last shift-out; the offset is the shift-out's
+  TEXTFAULT_UNSUPPORTED_CCSID,        ///< the code page has no strict check
+  TEXTFAULT_UNDEFINED_CHARACTER,      ///< bytes the code page assigns no character to
+  TEXTFAULT_ILLEGAL_SEQUENCE,         ///< a byte sequence the code page does not allow
+  TEXTFAULT_UNMAPPABLE                ///< a character the target code set cannot represent
 };
 
-// Each returns TEXTFAULT_NONE for well-formed text, or the first fault; *offset (when
-// not null) gets the fault's offset, or size for well-formed text.
-// UTF-8 as Unicode defines it: one to four bytes, U+0000 to U+10FFFF without surrogates.
+/// Each returns TEXTFAULT_NONE for well-formed text, or the first fault; *offset (when
+/// not null) gets the fault's offset, or size for well-formed text.
+/// UTF-8 as Unicode defines it: one to four bytes, U+0000 to U+10FFFF without surrogates.
 QEL_C_API QelEnTextFault qelValidateUTF8(const char* text, std::size_t size, std::size_t* offset);
-// UTF-16 (UCS-2 with surrogate pairs) in the given byte order; an odd last byte is a
-// truncated unit.
+/// UTF-16 (UCS-2 with surrogate pairs) in the given byte order; an odd last byte is a
+/// truncated unit.
 QEL_C_API QelEnTextFault qelValidateUTF16(const char* text, std::size_t size, bool bigEndian, std::size_t* offset);
-// A double-byte CCSID with a built-in table, read as its converter reads it: pairs on
-// ASCII-based pages, shifted runs of pairs on EBCDIC pages. TEXTFAULT_UNSUPPORTED_CCSID
-// without a table.
+/// A double-byte CCSID with a built-in table, read as its converter reads it: pairs on
+/// ASCII-based pages, shifted runs of pairs on EBCDIC pages. TEXTFAULT_UNSUPPORTED_CCSID
+/// without a table.
 QEL_C_API QelEnTextFault qelValidateDBCS(std::uint32_t ccsid, const char* text, std::size_t size, std::size_t* offset);
-// A short English text for the fault ("overlong form"); "unknown fault" for other values.
+/// A short English text for the fault ("overlong form"); "unknown fault" for other values.
 QEL_C_API const char* qelTextFaultGetText(QelEnTextFault fault);
 
-// The strict check for one CCSID, chosen when it is built: UTF-8 (1208), the UCS-2
-// CCSIDs in their byte order, the double-byte CCSIDs with built-in tables. The result of
-// the last validate() stays readable. One validator serves one thread at a time.
+/// The strict check for one CCSID, chosen when it is built: UTF-8 (1208), the UCS-2
+/// CCSIDs in their byte order, the double-byte CCSIDs with built-in tables. The result of
+/// the last validate() stays readable. One validator serves one thread at a time.
 class QEL_API QelClTextValidator {
 public:
   explicit QelClTextValidator(const QelClCCSID& ccsid);
 
   bool isSupported() const;
-  // True for well-formed text; otherwise getFault() and getOffset() tell what is wrong.
+  /// True for well-formed text; otherwise getFault() and getOffset() tell what is wrong.
   bool validate(const char* text, std::size_t size);
   QelEnTextFault getFault() const { return enFault; }
   std::size_t getOffset() const { return ulOffset; }
@@ -293,20 +294,20 @@ private:
 };
 
 // ---- Streaming conversion ----------------------------------------------------------
-// What a stream converter does with text it cannot convert faithfully.
+/// What a stream converter does with text it cannot convert faithfully.
 enum QelEnConversionMode : std::uint32_t {
-  CONVERSION_STRICT = 0,      // stops at malformed input and at a character the target lacks
-  CONVERSION_SUBSTITUTE = 1,  // stops at malformed input; a character the target lacks becomes
-                              // the target's substitution character
-  CONVERSION_LENIENT = 2      // reads and writes as the one-shot converters do; stops only at a
-                              // character the stream's end cuts
+  CONVERSION_STRICT = 0,      ///< stops at malformed input and at a character the target lacks
+  CONVERSION_SUBSTITUTE = 1,  ///< stops at malformed input; a character the target lacks becomes
+                              ///< the target's substitution character
+  CONVERSION_LENIENT = 2      ///< reads and writes as the one-shot converters do; stops only at a
+                              ///< character the stream's end cuts
 };
 
-// Converts a stream handed over in pieces of any size into exactly the bytes that
-// converting the whole stream in one piece gives: a character that a piece's end cuts
-// and the shift state of the double-byte EBCDIC pages carry over to the next piece.
-// Strict modes read the source as the strict checks do and report the first fault with
-// its offset in the whole stream. One stream converter serves one thread at a time.
+/// Converts a stream handed over in pieces of any size into exactly the bytes that
+/// converting the whole stream in one piece gives: a character that a piece's end cuts
+/// and the shift state of the double-byte EBCDIC pages carry over to the next piece.
+/// Strict modes read the source as the strict checks do and report the first fault with
+/// its offset in the whole stream. One stream converter serves one thread at a time.
 class QEL_API QelClStreamConverter {
 public:
   QelClStreamConverter(const QelClCCSID& source, const QelClCCSID& target,
@@ -315,34 +316,34 @@ public:
   QelClStreamConverter(const QelClStreamConverter&) = delete;
   QelClStreamConverter& operator=(const QelClStreamConverter&) = delete;
 
-  // False when the library has no conversion for the pair; convert() then fails with
-  // CPCONVERTER_UNSUPPORTED.
+  /// False when the library has no conversion for the pair; convert() then fails with
+  /// CPCONVERTER_UNSUPPORTED.
   bool isSupported() const;
   const QelClCCSID& getSourceCCSID() const;
   const QelClCCSID& getTargetCCSID() const;
   QelEnConversionMode getMode() const;
 
-  // Converts the next piece; isLast says that the stream ends with it (the piece may be
-  // empty). The converted bytes are in getOutput() until the next call. False at the
-  // first fault: the output then holds the conversion of everything before the fault,
-  // getFault() and getFaultOffset() say what and where, getError() holds the error, and
-  // every later call fails until reset().
+  /// Converts the next piece; isLast says that the stream ends with it (the piece may be
+  /// empty). The converted bytes are in getOutput() until the next call. False at the
+  /// first fault: the output then holds the conversion of everything before the fault,
+  /// getFault() and getFaultOffset() say what and where, getError() holds the error, and
+  /// every later call fails until reset().
   bool convert(const char* piece, std::size_t size, bool isLast);
   const char* getOutput() const;
   std::size_t getOutputSize() const;
 
   QelEnTextFault getFault() const;
-  // The offset in the whole stream of the first byte of the faulty character.
+  /// The offset in the whole stream of the first byte of the faulty character.
   std::uint64_t getFaultOffset() const;
-  // The character the target lacks (TEXTFAULT_UNMAPPABLE), as a Unicode code point.
+  /// The character the target lacks (TEXTFAULT_UNMAPPABLE), as a Unicode code point.
   std::uint32_t getFaultCharacter() const;
-  // The bytes of the stream handed over so far.
+  /// The bytes of the stream handed over so far.
   std::uint64_t getStreamSize() const;
-  // CPCONVERTER_INVALID_SEQ for malformed input and unmappable characters,
-  // CPCONVERTER_INCOMPLETE for a character the stream's end cuts,
-  // CPCONVERTER_UNSUPPORTED; both fields 0 after a conversion without fault.
+  /// CPCONVERTER_INVALID_SEQ for malformed input and unmappable characters,
+  /// CPCONVERTER_INCOMPLETE for a character the stream's end cuts,
+  /// CPCONVERTER_UNSUPPORTED; both fields 0 after a conversion without fault.
   const _QelStError& getError() const;
-  // Starts a new stream: nothing carried over, the initial shift state, no fault.
+  /// Starts a new stream: nothing carried over, the initial shift state, no fault.
   void reset();
 
 private:
@@ -396,24 +397,24 @@ public:
     QelEnErrorAction enErrorAction;
     QelEnErrorSeverity enErrorSeverity;
   };
-  // The error-limit code of the ICU version the library is built against (ICU 72).
+  /// The error-limit code of the ICU version the library is built against (ICU 72).
   static constexpr std::int32_t ERROR_LIMIT_CODE = 66818;
 
-  // Each throws a QelClException (ICU_UNEXPECTED_ICU_ERROR) for a code the map lacks.
+  /// Each throws a QelClException (ICU_UNEXPECTED_ICU_ERROR) for a code the map lacks.
   static unsigned long getQelErrorIdForIcuError(UErrorCode code);
   static QelEnErrorClass getQelErrorClassForIcuError(UErrorCode code);
   static QelEnErrorAction getQelErrorActionForIcuError(UErrorCode code);
   static QelEnErrorSeverity getQelErrorSeverityForIcuError(UErrorCode code);
   static void mapIcuError(_QelStError& error, UErrorCode code);
   static void mapIcuError(_QelStUserError& error, UErrorCode code);
-  // Returns for success and warnings (codes below 1); throws the code's error otherwise.
+  /// Returns for success and warnings (codes below 1); throws the code's error otherwise.
   static void handleIcuErrorCode(UErrorCode code);
 
 private:
   static const _QelStIcuRc2QelIdMap& getQelEntryForIcuError(UErrorCode code);
 };
 
-// ICU's converter for a CCSID (fallback mappings on), or null with the error filled.
+/// ICU's converter for a CCSID (fallback mappings on), or null with the error filled.
 QEL_API const void* qelGetICUConverter(unsigned int ccsid, _QelStError& error);
 QEL_API void qelDeleteICUConverter(const void* converter);
 

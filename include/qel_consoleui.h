@@ -1,4 +1,5 @@
-// vrnqel43: the console-application frame: usage texts and argument cursors.
+/// \file
+/// vrnqel43: the console-application frame: usage texts and argument cursors.
 #ifndef VRNQEL43_QEL_CONSOLEUI_H
 #define VRNQEL43_QEL_CONSOLEUI_H
 
@@ -10,38 +11,38 @@
 #include <iosfwd>
 
 // ---- Usage texts -----------------------------------------------------------------
-// A usage text describes a command line, one or more lines separated by '\n':
-//   -name         a switch ("-" followed by a non-digit); "-1" is a number item
-//   <text>        a placeholder; blanks inside the brackets belong to it
-//   ( ... )       a group: a switch and the items after it in the same group are the
-//                 switch and its argument(s)
-//   [ ... ]       an optional part
-//   ..            a run of two or more dots: the argument before may be repeated
-//   !             tags its line, from the '!' to the line end
-//   "..."         quoted text, skipped whole and never shown in usage mode
-//   word          a letter or digit after a blank starts a bare-word item
-//   /             an item of its own
-// A switch name ends at one of [ ] < > ( ) { } - | blank, or at the end of the text;
-// a line break does not end it, so "-verbose\n" names no switch while "[-verbose]\n"
-// does.
-//
-// The cursor stands on the first character of an item (on the last dot of an
-// ellipsis). Depths and the tagged-line flag describe everything passed since the
-// start, so at an item the group depth says how many groups are open around it.
-// Every walk ends: each step passes at least one character.
+/// A usage text describes a command line, one or more lines separated by '\n':
+///   -name         a switch ("-" followed by a non-digit); "-1" is a number item
+///   <text>        a placeholder; blanks inside the brackets belong to it
+///   ( ... )       a group: a switch and the items after it in the same group are the
+///                 switch and its argument(s)
+///   [ ... ]       an optional part
+///   ..            a run of two or more dots: the argument before may be repeated
+///   !             tags its line, from the '!' to the line end
+///   "..."         quoted text, skipped whole and never shown in usage mode
+///   word          a letter or digit after a blank starts a bare-word item
+///   /             an item of its own
+/// A switch name ends at one of [ ] < > ( ) { } - | blank, or at the end of the text;
+/// a line break does not end it, so "-verbose\n" names no switch while "[-verbose]\n"
+/// does.
+///
+/// The cursor stands on the first character of an item (on the last dot of an
+/// ellipsis). Depths and the tagged-line flag describe everything passed since the
+/// start, so at an item the group depth says how many groups are open around it.
+/// Every walk ends: each step passes at least one character.
 class QEL_API QelClUsageCursor : public QelClUniDirCursorABase {
 public:
-  // The text is referenced, not copied. A null text is the empty usage text.
-  // The cursor starts at the first character; setToFirst moves it to the first item.
+  /// The text is referenced, not copied. A null text is the empty usage text.
+  /// The cursor starts at the first character; setToFirst moves it to the first item.
   explicit QelClUsageCursor(const char* usage);
   QelClUsageCursor& operator=(const QelClUsageCursor&) = delete;
 
   bool isValid() const override;
-  // Back to the start with both depths and the flags cleared, then to the first item.
+  /// Back to the start with both depths and the flags cleared, then to the first item.
   bool setToFirst() override;
   bool setToNext() override;
 
-  // The usage text from the current item on.
+  /// The usage text from the current item on.
   const char* getAsCString() const;
   std::int32_t getGroupDepth() const;
   std::int32_t getOptionalDepth() const;
@@ -49,31 +50,31 @@ public:
 
   bool isSwitch() const;
   bool isArgEllipsis() const;
-  // The switch at the cursor takes an argument: the next item is no switch and lies
-  // in the same group, as "<key>" in "(-key <key>)". Never outside a group, and
-  // never for an item that is no switch.
+  /// The switch at the cursor takes an argument: the next item is no switch and lies
+  /// in the same group, as "<key>" in "(-key <key>)". Never outside a group, and
+  /// never for an item that is no switch.
   bool reqArg() const;
-  // The switch at the cursor takes a list: an ellipsis follows in the same group
-  // before any switch, as in "(-files <file> ...)".
+  /// The switch at the cursor takes a list: an ellipsis follows in the same group
+  /// before any switch, as in "(-files <file> ...)".
   bool reqArgEllipsis() const;
-  // The switch at the cursor is name (one leading '-' of name is skipped):
-  // whole name, case-sensitive, followed by a delimiter or the end of the text.
+  /// The switch at the cursor is name (one leading '-' of name is skipped):
+  /// whole name, case-sensitive, followed by a delimiter or the end of the text.
   bool matchesSwitch(const char* name) const;
-  // The text at the cursor begins with text as written ('-' included), followed by a
-  // delimiter or the end of the text. False at the end of the text.
+  /// The text at the cursor begins with text as written ('-' included), followed by a
+  /// delimiter or the end of the text. False at the end of the text.
   bool matches(const char* text) const;
 
-  // s[0] is '-' and s[1] is not a decimal digit: "-key" is a switch, "-5" a value.
+  /// s[0] is '-' and s[1] is not a decimal digit: "-key" is a switch, "-5" a value.
   static bool isSwitchIndicator(const char* s);
-  // False for the double quote and the parentheses, which usage mode hides.
+  /// False for the double quote and the parentheses, which usage mode hides.
   static bool isToBeDisplayed(char c);
 
-  // Writes a usage or help text (the console frame shows its usage and help texts
-  // through it): after each line break the indentation in blanks.
-  // Usage mode hides the characters isToBeDisplayed refuses. A '!' is never shown;
-  // with hideTaggedLines everything from a '!' up to and including the next line
-  // break is dropped (and the output stops if the text ends first). A text that
-  // does not end with a line break gets one.
+  /// Writes a usage or help text (the console frame shows its usage and help texts
+  /// through it): after each line break the indentation in blanks.
+  /// Usage mode hides the characters isToBeDisplayed refuses. A '!' is never shown;
+  /// with hideTaggedLines everything from a '!' up to and including the next line
+  /// break is dropped (and the output stops if the text ends first). A text that
+  /// does not end with a line break gets one.
   static void display(std::ostream& out, const char* text, unsigned long indentation,
                       bool usageMode, bool hideTaggedLines);
 
@@ -91,12 +92,12 @@ private:
 };
 
 // ---- Argument cursors ------------------------------------------------------------
-// Walks argv[1] to argv[argc - 1]; argv[0] is reachable only through getArgv0.
-// The vector is referenced, not copied. Stepping past either end leaves the cursor
-// invalid; stepping back in is allowed. Copies are cheap.
+/// Walks argv[1] to argv[argc - 1]; argv[0] is reachable only through getArgv0.
+/// The vector is referenced, not copied. Stepping past either end leaves the cursor
+/// invalid; stepping back in is allowed. Copies are cheap.
 class QEL_API QelClArgvCursor : public QelClBiDirCursorABase {
 public:
-  // Stands on the first argument (if there is one).
+  /// Stands on the first argument (if there is one).
   QelClArgvCursor(int argc, const char* const* argv);
 
   bool isValid() const override;
@@ -106,17 +107,17 @@ public:
   bool setToPrevious() override;
 
   const char* getArgv0() const;
-  // The current argument as given ('-' included); null when the cursor is invalid.
+  /// The current argument as given ('-' included); null when the cursor is invalid.
   const char* getAsCString() const;
   bool isSwitch() const;
-  // The current argument is the switch name: one leading '-' of name is skipped,
-  // then the whole name is compared, case-sensitive, no abbreviation.
+  /// The current argument is the switch name: one leading '-' of name is skipped,
+  /// then the whole name is compared, case-sensitive, no abbreviation.
   bool matches(const char* name) const;
-  // The first switch argument that matches name; invalid when there is none.
+  /// The first switch argument that matches name; invalid when there is none.
   bool positionTo(const char* name);
 
 protected:
-  // The argument at index, or null outside 1..argc-1.
+  /// The argument at index, or null outside 1..argc-1.
   const char* getArgAt(std::int32_t index) const;
 
   std::int32_t lArgc;
@@ -124,27 +125,27 @@ protected:
   const char* const* ppszArgv;
 };
 
-// An argument cursor that measures the arguments against a usage text (referenced,
-// not copied; null is the empty text). A switch is described by its first item in
-// the usage text.
+/// An argument cursor that measures the arguments against a usage text (referenced,
+/// not copied; null is the empty text). A switch is described by its first item in
+/// the usage text.
 class QEL_API QelClArgvCheckCursor : public QelClArgvCursor {
 public:
   QelClArgvCheckCursor(int argc, const char* const* argv, const char* usage);
 
-  // The current argument is a switch whose usage item takes an argument.
+  /// The current argument is a switch whose usage item takes an argument.
   bool reqArg() const;
-  // The current argument is a switch followed by a non-switch argument ("-5" counts
-  // as a value). The usage text is not consulted.
+  /// The current argument is a switch followed by a non-switch argument ("-5" counts
+  /// as a value). The usage text is not consulted.
   bool hasArg() const;
-  // The current argument is no switch and is the value of the switch before it.
+  /// The current argument is no switch and is the value of the switch before it.
   bool isBound() const;
-  // The current argument is neither a switch nor bound.
+  /// The current argument is neither a switch nor bound.
   bool isFree() const;
-  // The current argument, as written, is an item on a tagged line of the usage text.
+  /// The current argument, as written, is an item on a tagged line of the usage text.
   bool isTagged() const;
-  // A switch is legal when the usage text has it; a bound value is legal; a free
-  // argument is legal when the usage text has an item outside every group that is
-  // no switch (a placeholder, a bare word, an ellipsis).
+  /// A switch is legal when the usage text has it; a bound value is legal; a free
+  /// argument is legal when the usage text has an item outside every group that is
+  /// no switch (a placeholder, a bare word, an ellipsis).
   bool isLegal() const;
 
 protected:
@@ -153,10 +154,10 @@ protected:
   const char* pszUsage;
 };
 
-// A check cursor that stands only on free arguments.
+/// A check cursor that stands only on free arguments.
 class QEL_API QelClArgvFreeCursor : public QelClArgvCheckCursor {
 public:
-  // Stands on the first free argument (if there is one).
+  /// Stands on the first free argument (if there is one).
   QelClArgvFreeCursor(int argc, const char* const* argv, const char* usage);
 
   bool setToFirst() override;
@@ -166,31 +167,31 @@ public:
 };
 
 // ---- The console-application frame -----------------------------------------------
-// The horizontal rule: 74 dashes and a line end.
+/// The horizontal rule: 74 dashes and a line end.
 QEL_API extern const char* const gs_cpszLine;
-// The usage text while an application has set none.
+/// The usage text while an application has set none.
 QEL_API extern const char* const gs_cpszNoUsage;
 
 class QelClConsoleUIParams;
 
-// The frame of a console application: its message catalog, argc/argv, the title,
-// the switches every application has (-h, -H, -?, -copyright, -quiet), the check of
-// the command line against a usage text, the switch queries and one layout for all
-// console output. Every text the frame adds is message base + k of its catalog.
-// Command-line faults end the process: 201 after usage, help or copyright, 202 for a
-// missing switch without a usage text, 203 for a missing value, 204 for a
-// non-numeric one. Message ids are unsigned long (42ul): a plain int is ambiguous
-// where a one-character form exists as well.
+/// The frame of a console application: its message catalog, argc/argv, the title,
+/// the switches every application has (-h, -H, -?, -copyright, -quiet), the check of
+/// the command line against a usage text, the switch queries and one layout for all
+/// console output. Every text the frame adds is message base + k of its catalog.
+/// Command-line faults end the process: 201 after usage, help or copyright, 202 for a
+/// missing switch without a usage text, 203 for a missing value, 204 for a
+/// non-numeric one. Message ids are unsigned long (42ul): a plain int is ambiguous
+/// where a one-character form exists as well.
 class QEL_API QelClConsoleUI {
 public:
   enum QelEnFormatStyle { LEFT_FILLED = 0, RIGHT_ALIGNED = 1, CENTRED = 2 };
 
-  // The library's catalog (module vrnmsg43, else the built-in table), base 0.
+  /// The library's catalog (module vrnmsg43, else the built-in table), base 0.
   QelClConsoleUI(int argc, const char* const* argv, const char* title = nullptr,
                  const char* subtitle = nullptr, const char* level = nullptr,
                  const char* date = nullptr);
-  // The application's catalog: the message module of that name or, when it does not
-  // load, table (which may be null). Title and subtitle are message ids (0: none).
+  /// The application's catalog: the message module of that name or, when it does not
+  /// load, table (which may be null). Title and subtitle are message ids (0: none).
   QelClConsoleUI(const QelClFilename& catalog, const char* const table[], unsigned long entries,
                  unsigned long messageBase, int argc, const char* const* argv,
                  unsigned long titleId, unsigned long subtitleId = 0,
@@ -205,16 +206,16 @@ public:
   const char* getUsage() const;
   const char* getProcessName() const;
   std::ostream& getOutputStream() const;
-  // Unless quiet, both output and error go to stream (which must outlive the frame).
+  /// Unless quiet, both output and error go to stream (which must outlive the frame).
   void setOutputStream(std::ostream& stream);
   bool mustBeQuiet() const;
-  // Tagged lines of the usage text are not shown / their arguments are refused.
+  /// Tagged lines of the usage text are not shown / their arguments are refused.
   void hideTaggedLines();
   void disableTaggedLines();
   void setFormatWidth(unsigned int width);
   void setFormatStyle(QelEnFormatStyle style);
   void setFormatFillChar(char fill);
-  // Beeps unless code is 0, then ends the process with code.
+  /// Beeps unless code is 0, then ends the process with code.
   [[noreturn]] void processExit(unsigned long code);
 
   // ---- Output on the frame's streams (silenced by -quiet)
@@ -241,7 +242,7 @@ public:
   [[noreturn]] void fatal(unsigned long code, unsigned long id, const char* p2 = nullptr,
                           const char* p3 = nullptr, const char* p4 = nullptr,
                           const char* p5 = nullptr);
-  // Header on the error stream, the exception's full details on the output stream.
+  /// Header on the error stream, the exception's full details on the output stream.
   void exception(const QelClException& exc, const char* text = nullptr,
                  const char* p2 = nullptr, const char* p3 = nullptr, const char* p4 = nullptr,
                  const char* p5 = nullptr);
@@ -271,11 +272,11 @@ public:
   void format(unsigned long id, float value);
   void format(unsigned long id, double value);
   void formatBool(unsigned long id, bool value);
-  // Error records: nothing when not all and the id is 0; zero fields only with all.
+  /// Error records: nothing when not all and the id is 0; zero fields only with all.
   void format(const _QelStError& error, bool all = false);
   void format(const _QelStUserError& error, bool all = false);
   void format(const QelClException& exc, bool all = false);
-  // A section heading, then hex-dump rows of 16 bytes addressed by their offset.
+  /// A section heading, then hex-dump rows of 16 bytes addressed by their offset.
   void dump(const char* label, const void* data, unsigned int length);
   void dump(unsigned long id, const void* data, unsigned int length);
 
@@ -288,9 +289,9 @@ public:
   void displayHelp(bool exitAfter);
   void displayUsageHelp(const char* usage, const char* help, bool exitAfter);
 
-  // The answer stays valid until the next prompt. At the end of standard input every
-  // prompt takes its default; a default that is itself rejected ends the prompt after
-  // one error with the default returned as given.
+  /// The answer stays valid until the next prompt. At the end of standard input every
+  /// prompt takes its default; a default that is itself rejected ends the prompt after
+  /// one error with the default returned as given.
   const char* promptString(const char* text, const char* defaultValue);
   const char* promptString(unsigned long id, const char* defaultValue);
   long promptNumval(const char* text, long min, long max, long defaultValue);
@@ -306,11 +307,11 @@ public:
   bool hasArgSwitch(const char* name);
   bool hasArgSwitch(char name);
   bool hasArgSwitch(unsigned long id);
-  // value points into argv; a negative number counts as a value.
+  /// value points into argv; a negative number counts as a value.
   bool hasArgString(const char* name, const char*& value);
   bool hasArgString(char name, const char*& value);
   bool hasArgString(unsigned long id, const char*& value);
-  // The value's leading decimal number (one leading apostrophe skipped).
+  /// The value's leading decimal number (one leading apostrophe skipped).
   bool hasArgNumval(const char* name, long& value);
   bool hasArgNumval(char name, long& value);
   bool hasArgNumval(unsigned long id, long& value);
@@ -352,7 +353,7 @@ private:
   [[noreturn]] void fatalMissingArg(const char* name);
   [[noreturn]] void fatalMissingArg(char name);
   const char* prompt(const char* text, const char* range, const char* defaultValue);
-  // Frame text k (message base + k).
+  /// Frame text k (message base + k).
   QelClMessage text(unsigned long k) const;
 
   void indent(std::ostream& out) const;
@@ -376,20 +377,20 @@ private:
   QelClConsoleUIParams* pclParams;
 };
 
-// The frame's settings and buffers, made by the frame with the memory manager.
+/// The frame's settings and buffers, made by the frame with the memory manager.
 class QEL_API QelClConsoleUIParams {
 public:
-  // The process name comes from the program path (argv[0]).
+  /// The process name comes from the program path (argv[0]).
   explicit QelClConsoleUIParams(const char* programPath);
   QelClConsoleUIParams(const QelClConsoleUIParams&) = delete;
   QelClConsoleUIParams& operator=(const QelClConsoleUIParams&) = delete;
   ~QelClConsoleUIParams();
 
-  // Output and error go to the null device from now on.
+  /// Output and error go to the null device from now on.
   void setQuietMode();
-  // Unless quiet, output and error both become stream.
+  /// Unless quiet, output and error both become stream.
   void setOutputStream(std::ostream& stream);
-  // Quiet off, output to stream, error to standard error.
+  /// Quiet off, output to stream, error to standard error.
   void forceOutputStream(std::ostream& stream);
   void flushOutputStream();
 

@@ -1,6 +1,7 @@
-// vrnqel43: the trace facility. An application traces under a key; the key's
-// environment variables configure a ring buffer of records, the filter in front of
-// it and the trace file that autosave appends the records to.
+/// \file
+/// vrnqel43: the trace facility. An application traces under a key; the key's
+/// environment variables configure a ring buffer of records, the filter in front of
+/// it and the trace file that autosave appends the records to.
 #ifndef VRNQEL43_QEL_TRACE_H
 #define VRNQEL43_QEL_TRACE_H
 
@@ -16,35 +17,35 @@
 class QelClTraceEnvironment;
 namespace qel {
 namespace trace {
-struct RingWriter;  // the library's own record path into the buffer
-class RecordFile;   // autosave's whole-record appends to the trace file
+struct RingWriter;  ///< the library's own record path into the buffer
+class RecordFile;   ///< autosave's whole-record appends to the trace file
 }
 }  // namespace qel
 
 // ---- Vocabularies ----------------------------------------------------------------
 enum class QelEnTraceDetail : std::uint8_t { OFF = 0, LOW = 1, MED = 2, HIGH = 3 };
 
-// The kind of a record and of its data. DATA_CLIPPED (data cut to the buffer's
-// capacity) and DATA_NULL (a null data pointer) are set when a record is built.
+/// The kind of a record and of its data. DATA_CLIPPED (data cut to the buffer's
+/// capacity) and DATA_NULL (a null data pointer) are set when a record is built.
 enum class QelEnTraceDataType : std::uint8_t {
   NONE = 0,
-  FUNCTION_ENTRY = 1,  // 4-byte nesting level
-  FUNCTION_EXIT = 2,   // 4-byte nesting level
+  FUNCTION_ENTRY = 1,  ///< 4-byte nesting level
+  FUNCTION_EXIT = 2,   ///< 4-byte nesting level
   NO_DATA = 3,
-  DATA = 4,  // raw bytes
+  DATA = 4,  ///< raw bytes
   DATA_CLIPPED = 5,
   DATA_NULL = 6,
-  ADDRESS = 7,      // 4 bytes
-  CSTRING = 8,      // the characters of a zero-terminated string
-  WIDE_STRING = 9,  // 16-bit units
-  BOOLEAN = 10,     // 1 byte, non-zero is true
+  ADDRESS = 7,      ///< 4 bytes
+  CSTRING = 8,      ///< the characters of a zero-terminated string
+  WIDE_STRING = 9,  ///< 16-bit units
+  BOOLEAN = 10,     ///< 1 byte, non-zero is true
   INT8 = 11,
   UINT8 = 12,
   INT16 = 13,
   UINT16 = 14,
   INT32 = 15,
   UINT32 = 16,
-  INT64 = 17,  // integers low byte first
+  INT64 = 17,  ///< integers low byte first
   UINT64 = 18,
   FLOAT32 = 19,
   FLOAT64 = 20,
@@ -52,42 +53,42 @@ enum class QelEnTraceDataType : std::uint8_t {
 };
 
 // ---- Filter ----------------------------------------------------------------------
-// Which records count: a detail level (a record passes when its detail is at most
-// the level), a process and a thread id (0: any) and a set of components 1 to 255.
-// Component 0 stands for no component and always passes.
+/// Which records count: a detail level (a record passes when its detail is at most
+/// the level), a process and a thread id (0: any) and a set of components 1 to 255.
+/// Component 0 stands for no component and always passes.
 class QEL_API QelClTraceFilter {
 public:
   QelClTraceFilter();
 
-  // "HIGH" 3, "MED" 2, "LOW" 1 by the start of the text in any case; else 0.
+  /// "HIGH" 3, "MED" 2, "LOW" 1 by the start of the text in any case; else 0.
   void setDetail(const char* text);
   void setDetail(QelEnTraceDetail detail) { ulDetailLevel = static_cast<std::uint32_t>(detail); }
-  // "OFF", "LOW", "MED", "HIGH"; null for any other value.
+  /// "OFF", "LOW", "MED", "HIGH"; null for any other value.
   static const char* getDetailAsCString(QelEnTraceDetail detail);
-  // Decimal text; non-numeric text gives 0 (any).
+  /// Decimal text; non-numeric text gives 0 (any).
   void setProcessId(const char* text);
   void setThreadId(const char* text);
 
-  // Ids above 255 are outside the set: they change nothing.
+  /// Ids above 255 are outside the set: they change nothing.
   void enableComponentId(unsigned short id);
   void disableComponentId(unsigned short id);
   void enableAllComponentIds();
   void disableAllComponentIds();
-  // A list such as "1,3.5,-4" or "*,-7": numbers and ranges first.last, each
-  // included, or excluded behind '-', separated by ','; '*' stands for 1.255.
+  /// A list such as "1,3.5,-4" or "*,-7": numbers and ranges first.last, each
+  /// included, or excluded behind '-', separated by ','; '*' stands for 1.255.
   void enableComponentIds(const char* list);
-  // Some component of 1 to 255 is excluded.
+  /// Some component of 1 to 255 is excluded.
   bool usesCompIdFilter() const;
 
   std::uint32_t getDetailLevel() const { return ulDetailLevel; }
   std::uint32_t getProcessId() const { return ulProcessId; }
   std::uint32_t getThreadId() const { return ulThreadId; }
-  // Ids above 255 are tested by their low 8 bits, the component a record keeps.
+  /// Ids above 255 are tested by their low 8 bits, the component a record keeps.
   bool isComponentIdEnabled(unsigned short id) const {
     const unsigned int bit = id & 0xFFu;
     return bit == 0 || (aucComponents[bit / 8] >> (bit % 8) & 1u) != 0;
   }
-  // The test made while tracing: detail and component.
+  /// The test made while tracing: detail and component.
   bool isPassing(QelEnTraceDetail detail, unsigned short component) const {
     return static_cast<std::uint32_t>(detail) <= ulDetailLevel && isComponentIdEnabled(component);
   }
@@ -102,20 +103,20 @@ private:
 };
 
 // ---- Records ---------------------------------------------------------------------
-// One trace record. Its bytes are the same in the buffer and in trace files:
-//   0  kind: bits 0-4 data type, bit 5 strings packed, bits 6-7 detail
-//   1  component id          2  M, message bytes        3  F, function-name bytes
-//   4  timestamp (ms)        8  process id             12  thread id
-//  16  D, data bytes        20  message, then function name, then the data
-// Multi-byte numbers are little-endian; nothing is padded.
+/// One trace record. Its bytes are the same in the buffer and in trace files:
+///   0  kind: bits 0-4 data type, bit 5 strings packed, bits 6-7 detail
+///   1  component id          2  M, message bytes        3  F, function-name bytes
+///   4  timestamp (ms)        8  process id             12  thread id
+///  16  D, data bytes        20  message, then function name, then the data
+/// Multi-byte numbers are little-endian; nothing is padded.
 class QEL_API QelClTraceEntry {
 public:
   enum : std::uint32_t { HEADER_LENGTH = 20, STRING_AREA = 512, MAX_STRING = 255 };
 
-  // A record of a trace call. Both texts must be non-null (empty for none). A null
-  // data pointer gives DATA_NULL and no data; data longer than the environment's
-  // buffer capacity is cut to it and becomes DATA_CLIPPED. Texts are cut to 255
-  // characters, or packed within 255 bytes when the settings compress.
+  /// A record of a trace call. Both texts must be non-null (empty for none). A null
+  /// data pointer gives DATA_NULL and no data; data longer than the environment's
+  /// buffer capacity is cut to it and becomes DATA_CLIPPED. Texts are cut to 255
+  /// characters, or packed within 255 bytes when the settings compress.
   QelClTraceEntry(const QelClTraceEnvironment& environment, QelEnTraceDetail detail,
                   unsigned short component, QelEnTraceDataType type, const char* function,
                   const char* message, const void* data, unsigned int length);
@@ -132,26 +133,26 @@ public:
   std::uint32_t getProcessId() const { return readWord(8); }
   std::uint32_t getThreadId() const { return readWord(12); }
   std::uint32_t getDataLength() const { return readWord(16); }
-  // Header and strings: the first getRecordLength() bytes of a record.
+  /// Header and strings: the first getRecordLength() bytes of a record.
   const unsigned char* getRecord() const { return aucRecord; }
   std::uint32_t getRecordLength() const { return ulRecordLength; }
   const void* getData() const { return pvData; }
 
-  // 6-bit string packing: the 63 characters " ,&*:_~()<>A-Za-z" take their position
-  // as code; any other byte is code 63 followed by its 8 bits. Bits go most
-  // significant first; the unused bits of the last byte are 1. Packs text into at
-  // most limit bytes (out has room for them) and returns the bytes used.
+  /// 6-bit string packing: the 63 characters " ,&*:_~()<>A-Za-z" take their position
+  /// as code; any other byte is code 63 followed by its 8 bits. Bits go most
+  /// significant first; the unused bits of the last byte are 1. Packs text into at
+  /// most limit bytes (out has room for them) and returns the bytes used.
   static unsigned int compressCString(char* out, const char* text, unsigned int limit);
-  // Unpacks bytes of packed text into out, terminated; out has room for 8 * bytes / 6
-  // characters and the terminator. Returns the characters decoded.
+  /// Unpacks bytes of packed text into out, terminated; out has room for 8 * bytes / 6
+  /// characters and the terminator. Returns the characters decoded.
   static unsigned int deCompressCString(char* out, const char* packed, unsigned int bytes);
-  // The low count bits of value into the zero bits at bitPosition.
+  /// The low count bits of value into the zero bits at bitPosition.
   static void compressWriteBits(char* bytes, unsigned int bitPosition, char value,
                                 unsigned int count);
   static char deCompressReadBits(const char* bytes, unsigned int bitPosition, unsigned int count);
 
 protected:
-  // An empty record bound to the environment, for records read back from files.
+  /// An empty record bound to the environment, for records read back from files.
   explicit QelClTraceEntry(const QelClTraceEnvironment& environment);
   bool isCompressed() const { return (aucRecord[0] & 0x20u) != 0; }
   std::uint32_t readWord(unsigned int offset) const {
@@ -168,9 +169,9 @@ protected:
 };
 
 // ---- Resource keys and the buffer guard --------------------------------------------
-// A key text of the form type ":" name [":" instance], at most 255 characters: a
-// backslash becomes ':', letters, digits and "_-@" stay, any other byte c becomes
-// the character at c mod 65 of "a-zA-Z0-9_-@". Parts beyond the room are cut.
+/// A key text of the form type ":" name [":" instance], at most 255 characters: a
+/// backslash becomes ':', letters, digits and "_-@" stay, any other byte c becomes
+/// the character at c mod 65 of "a-zA-Z0-9_-@". Parts beyond the room are cut.
 class QEL_API QelClResourceKeyABase {
 public:
   QelClResourceKeyABase(const char* type, const char* name, const char* instance);
@@ -180,11 +181,11 @@ public:
 
   const char* getText() const { return szText; }
   std::uint32_t getLength() const { return ulLength; }
-  // The text behind the type and its colon.
+  /// The text behind the type and its colon.
   const char* getName() const { return pszName; }
 
 protected:
-  // The first getLength() characters of the key equal those of text.
+  /// The first getLength() characters of the key equal those of text.
   bool matches(const char* text) const;
 
 private:
@@ -195,19 +196,19 @@ private:
   std::uint32_t ulLength;
   char szText[256];
   char* pszName;
-  // Which of the guards' locks the text chooses, found once.
+  /// Which of the guards' locks the text chooses, found once.
   std::uint32_t ulGuardIndex;
 };
 
 class QEL_API QelClResourceKeySemaphore : public QelClResourceKeyABase {
 public:
-  // The type "SEM32".
+  /// The type "SEM32".
   QelClResourceKeySemaphore(const char* name, const char* instance);
 };
 
-// Holds the lock that the key's text chooses for its lifetime. One process-local lock
-// serves every key of the same text, so that records written through one key by
-// concurrent threads never interleave.
+/// Holds the lock that the key's text chooses for its lifetime. One process-local lock
+/// serves every key of the same text, so that records written through one key by
+/// concurrent threads never interleave.
 class QEL_API QelClTraceBufferAccessSemaphore {
 public:
   explicit QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key);
@@ -220,41 +221,41 @@ private:
 };
 
 // ---- Ring buffer -----------------------------------------------------------------
-// What the buffer hands over: up to two blocks of whole or split records.
+/// What the buffer hands over: up to two blocks of whole or split records.
 struct _QelStTraceOverflow {
   void* pvContext;
   const char* pcFirst;
   std::uint32_t ulFirstLength;
-  const char* pcSecond;  // null when there is none
+  const char* pcSecond;  ///< null when there is none
   std::uint32_t ulSecondLength;
 };
 typedef void (*QelPfuTraceOverflow)(const _QelStTraceOverflow* overflow);
 
-// The ring arithmetic over a caller's buffer: a 24-byte header (the magic "QELT",
-// the capacity and four positions kept as offsets from the buffer's start), then
-// the data area. With a callback, every byte written is handed over once, in order,
-// when the data area's end is reached and at each flush; without one, new records
-// overwrite the oldest.
+/// The ring arithmetic over a caller's buffer: a 24-byte header (the magic "QELT",
+/// the capacity and four positions kept as offsets from the buffer's start), then
+/// the data area. With a callback, every byte written is handed over once, in order,
+/// when the data area's end is reached and at each flush; without one, new records
+/// overwrite the oldest.
 class QEL_API QelClTraceBufferManager {
 public:
   enum : std::uint32_t { HEADER_SIZE = 24 };
 
-  // A buffer whose header already carries the magic is taken as it is. size must
-  // exceed the header.
+  /// A buffer whose header already carries the magic is taken as it is. size must
+  /// exceed the header.
   QelClTraceBufferManager(const QelClResourceKeySemaphore& key, char* buffer, unsigned int size);
   ~QelClTraceBufferManager();
   QelClTraceBufferManager(const QelClTraceBufferManager&) = delete;
   QelClTraceBufferManager& operator=(const QelClTraceBufferManager&) = delete;
 
-  // Null: no hand-over.
+  /// Null: no hand-over.
   void setOverflowCallback(QelPfuTraceOverflow callback, void* context);
-  // Header and strings, then the data; the data is at most the capacity.
+  /// Header and strings, then the data; the data is at most the capacity.
   void write(const QelClTraceEntry& entry);
-  // A record from its parts: the 20 header bytes, then as many bytes of the message,
-  // the function name and the data as the header gives.
+  /// A record from its parts: the 20 header bytes, then as many bytes of the message,
+  /// the function name and the data as the header gives.
   void write(const unsigned char* recordHeader, const char* message, const char* function, const void* data);
-  // Hands over what was written since the last hand-over, if anything was written
-  // since the last flush.
+  /// Hands over what was written since the last hand-over, if anything was written
+  /// since the last flush.
   void flush();
 
 private:
@@ -272,7 +273,7 @@ private:
 
 // ---- Settings and environment ----------------------------------------------------
 struct _QelStTraceSettingsBlock {
-  std::uint32_t ulSignature = 0;  // 'QE'
+  std::uint32_t ulSignature = 0;  ///< 'QE'
   std::uint32_t ulFlags = 0;
   QelClTraceFilter clFilter;
 };
@@ -285,20 +286,20 @@ public:
     AUTOCLEAR = 4,
     AUTOFLUSH = 8,
     VERBOSE = 16,
-    // With autosave: a fatal signal appends the unsaved records (on unless the key's
-    // _TRACE_CRASHSAVE says off), and the ring lives in a file beside the trace file
-    // (_TRACE_DURABLE), where a process that is killed leaves it for the next one.
+    /// With autosave: a fatal signal appends the unsaved records (on unless the key's
+    /// _TRACE_CRASHSAVE says off), and the ring lives in a file beside the trace file
+    /// (_TRACE_DURABLE), where a process that is killed leaves it for the next one.
     CRASHSAVE = 32,
     DURABLE = 64
   };
 
   QelClTraceSettings();
-  // The caller's block; its filter is the caller's to set up.
+  /// The caller's block; its filter is the caller's to set up.
   explicit QelClTraceSettings(void* block);
 
-  // Detail word for the filter (see QelClTraceFilter::setDetail).
+  /// Detail word for the filter (see QelClTraceFilter::setDetail).
   void setDetailLevel(const char* text);
-  // The list names the components to include, starting from none.
+  /// The list names the components to include, starting from none.
   void initComponentIds(const char* text);
 
   bool hasFlag(QelEnFlag flag) const { return (pstBlock->ulFlags & flag) != 0; }
@@ -313,43 +314,43 @@ private:
   _QelStTraceSettingsBlock stBlock;
 };
 
-// What a key makes of its environment variables (KEY upper-cased, then the suffix):
-// _TRACE_ACTIVE, _TRACE_DETAIL, _TRACE_AUTOSAVE, _TRACE_AUTOFLUSH, _TRACE_AUTOCLEAR,
-// _TRACE_COMPRESS, _TRACE_COMPSET, _TRACE_BUFSIZE (KiB: 4096 bytes at least, 16 MiB
-// at most, 65535 bytes when unset), _TRACE_FILE (default: KEYtrace.trc in the
-// temporary directory), _TRACE_FORMAT and _TRACE_VERBOSE; with autosave also
-// _TRACE_CRASHSAVE (off: no crash save) and _TRACE_DURABLE. Variable names longer than
-// the environment's 40 characters (keys beyond 24 characters) read as unset.
-//
-// Autosave appends whole records only, each hand-over in one write, so that processes
-// sharing a trace file interleave whole records and a failed or short write (a full
-// disk) leaves the file ending at a record boundary; the records such a write loses
-// are counted. The front of a record that a wrap hands over is held back until its
-// rest arrives.
+/// What a key makes of its environment variables (KEY upper-cased, then the suffix):
+/// _TRACE_ACTIVE, _TRACE_DETAIL, _TRACE_AUTOSAVE, _TRACE_AUTOFLUSH, _TRACE_AUTOCLEAR,
+/// _TRACE_COMPRESS, _TRACE_COMPSET, _TRACE_BUFSIZE (KiB: 4096 bytes at least, 16 MiB
+/// at most, 65535 bytes when unset), _TRACE_FILE (default: KEYtrace.trc in the
+/// temporary directory), _TRACE_FORMAT and _TRACE_VERBOSE; with autosave also
+/// _TRACE_CRASHSAVE (off: no crash save) and _TRACE_DURABLE. Variable names longer than
+/// the environment's 40 characters (keys beyond 24 characters) read as unset.
+///
+/// Autosave appends whole records only, each hand-over in one write, so that processes
+/// sharing a trace file interleave whole records and a failed or short write (a full
+/// disk) leaves the file ending at a record boundary; the records such a write loses
+/// are counted. The front of a record that a wrap hands over is held back until its
+/// rest arrives.
 class QEL_API QelClTraceEnvironment {
 public:
   enum : std::uint32_t { FORMAT_LENGTH = 512 };
 
-  // A null instance is the instance word "QELTRACEINSTANCE0". A controller never
-  // removes the trace file.
+  /// A null instance is the instance word "QELTRACEINSTANCE0". A controller never
+  /// removes the trace file.
   QelClTraceEnvironment(const char* key, const char* instance, bool controller);
   ~QelClTraceEnvironment();
   QelClTraceEnvironment(const QelClTraceEnvironment&) = delete;
   QelClTraceEnvironment& operator=(const QelClTraceEnvironment&) = delete;
 
   void activate() { bActive = true; }
-  // Into the buffer; with autoflush straight on to the file.
+  /// Into the buffer; with autoflush straight on to the file.
   void add(const QelClTraceEntry& entry);
-  // A record from its parts, as QelClTraceBufferManager::write takes them.
+  /// A record from its parts, as QelClTraceBufferManager::write takes them.
   void add(const unsigned char* recordHeader, const char* message, const char* function, const void* data);
   void flush();
 
-  // The capacity of the buffer's data area.
+  /// The capacity of the buffer's data area.
   std::uint32_t getBufferSize() const { return ulBufferSize - QelClTraceBufferManager::HEADER_SIZE; }
   void setFormatString(const char* text);
-  // Counts read back from packed trace files.
+  /// Counts read back from packed trace files.
   void recordCompressionRate(std::uint32_t uncompressed, std::uint32_t compressed) const;
-  // Compressed over uncompressed bytes; 0.0 before both were counted.
+  /// Compressed over uncompressed bytes; 0.0 before both were counted.
   float getCompressionRate() const;
 
   const char* getTraceFileName() const { return clFileName.getAsCString(); }
@@ -361,32 +362,32 @@ public:
   bool isActive() const { return bActive; }
   bool isController() const { return bController; }
   bool isSharedMemory() const { return bSharedMemory; }
-  // Records autosave could not append to the trace file, and the host's code of the
-  // last failure (0 when none failed).
+  /// Records autosave could not append to the trace file, and the host's code of the
+  /// last failure (0 when none failed).
   std::uint64_t getLostRecordCount() const;
   std::uint32_t getHostError() const;
-  // The ring lives in its durable ring file, "<trace file>.<process id>.ring".
+  /// The ring lives in its durable ring file, "<trace file>.<process id>.ring".
   bool isDurable() const;
-  // Appends the unsaved records that processes now gone left in durable ring files
-  // beside the trace file, each exactly once, and removes those files; returns how many
-  // records it appended. An autosaving environment does it when it is built.
+  /// Appends the unsaved records that processes now gone left in durable ring files
+  /// beside the trace file, each exactly once, and removes those files; returns how many
+  /// records it appended. An autosaving environment does it when it is built.
   std::uint64_t saveAbandonedRecords() const;
 
 private:
   friend struct qel::trace::RingWriter;
   void determineSettingsFromEnvVars(const char* key);
-  // Frees what the constructor built so far, or everything.
+  /// Frees what the constructor built so far, or everything.
   void release();
   void reportSettings(const char* key) const;
-  // The autosave lines of the verbose report; failure: why the durable ring file
-  // could not be made (0: it was, or was not asked for).
+  /// The autosave lines of the verbose report; failure: why the durable ring file
+  /// could not be made (0: it was, or was not asked for).
   void reportAutosave(std::uint64_t recovered, bool durable, std::uint32_t failure) const;
   static void autoSave(const _QelStTraceOverflow* overflow);
 
   QelClResourceKeySemaphore clKey;
   QelClTraceBufferManager* pclManager;
   QelClTraceSettings* pclSettings;
-  // With autosave: the block that holds the ring (pcBuffer points into it).
+  /// With autosave: the block that holds the ring (pcBuffer points into it).
   qel::trace::RecordFile* pclRecordFile;
   std::uint32_t ulBufferSize;
   std::uint32_t ulProcessId;
@@ -401,22 +402,22 @@ private:
 };
 
 // ---- Reading trace files ---------------------------------------------------------
-// A trace file is the records one after another, nothing else. A file entry reads one
-// record's header and strings back, unpacking packed strings; the data bytes stay in
-// the stream for the caller.
+/// A trace file is the records one after another, nothing else. A file entry reads one
+/// record's header and strings back, unpacking packed strings; the data bytes stay in
+/// the stream for the caller.
 class QEL_API QelClTraceFileEntry : public QelClTraceEntry {
 public:
   enum : std::uint32_t { TEXT_LENGTH = 512 };
 
-  // An empty record; packed strings read add to the environment's compression totals.
+  /// An empty record; packed strings read add to the environment's compression totals.
   explicit QelClTraceFileEntry(const QelClTraceEnvironment& environment);
 
-  // True when a record was read and the stream is still good. At the end of the
-  // stream, or when it ends inside the header or the strings, the record is cleared
-  // and false returned.
+  /// True when a record was read and the stream is still good. At the end of the
+  /// stream, or when it ends inside the header or the strings, the record is cleared
+  /// and false returned.
   bool read(std::istream& in);
 
-  // The decoded texts, terminated; the lengths count their characters.
+  /// The decoded texts, terminated; the lengths count their characters.
   const char* getFunctionName() const { return acFunctionName; }
   std::uint32_t getFunctionNameTextLength() const { return ulFunctionNameLength; }
   const char* getMessage() const { return acMessage; }
@@ -433,40 +434,40 @@ private:
   std::uint32_t ulMessageLength;
 };
 
-// Renders a trace file as text: each record the filter passes through the format
-// string, its data by type. Errors raise QelClException with TRACEFORMAT_COULD_NOT_OPEN,
-// TRACEFORMAT_UNEXPECTED_EOF or TRACEFORMAT_FILE_CORRUPTED; what was written stays.
-// Indentation is written only for nesting levels 0 to MAX_INDENTATION (a level read
-// as negative indents nothing, a deeper one indents MAX_INDENTATION steps). A second
-// %d in a format string prints nothing.
+/// Renders a trace file as text: each record the filter passes through the format
+/// string, its data by type. Errors raise QelClException with TRACEFORMAT_COULD_NOT_OPEN,
+/// TRACEFORMAT_UNEXPECTED_EOF or TRACEFORMAT_FILE_CORRUPTED; what was written stays.
+/// Indentation is written only for nesting levels 0 to MAX_INDENTATION (a level read
+/// as negative indents nothing, a deeper one indents MAX_INDENTATION steps). A second
+/// %d in a format string prints nothing.
 class QEL_API QelClTraceFormatter {
 public:
   enum : std::uint32_t { MAX_INDENTATION = 256 };
 
-  // Without a filter, the environment's settings filter.
+  /// Without a filter, the environment's settings filter.
   QelClTraceFormatter(const QelClTraceEnvironment& environment, const QelClTraceFilter* filter);
   ~QelClTraceFormatter();
   QelClTraceFormatter(const QelClTraceFormatter&) = delete;
   QelClTraceFormatter& operator=(const QelClTraceFormatter&) = delete;
 
-  // The whole trace file of the environment onto out.
+  /// The whole trace file of the environment onto out.
   void format(std::ostream& out) const;
-  // Both keep the pointer: the text must outlive its use.
+  /// Both keep the pointer: the text must outlive its use.
   void setFormatString(const char* text) { pszFormat = text; }
   void setDisplayIndentation(const char* text) { pszIndentation = text; }
-  // Labels 242 to 245 from the catalog instead of the built-in texts.
+  /// Labels 242 to 245 from the catalog instead of the built-in texts.
   void attachQelMessageCatalog(const QelClMessageCatalog& catalog);
 
-  // Records read by the last format, those the filter rejected included.
+  /// Records read by the last format, those the filter rejected included.
   std::uint32_t getRecordCount() const { return ulRecordCount; }
-  // The level of the last entry or exit record rendered; kept between formats.
+  /// The level of the last entry or exit record rendered; kept between formats.
   std::uint32_t getNestingLevel() const { return ulNestingLevel; }
 
-  bool bShowNesting = false;          // entry and exit data show the level
-  bool bShowFunctionRecords = true;   // entry and exit records are rendered
-  bool bRepeatFunctionNames = true;   // %f on each record, not only on a change
-  bool bHex = false;                  // scalar data again as a hex dump
-  bool bBinary = false;               // no rendering uses it
+  bool bShowNesting = false;          ///< entry and exit data show the level
+  bool bShowFunctionRecords = true;   ///< entry and exit records are rendered
+  bool bRepeatFunctionNames = true;   ///< %f on each record, not only on a change
+  bool bHex = false;                  ///< scalar data again as a hex dump
+  bool bBinary = false;               ///< no rendering uses it
 
 private:
   bool formatEntry(std::istream& in, QelClTraceFileEntry& entry) const;
@@ -478,10 +479,10 @@ private:
   void skipEntry(std::istream& in, const QelClTraceFileEntry& entry, bool functionRecord) const;
   void displayIndent() const;
   void displayBuffer(const char* text, std::size_t length) const;
-  // The decimal digits of value, after a minus sign when negative.
+  /// The decimal digits of value, after a minus sign when negative.
   void displayNumber(std::uint64_t value, bool negative = false) const;
   static bool isFunction(QelEnTraceDataType type);
-  // Writes what is buffered, then raises the error, found at the given source line.
+  /// Writes what is buffered, then raises the error, found at the given source line.
   [[noreturn]] void raise(std::uint32_t id, QelEnErrorClass errorClass, unsigned long line,
                           bool fatal = false) const;
   const char* getTypeAsShortCString(QelEnTraceDataType type) const;
@@ -497,35 +498,35 @@ private:
   mutable std::uint32_t ulNestingLevel = 0;
   const char* pszFormat;
   const char* pszIndentation = nullptr;
-  // The function name of the last record shown with one, and the text of the record
-  // being rendered (written out at its end and before an error is raised).
+  /// The function name of the last record shown with one, and the text of the record
+  /// being rendered (written out at its end and before an error is raised).
   mutable char acLastFunction[QelClTraceFileEntry::TEXT_LENGTH] = {};
   mutable std::string sRendered;
 };
 
-// The structure of a trace file, found by walking its records by the lengths their
-// headers give, without formatting them. The whole records come first; any bytes after
-// them are one record that the file's end cuts, in its header, its texts or its data.
-// A damaged record has a header the formatter refuses: a data type of 0 or above
-// LONG_DOUBLE, entry, exit or address data of other than 4 bytes, NO_DATA with data, or
-// 128 data bytes or more for a type other than DATA, DATA_CLIPPED, CSTRING and
-// WIDE_STRING. The walk goes on past it by its lengths, and it counts as a record.
+/// The structure of a trace file, found by walking its records by the lengths their
+/// headers give, without formatting them. The whole records come first; any bytes after
+/// them are one record that the file's end cuts, in its header, its texts or its data.
+/// A damaged record has a header the formatter refuses: a data type of 0 or above
+/// LONG_DOUBLE, entry, exit or address data of other than 4 bytes, NO_DATA with data, or
+/// 128 data bytes or more for a type other than DATA, DATA_CLIPPED, CSTRING and
+/// WIDE_STRING. The walk goes on past it by its lengths, and it counts as a record.
 class QEL_API QelClTraceFileScan {
 public:
-  // Reads the file in blocks. When it can't be opened or read to its end, the host's
-  // error code is kept and the counts cover the bytes read before the failure.
+  /// Reads the file in blocks. When it can't be opened or read to its end, the host's
+  /// error code is kept and the counts cover the bytes read before the failure.
   explicit QelClTraceFileScan(const char* fileName);
 
-  // The host's error code (errno, GetLastError); 0 when the file was read to its end.
+  /// The host's error code (errno, GetLastError); 0 when the file was read to its end.
   std::uint32_t getHostError() const { return ulHostError; }
   std::uint64_t getWholeRecordCount() const { return ullWholeRecords; }
-  // The bytes of the whole records, from the file's start.
+  /// The bytes of the whole records, from the file's start.
   std::uint64_t getWholeLength() const { return ullWholeLength; }
-  // The bytes after the whole records.
+  /// The bytes after the whole records.
   std::uint64_t getCutLength() const { return ullCutLength; }
   bool hasCutRecord() const { return ullCutLength != 0; }
   bool hasDamagedRecord() const { return bDamaged; }
-  // Where the first damaged record starts; 0 when there is none.
+  /// Where the first damaged record starts; 0 when there is none.
   std::uint64_t getDamagedOffset() const { return ullDamagedOffset; }
 
 private:
@@ -542,13 +543,13 @@ typedef void (*QelPfuTraceCallback)(void* user, QelEnTraceDetail detail, unsigne
                                     QelEnTraceDataType type, const char* function,
                                     const char* message, const void* data, unsigned int length);
 
-// The process's one trace instance. Active: its key's _TRACE_ACTIVE, or activate().
-// Enabled: gs_pclQelTraceInstance points at it, and only then records are made.
-// Creation enables an active instance. An instance never deleted is flushed and
-// freed when the library is unloaded or the process exits.
+/// The process's one trace instance. Active: its key's _TRACE_ACTIVE, or activate().
+/// Enabled: gs_pclQelTraceInstance points at it, and only then records are made.
+/// Creation enables an active instance. An instance never deleted is flushed and
+/// freed when the library is unloaded or the process exits.
 class QEL_API QelClTraceInstance {
 public:
-  // The existing instance, whatever the arguments; else a new one.
+  /// The existing instance, whatever the arguments; else a new one.
   static QelClTraceInstance& createInstance(const char* key, const char* instance);
   static QelClTraceInstance& createControllerInstance(const char* key, const char* instance);
   static void deleteInstance();
@@ -556,29 +557,29 @@ public:
   bool isActive() const;
   bool isEnabled() const;
   void activate();
-  // Only while active.
+  /// Only while active.
   void enable();
-  // Flushes first when active.
+  /// Flushes first when active.
   void disable();
   void flush();
 
-  // Entry and exit records carry the process-wide nesting level (after the entry's
-  // increment, after the exit's decrement); LOW is recorded as OFF for them.
+  /// Entry and exit records carry the process-wide nesting level (after the entry's
+  /// increment, after the exit's decrement); LOW is recorded as OFF for them.
   void dumpFunction(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                     const char* function);
-  // The length a trace point passes for a text whose characters it has not counted.
+  /// The length a trace point passes for a text whose characters it has not counted.
   enum : unsigned int { UNKNOWN_LENGTH = 0xFFFFFFFFu };
-  // What qelTraceDump does with the instance, given the characters of the function
-  // name and of the message where the trace point knows them (else UNKNOWN_LENGTH).
+  /// What qelTraceDump does with the instance, given the characters of the function
+  /// name and of the message where the trace point knows them (else UNKNOWN_LENGTH).
   void dump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type, const char* function,
             unsigned int functionLength, const char* message, unsigned int messageLength, const void* data,
             unsigned int length);
-  // The same for a trace point whose detail, component, type and text lengths are
-  // known when it is compiled, given as the first word of its record's header.
+  /// The same for a trace point whose detail, component, type and text lengths are
+  /// known when it is compiled, given as the first word of its record's header.
   void dump(std::uint32_t head, const char* function, const char* message, const void* data, unsigned int length);
-  // That first word: the kind byte (the type's five bits, the detail's two at the top),
-  // the component's low byte, the bytes of the message kept, then those of the
-  // function name, each at most 255.
+  /// That first word: the kind byte (the type's five bits, the detail's two at the top),
+  /// the component's low byte, the bytes of the message kept, then those of the
+  /// function name, each at most 255.
   static constexpr std::uint32_t makeHeadWord(QelEnTraceDetail detail, unsigned short component,
                                               QelEnTraceDataType type, unsigned int messageLength,
                                               unsigned int functionLength) {
@@ -586,7 +587,7 @@ public:
            (component & 0xFFu) << 8 | (messageLength < 255u ? messageLength : 255u) << 16 |
            (functionLength < 255u ? functionLength : 255u) << 24;
   }
-  // Replaces the recording path; the library's own one is usesQelBackEnd().
+  /// Replaces the recording path; the library's own one is usesQelBackEnd().
   void registerUserCallback(QelPfuTraceCallback callback, void* user);
   bool usesQelBackEnd() const;
   QelPfuTraceCallback getCallback() const { return pfuCallback; }
@@ -608,20 +609,20 @@ private:
   void* pvUserData;
 };
 
-// The instance while it is enabled, else null.
+/// The instance while it is enabled, else null.
 extern "C" QEL_API QelClTraceInstance* gs_pclQelTraceInstance;
 
 QEL_C_API QelClTraceInstance* qelTraceCreateInstance(const char* key, const char* instance);
 QEL_C_API void qelTraceDeleteInstance();
 QEL_C_API bool qelTraceIsEnabled();
-// These two act on the enabled instance: test qelTraceIsEnabled() first.
+/// These two act on the enabled instance: test qelTraceIsEnabled() first.
 QEL_C_API void qelTraceFlush();
 QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                             const char* function, const char* message, const void* data,
                             unsigned int length);
-// qelTraceDump for a trace point known when it is compiled, QEL_TRACE's fast path:
-// QelClTraceInstance::dump with a head word. The head's lengths are trusted as given:
-// that many bytes of each text are copied, terminator or not.
+/// qelTraceDump for a trace point known when it is compiled, QEL_TRACE's fast path:
+/// QelClTraceInstance::dump with a head word. The head's lengths are trusted as given:
+/// that many bytes of each text are copied, terminator or not.
 QEL_C_API void qelTraceDumpHead(std::uint32_t head, const char* function, const char* message, const void* data,
                                 unsigned int length);
 QEL_C_API void* QelClTraceInstance_getInstance();
