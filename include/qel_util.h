@@ -27,13 +27,15 @@ QEL_C_API unsigned int qelStrCopyUntil(char* target, const char* source, char de
 /// must outlive the matcher. The flag's meaning is each class's own.
 class QEL_API QelClStringMatchABase {
 public:
+  /// A matcher for pattern (referenced) with the class's flag.
   QelClStringMatchABase(const char* pattern, bool flag);
   virtual ~QelClStringMatchABase();
+  /// Where in text the pattern is found, or null.
   virtual const char* getPattern(const char* text) const = 0;
 
 protected:
-  const char* cpszPattern;
-  bool bFlag;
+  const char* cpszPattern;  ///< The pattern, referenced.
+  bool bFlag;  ///< The class's flag (ignore case, or case-sensitive).
 };
 
 /// Substring search with a shift table computed once per pattern (Horspool). The
@@ -41,6 +43,7 @@ protected:
 /// and upper-cases the text's bytes as it compares.
 class QEL_API QelClStringSearch : public QelClStringMatchABase {
 public:
+  /// A search for pattern, ignoring case when ignoreCase is true; builds the shift table.
   QelClStringSearch(const char* pattern, bool ignoreCase);
   ~QelClStringSearch() override;
   QelClStringSearch(const QelClStringSearch&) = delete;
@@ -68,17 +71,23 @@ private:
 /// flag is case-sensitive, the opposite sense of QelClStringSearch's flag.
 class QEL_API QelClStringMatchWildcards : public QelClStringMatchABase {
 public:
+  /// A match against the wildcard pattern ('*', '?'), exact when caseSensitive is true.
   QelClStringMatchWildcards(const char* pattern, bool caseSensitive);
+  /// text when the whole text matches the pattern, else null.
   const char* getPattern(const char* text) const override;
 };
 
 /// A matcher that finds nothing: getPattern returns null for every text.
 class QEL_API QelClGrep : public QelClStringMatchABase {
 public:
+  /// A matcher that keeps pattern and flag and finds nothing.
   QelClGrep(const char* pattern, bool flag);
+  /// A matcher that keeps pattern and finds nothing; the number is ignored.
   QelClGrep(int, const char* pattern);
+  /// Keeps pattern in place of the previous one; the number is ignored.
   void init(const char* pattern, int);
   const char* getPattern(const char* text) const override;
+  /// Always null.
   const char* getPattern(const char* text, int) const;
 
 protected:
@@ -91,25 +100,32 @@ protected:
 /// returns the number of characters before the terminator. Room needed: 12 bytes
 /// for 32-bit values, 21 for 64-bit ones (long and unsigned long are 64-bit on
 /// 64-bit POSIX hosts).
+///@{
 QEL_C_API int qelItoa(int value, char* buffer);
 QEL_C_API int qelLtoa(long value, char* buffer);
 QEL_C_API int qelULtoa(unsigned long value, char* buffer);
 QEL_C_API int qelI64toa(std::int64_t value, char* buffer);
 QEL_C_API int qelW64toa(std::uint64_t value, char* buffer);
+///@}
 
 // ---- Byte order ------------------------------------------------------------------
-/// Each converts the byteCount / 2 16-bit units at the start of buffer in place.
+/// Each converts the byteCount / 2 16-bit units at the start of buffer in place, from
+/// the byte order its name gives first to the one it gives second (Host: the machine's own).
+///@{
 QEL_C_API void qelEndianConvertW16LittleToBig(void* buffer, unsigned int byteCount);
 QEL_C_API void qelEndianConvertW16BigToLittle(void* buffer, unsigned int byteCount);
 QEL_C_API void qelEndianConvertW16HostToBig(void* buffer, unsigned int byteCount);
 QEL_C_API void qelEndianConvertW16BigToHost(void* buffer, unsigned int byteCount);
 QEL_C_API void qelEndianConvertW16HostToLittle(void* buffer, unsigned int byteCount);
 QEL_C_API void qelEndianConvertW16LittleToHost(void* buffer, unsigned int byteCount);
+///@}
 
 // ---- Text renderings -------------------------------------------------------------
+/// An object rendered as a text that it keeps.
 class QEL_API QelClStringRepresentationABase {
 public:
   virtual ~QelClStringRepresentationABase();
+  /// The kept text.
   virtual const char* getAsCString() const = 0;
 };
 
@@ -117,7 +133,9 @@ public:
 /// "00000010: 41 42 0A __ __ __ __ __  __ __ __ __ __ __ __ __ | AB._____________".
 class QEL_API QelClStrepHexDump : public QelClStringRepresentationABase {
 public:
+  /// The line of the first length bytes of data (at most 16), without an address.
   QelClStrepHexDump(const void* data, unsigned int length);
+  /// The line of the first length bytes of data (at most 16), behind address as 8 hex digits and ": ".
   QelClStrepHexDump(unsigned int address, const void* data, unsigned int length);
   const char* getAsCString() const override;
 
@@ -128,6 +146,7 @@ private:
 /// A pointer as the standard output stream writes it.
 class QEL_API QelClStrepAddress : public QelClStringRepresentationABase {
 public:
+  /// The text of pointer.
   explicit QelClStrepAddress(const void* pointer);
   const char* getAsCString() const override;
 
@@ -138,27 +157,35 @@ private:
 // ---- Buffer dumps ----------------------------------------------------------------
 /// Hex-dump lines of 16 bytes each, addressed by their offset in the data; the
 /// count is in elements of the given width.
+///@{
 QEL_API void qelDump(std::ostream& out, const unsigned char* data, unsigned int length);
 QEL_API void qelDump(std::ostream& out, const unsigned short* data, unsigned int count);
 QEL_API void qelDump(std::ostream& out, const unsigned int* data, unsigned int count);
 QEL_API void qelDump(std::ostream& out, const std::uint64_t* data, unsigned int count);
+///@}
 /// The same to standard output.
+///@{
 QEL_API void qelDump(const unsigned char* data, unsigned int length);
 QEL_API void qelDump(const unsigned short* data, unsigned int count);
 QEL_API void qelDump(const unsigned int* data, unsigned int count);
 QEL_API void qelDump(const std::uint64_t* data, unsigned int count);
+///@}
 /// Labelled dumps that do nothing: debug dumps may stay in shipped code at no cost.
+///@{
 QEL_API void qelDebugDump(const char* label, const unsigned char* data, unsigned int length);
 QEL_API void qelDebugDump(const char* label, const unsigned short* data, unsigned int count);
 QEL_API void qelDebugDump(const char* label, const unsigned int* data, unsigned int count);
 QEL_API void qelDebugDump(const char* label, const std::uint64_t* data, unsigned int count);
+///@}
 
 // ---- Persistence -----------------------------------------------------------------
 /// An object that writes itself to a binary stream and reads itself back.
 class QEL_API QelClPersistencyABase {
 public:
   virtual ~QelClPersistencyABase();
+  /// Writes the object to out.
   virtual void write(std::ostream& out) const = 0;
+  /// Reads the object back from what write wrote.
   virtual void read(std::istream& in) = 0;
 };
 
@@ -168,8 +195,11 @@ public:
 /// (bit count >> 3) + 1 bytes; the bits beyond the count stay 0.
 class QEL_API QelClBitArray : public QelClPersistencyABase {
 public:
+  /// bitCount bits, all 0.
   explicit QelClBitArray(unsigned int bitCount);
+  /// A copy of other's count and bits, in storage of its own.
   QelClBitArray(const QelClBitArray& other);
+  /// Takes other's count and bits.
   QelClBitArray& operator=(const QelClBitArray& other);
   ~QelClBitArray() override;
 
@@ -180,9 +210,12 @@ public:
 
   /// An index at or beyond the bit count is ignored by set and clear; test returns
   /// false for it.
+  ///@{
   void set(unsigned int index);
   void clear(unsigned int index);
   bool test(unsigned int index) const;
+  ///@}
+  /// The number of bits.
   std::uint32_t getBitCount() const;
 
   /// The bit count as 4 bytes in host byte order, then the storage bytes.
@@ -217,6 +250,7 @@ public:
 /// bytes are not read afterwards.
 class QEL_API QelClSignature {
 public:
+  /// Computes the digest of the length bytes at data.
   QelClSignature(const void* data, unsigned long length);
   /// The 16 digest bytes.
   const unsigned char* getDigest() const;
