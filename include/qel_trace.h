@@ -17,12 +17,13 @@
 class QelClTraceEnvironment;
 namespace qel {
 namespace trace {
-struct RingWriter;  ///< the library's own record path into the buffer
-class RecordFile;   ///< autosave's whole-record appends to the trace file
+struct RingWriter;  // the library's own record path into the buffer
+class RecordFile;   // autosave's whole-record appends to the trace file
 }
 }  // namespace qel
 
 // ---- Vocabularies ----------------------------------------------------------------
+/// The detail of a record, and the level a filter lets through: OFF records nothing.
 enum class QelEnTraceDetail : std::uint8_t { OFF = 0, LOW = 1, MED = 2, HIGH = 3 };
 
 /// The kind of a record and of its data. DATA_CLIPPED (data cut to the buffer's
@@ -62,17 +63,22 @@ public:
 
   /// "HIGH" 3, "MED" 2, "LOW" 1 by the start of the text in any case; else 0.
   void setDetail(const char* text);
+  /// Sets the detail level.
   void setDetail(QelEnTraceDetail detail) { ulDetailLevel = static_cast<std::uint32_t>(detail); }
   /// "OFF", "LOW", "MED", "HIGH"; null for any other value.
   static const char* getDetailAsCString(QelEnTraceDetail detail);
   /// Decimal text; non-numeric text gives 0 (any).
   void setProcessId(const char* text);
+  /// Decimal text; non-numeric text gives 0 (any).
   void setThreadId(const char* text);
 
   /// Ids above 255 are outside the set: they change nothing.
   void enableComponentId(unsigned short id);
+  /// Excludes component id.
   void disableComponentId(unsigned short id);
+  /// Includes every component 1 to 255.
   void enableAllComponentIds();
+  /// Excludes every component 1 to 255.
   void disableAllComponentIds();
   /// A list such as "1,3.5,-4" or "*,-7": numbers and ranges first.last, each
   /// included, or excluded behind '-', separated by ','; '*' stands for 1.255.
@@ -80,8 +86,11 @@ public:
   /// Some component of 1 to 255 is excluded.
   bool usesCompIdFilter() const;
 
+  /// The detail level: 0 (OFF) to 3 (HIGH).
   std::uint32_t getDetailLevel() const { return ulDetailLevel; }
+  /// The process id records must carry; 0 for any.
   std::uint32_t getProcessId() const { return ulProcessId; }
+  /// The thread id records must carry; 0 for any.
   std::uint32_t getThreadId() const { return ulThreadId; }
   /// Ids above 255 are tested by their low 8 bits, the component a record keeps.
   bool isComponentIdEnabled(unsigned short id) const {
@@ -111,6 +120,7 @@ private:
 /// Multi-byte numbers are little-endian; nothing is padded.
 class QEL_API QelClTraceEntry {
 public:
+  /// Sizes: the header's bytes, the room for both texts, and the longest text kept.
   enum : std::uint32_t { HEADER_LENGTH = 20, STRING_AREA = 512, MAX_STRING = 255 };
 
   /// A record of a trace call. Both texts must be non-null (empty for none). A null
@@ -122,20 +132,31 @@ public:
                   const char* message, const void* data, unsigned int length);
   virtual ~QelClTraceEntry();
 
+  /// The record's data type.
   QelEnTraceDataType getType() const {
     return static_cast<QelEnTraceDataType>(aucRecord[0] & 0x1Fu);
   }
+  /// The record's detail.
   QelEnTraceDetail getDetail() const { return static_cast<QelEnTraceDetail>(aucRecord[0] >> 6); }
+  /// The record's component id, 0 to 255.
   unsigned int getComponentId() const { return aucRecord[1]; }
+  /// The bytes of the message as stored (packed or not).
   unsigned int getMessageLength() const { return aucRecord[2]; }
+  /// The bytes of the function name as stored (packed or not).
   unsigned int getFunctionNameLength() const { return aucRecord[3]; }
+  /// When the record was made: qelGetTimeStamp's milliseconds.
   std::uint32_t getTimeStamp() const { return readWord(4); }
+  /// The id of the process that made the record.
   std::uint32_t getProcessId() const { return readWord(8); }
+  /// The id of the thread that made the record.
   std::uint32_t getThreadId() const { return readWord(12); }
+  /// The bytes of data.
   std::uint32_t getDataLength() const { return readWord(16); }
   /// Header and strings: the first getRecordLength() bytes of a record.
   const unsigned char* getRecord() const { return aucRecord; }
+  /// The bytes of header and strings.
   std::uint32_t getRecordLength() const { return ulRecordLength; }
+  /// The data, as given (not copied); null without data.
   const void* getData() const { return pvData; }
 
   /// 6-bit string packing: the 63 characters " ,&*:_~()<>A-Za-z" take their position
@@ -149,12 +170,15 @@ public:
   /// The low count bits of value into the zero bits at bitPosition.
   static void compressWriteBits(char* bytes, unsigned int bitPosition, char value,
                                 unsigned int count);
+  /// The count bits at bitPosition, most significant first, as the low bits of a character.
   static char deCompressReadBits(const char* bytes, unsigned int bitPosition, unsigned int count);
 
 protected:
   /// An empty record bound to the environment, for records read back from files.
   explicit QelClTraceEntry(const QelClTraceEnvironment& environment);
+  /// Whether the record's strings are packed.
   bool isCompressed() const { return (aucRecord[0] & 0x20u) != 0; }
+  /// The little-endian 32-bit number at offset of the header.
   std::uint32_t readWord(unsigned int offset) const {
     return static_cast<std::uint32_t>(aucRecord[offset]) |
            static_cast<std::uint32_t>(aucRecord[offset + 1]) << 8 |
@@ -162,10 +186,10 @@ protected:
            static_cast<std::uint32_t>(aucRecord[offset + 3]) << 24;
   }
 
-  const QelClTraceEnvironment* pclEnvironment;
-  unsigned char aucRecord[HEADER_LENGTH + STRING_AREA];
-  std::uint32_t ulRecordLength;
-  const void* pvData;
+  const QelClTraceEnvironment* pclEnvironment;  ///< The environment the record belongs to.
+  unsigned char aucRecord[HEADER_LENGTH + STRING_AREA];  ///< The header and the strings.
+  std::uint32_t ulRecordLength;  ///< The bytes of aucRecord in use.
+  const void* pvData;  ///< The data, not copied.
 };
 
 // ---- Resource keys and the buffer guard --------------------------------------------
@@ -174,12 +198,17 @@ protected:
 /// the character at c mod 65 of "a-zA-Z0-9_-@". Parts beyond the room are cut.
 class QEL_API QelClResourceKeyABase {
 public:
+  /// The key "type:name:instance"; a null instance leaves that part out.
   QelClResourceKeyABase(const char* type, const char* name, const char* instance);
+  /// A copy of other's text.
   QelClResourceKeyABase(const QelClResourceKeyABase& other);
+  /// Takes other's text.
   QelClResourceKeyABase& operator=(const QelClResourceKeyABase& other);
   virtual ~QelClResourceKeyABase();
 
+  /// The key text.
   const char* getText() const { return szText; }
+  /// The characters of the key text.
   std::uint32_t getLength() const { return ulLength; }
   /// The text behind the type and its colon.
   const char* getName() const { return pszName; }
@@ -200,6 +229,7 @@ private:
   std::uint32_t ulGuardIndex;
 };
 
+/// The key of a trace buffer's lock.
 class QEL_API QelClResourceKeySemaphore : public QelClResourceKeyABase {
 public:
   /// The type "SEM32".
@@ -211,6 +241,7 @@ public:
 /// concurrent threads never interleave.
 class QEL_API QelClTraceBufferAccessSemaphore {
 public:
+  /// Takes the lock that key chooses, waiting while another thread holds it.
   explicit QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key);
   QelClTraceBufferAccessSemaphore(const QelClTraceBufferAccessSemaphore&) = delete;
   QelClTraceBufferAccessSemaphore& operator=(const QelClTraceBufferAccessSemaphore&) = delete;
@@ -223,12 +254,13 @@ private:
 // ---- Ring buffer -----------------------------------------------------------------
 /// What the buffer hands over: up to two blocks of whole or split records.
 struct _QelStTraceOverflow {
-  void* pvContext;
-  const char* pcFirst;
-  std::uint32_t ulFirstLength;
+  void* pvContext;  ///< The context given to setOverflowCallback.
+  const char* pcFirst;  ///< The first block.
+  std::uint32_t ulFirstLength;  ///< The bytes of the first block.
   const char* pcSecond;  ///< null when there is none
-  std::uint32_t ulSecondLength;
+  std::uint32_t ulSecondLength;  ///< The bytes of the second block; 0 when there is none.
 };
+/// Receives the bytes a trace buffer hands over.
 typedef void (*QelPfuTraceOverflow)(const _QelStTraceOverflow* overflow);
 
 /// The ring arithmetic over a caller's buffer: a 24-byte header (the magic "QELT",
@@ -272,14 +304,17 @@ private:
 };
 
 // ---- Settings and environment ----------------------------------------------------
+/// The trace settings as one block: a signature, the flags and the filter.
 struct _QelStTraceSettingsBlock {
   std::uint32_t ulSignature = 0;  ///< 'QE'
-  std::uint32_t ulFlags = 0;
-  QelClTraceFilter clFilter;
+  std::uint32_t ulFlags = 0;  ///< QelClTraceSettings::QelEnFlag bits.
+  QelClTraceFilter clFilter;  ///< Which records count.
 };
 
+/// The settings of a trace environment: flags and the filter, in a block of its own or the caller's.
 class QEL_API QelClTraceSettings {
 public:
+  /// The settings' switches, one bit each; each follows the key's variable of the same name.
   enum QelEnFlag : std::uint32_t {
     COMPRESSION = 1,
     AUTOSAVE = 2,
@@ -302,9 +337,13 @@ public:
   /// The list names the components to include, starting from none.
   void initComponentIds(const char* text);
 
+  /// Whether flag is set.
   bool hasFlag(QelEnFlag flag) const { return (pstBlock->ulFlags & flag) != 0; }
+  /// Sets flag.
   void setFlag(QelEnFlag flag) { pstBlock->ulFlags |= flag; }
+  /// The filter, to change.
   QelClTraceFilter& getFilter() { return pstBlock->clFilter; }
+  /// The filter.
   const QelClTraceFilter& getFilter() const { return pstBlock->clFilter; }
 
 private:
@@ -338,33 +377,46 @@ public:
   QelClTraceEnvironment(const QelClTraceEnvironment&) = delete;
   QelClTraceEnvironment& operator=(const QelClTraceEnvironment&) = delete;
 
+  /// Makes the environment active, whatever _TRACE_ACTIVE says.
   void activate() { bActive = true; }
   /// Into the buffer; with autoflush straight on to the file.
   void add(const QelClTraceEntry& entry);
   /// A record from its parts, as QelClTraceBufferManager::write takes them.
   void add(const unsigned char* recordHeader, const char* message, const char* function, const void* data);
+  /// Hands what the buffer holds on to the trace file (with autosave).
   void flush();
 
   /// The capacity of the buffer's data area.
   std::uint32_t getBufferSize() const { return ulBufferSize - QelClTraceBufferManager::HEADER_SIZE; }
+  /// The formatter's format string, at most FORMAT_LENGTH characters (copied).
   void setFormatString(const char* text);
   /// Counts read back from packed trace files.
   void recordCompressionRate(std::uint32_t uncompressed, std::uint32_t compressed) const;
   /// Compressed over uncompressed bytes; 0.0 before both were counted.
   float getCompressionRate() const;
 
+  /// The trace file's name.
   const char* getTraceFileName() const { return clFileName.getAsCString(); }
+  /// The formatter's format string (_TRACE_FORMAT, or the default).
   const char* getFormatString() const { return szFormat; }
+  /// The settings made from the key's variables.
   const QelClTraceSettings& getSettings() const { return *pclSettings; }
+  /// The settings, to change.
   QelClTraceSettings& getSettings() { return *pclSettings; }
+  /// The key of the buffer's lock.
   const QelClResourceKeySemaphore& getResourceKey() const { return clKey; }
+  /// The id of the process that built the environment.
   std::uint32_t getProcessId() const { return ulProcessId; }
+  /// Whether the environment records: _TRACE_ACTIVE said so, or activate() was called.
   bool isActive() const { return bActive; }
+  /// Whether the environment was built for a trace controller.
   bool isController() const { return bController; }
+  /// Always false: the ring lives in the process's own memory (or its durable ring file).
   bool isSharedMemory() const { return bSharedMemory; }
   /// Records autosave could not append to the trace file, and the host's code of the
   /// last failure (0 when none failed).
   std::uint64_t getLostRecordCount() const;
+  /// The host's error code of autosave's last failed append; 0 when none failed.
   std::uint32_t getHostError() const;
   /// The ring lives in its durable ring file, "<trace file>.<process id>.ring".
   bool isDurable() const;
@@ -419,9 +471,13 @@ public:
 
   /// The decoded texts, terminated; the lengths count their characters.
   const char* getFunctionName() const { return acFunctionName; }
+  /// The characters of the decoded function name.
   std::uint32_t getFunctionNameTextLength() const { return ulFunctionNameLength; }
+  /// The decoded message, terminated.
   const char* getMessage() const { return acMessage; }
+  /// The characters of the decoded message.
   std::uint32_t getMessageTextLength() const { return ulMessageLength; }
+  /// Whether the record's strings were packed in the file.
   bool isCompressed() const { return QelClTraceEntry::isCompressed(); }
 
 private:
@@ -454,6 +510,7 @@ public:
   void format(std::ostream& out) const;
   /// Both keep the pointer: the text must outlive its use.
   void setFormatString(const char* text) { pszFormat = text; }
+  /// The text written once per nesting level before entry and exit records.
   void setDisplayIndentation(const char* text) { pszIndentation = text; }
   /// Labels 242 to 245 from the catalog instead of the built-in texts.
   void attachQelMessageCatalog(const QelClMessageCatalog& catalog);
@@ -519,12 +576,15 @@ public:
 
   /// The host's error code (errno, GetLastError); 0 when the file was read to its end.
   std::uint32_t getHostError() const { return ulHostError; }
+  /// The number of whole records, damaged ones included.
   std::uint64_t getWholeRecordCount() const { return ullWholeRecords; }
   /// The bytes of the whole records, from the file's start.
   std::uint64_t getWholeLength() const { return ullWholeLength; }
   /// The bytes after the whole records.
   std::uint64_t getCutLength() const { return ullCutLength; }
+  /// Whether the file ends inside a record.
   bool hasCutRecord() const { return ullCutLength != 0; }
+  /// Whether a record has a header the formatter refuses.
   bool hasDamagedRecord() const { return bDamaged; }
   /// Where the first damaged record starts; 0 when there is none.
   std::uint64_t getDamagedOffset() const { return ullDamagedOffset; }
@@ -539,6 +599,7 @@ private:
 };
 
 // ---- The trace instance and the trace API ----------------------------------------
+/// A recording path that replaces the library's own: receives every record's parts, with the user data given to registerUserCallback.
 typedef void (*QelPfuTraceCallback)(void* user, QelEnTraceDetail detail, unsigned short component,
                                     QelEnTraceDataType type, const char* function,
                                     const char* message, const void* data, unsigned int length);
@@ -551,16 +612,22 @@ class QEL_API QelClTraceInstance {
 public:
   /// The existing instance, whatever the arguments; else a new one.
   static QelClTraceInstance& createInstance(const char* key, const char* instance);
+  /// The existing instance, whatever the arguments; else a new one for a trace controller, which never removes the trace file.
   static QelClTraceInstance& createControllerInstance(const char* key, const char* instance);
+  /// Flushes and frees the instance, if there is one; the trace is disabled.
   static void deleteInstance();
 
+  /// Whether the instance's environment is active.
   bool isActive() const;
+  /// Whether an instance is enabled: records are made.
   bool isEnabled() const;
+  /// Makes the instance active; enable() then enables it.
   void activate();
   /// Only while active.
   void enable();
   /// Flushes first when active.
   void disable();
+  /// Hands the buffered records on to the trace file, when active.
   void flush();
 
   /// Entry and exit records carry the process-wide nesting level (after the entry's
@@ -589,11 +656,16 @@ public:
   }
   /// Replaces the recording path; the library's own one is usesQelBackEnd().
   void registerUserCallback(QelPfuTraceCallback callback, void* user);
+  /// Whether records go the library's own path (no user callback is registered).
   bool usesQelBackEnd() const;
+  /// The recording path in use.
   QelPfuTraceCallback getCallback() const { return pfuCallback; }
+  /// The user data passed to the recording path.
   void* getUserData() const { return pvUserData; }
+  /// The environment made from the key's variables.
   QelClTraceEnvironment& getEnvironment() const { return *pclEnvironment; }
 
+  /// The instance, enabled or not; null when there is none.
   static QelClTraceInstance* cv_pclSingletonInstance;
 
 private:
@@ -612,11 +684,15 @@ private:
 /// The instance while it is enabled, else null.
 extern "C" QEL_API QelClTraceInstance* gs_pclQelTraceInstance;
 
+/// QelClTraceInstance::createInstance: the existing instance, else a new one under key; enabled when the key's _TRACE_ACTIVE says so.
 QEL_C_API QelClTraceInstance* qelTraceCreateInstance(const char* key, const char* instance);
+/// QelClTraceInstance::deleteInstance: flushes and frees the instance.
 QEL_C_API void qelTraceDeleteInstance();
+/// Whether an instance is enabled: records are made.
 QEL_C_API bool qelTraceIsEnabled();
-/// These two act on the enabled instance: test qelTraceIsEnabled() first.
+/// Flushes the enabled instance; nothing without one.
 QEL_C_API void qelTraceFlush();
+/// Records a trace point's record through the enabled instance (QelClTraceInstance::dump), nothing without one; the texts are counted here.
 QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, QelEnTraceDataType type,
                             const char* function, const char* message, const void* data,
                             unsigned int length);
@@ -625,19 +701,17 @@ QEL_C_API void qelTraceDump(QelEnTraceDetail detail, unsigned short component, Q
 /// that many bytes of each text are copied, terminator or not.
 QEL_C_API void qelTraceDumpHead(std::uint32_t head, const char* function, const char* message, const void* data,
                                 unsigned int length);
+/// The enabled instance (gs_pclQelTraceInstance) as an untyped pointer; null when none is enabled.
 QEL_C_API void* QelClTraceInstance_getInstance();
 
-// A trace point: while tracing is off, one test of the global pointer. Where the
-// compiler knows the detail, component and type (each in the record's range) and
-// can count both texts, such as literals, the record's head word is made when the
-// point is compiled; otherwise the point calls qelTraceDump. Each argument is
-// evaluated once.
 #if defined(__GNUC__)
+/// Whether the compiler knows a trace point's detail, component, type and both text lengths, each in the record's range (QEL_TRACE's fast path).
 #define QEL_TRACE_KNOWN(detail, component, type, function, message)                                         \
   (__builtin_constant_p(detail) && __builtin_constant_p(component) && __builtin_constant_p(type) &&         \
    __builtin_constant_p(__builtin_strlen(function)) && __builtin_constant_p(__builtin_strlen(message)) &&  \
    static_cast<unsigned int>(detail) <= 3u && static_cast<unsigned int>(component) <= 255u &&              \
    static_cast<unsigned int>(type) <= 31u)
+/// The first header word of a trace point's record, made when the point is compiled.
 #define QEL_TRACE_HEAD(detail, component, type, function, message)                                          \
   QelClTraceInstance::makeHeadWord((detail), (component), (type),                                           \
                                    static_cast<unsigned int>(__builtin_strlen(message)),                    \
@@ -647,6 +721,11 @@ QEL_C_API void* QelClTraceInstance_getInstance();
 #define QEL_TRACE_HEAD(detail, component, type, function, message) 0u
 #endif
 
+/// A trace point: records detail, component, type, function, message and length bytes of data through the enabled instance.
+/// While tracing is off, one test of the global pointer. Where the compiler knows the detail,
+/// component and type (each in the record's range) and can count both texts, such as literals,
+/// the record's head word is made when the point is compiled; otherwise the point calls
+/// qelTraceDump. Each argument is evaluated once.
 #define QEL_TRACE(detail, component, type, function, message, data, length)                                  \
   do {                                                                                                        \
     if (QEL_UNLIKELY(gs_pclQelTraceInstance != nullptr)) {                                                    \
