@@ -18,7 +18,7 @@ class QelClIniFileSectionCursor;
 class QelClIniFileOptionCursor;
 
 /// The character an escape stands for; cursor stands behind the backslash and is moved
-/// behind the escape: \a \b \f \n \r \t \v, \x and hexadecimal digits, a decimal digit
+/// behind the escape: `\a \b \f \n \r \t \v`, `\x` and hexadecimal digits, a decimal digit
 /// starting an octal number, any other character for itself.
 QEL_API char qelIniFileGetEscCharacter(const char*& cursor);
 /// cursor stands on an opening single quote: the quoted character (or escape), with
@@ -61,10 +61,13 @@ private:
 /// stays as it was.
 class QEL_API QelClIniFileNode {
 public:
+  /// Allocation of a node in a block of its own, or from store; delete releases either kind.
+  ///@{
   static void* operator new(std::size_t size);
   static void* operator new(std::size_t size, QelClIniFileNodeStore& store);
   static void operator delete(void* node);
   static void operator delete(void* node, QelClIniFileNodeStore& store);
+  ///@}
 };
 
 /// An option: name, value and comment one after the other in one text of 1028
@@ -88,10 +91,15 @@ public:
   QelClIniFileOption(const QelClIniFileOption&) = delete;
   QelClIniFileOption& operator=(const QelClIniFileOption&) = delete;
 
+  /// Links next behind this option.
   void appendOption(QelClIniFileOption* next) { pclNext = next; }
+  /// The following option of the section, or null.
   QelClIniFileOption* getNext() const { return pclNext; }
+  /// The option's name; empty when deleted.
   const char* getName() const { return szText; }
+  /// The option's value; null for a line that did not parse.
   const char* getValue() const { return pszValue; }
+  /// The option's comment; empty when it has none.
   const char* getComment() const { return pszComment; }
 
   /// Parses source as a value into destination (inside this option's text) and the
@@ -119,19 +127,26 @@ class QEL_API QelClIniFileSection : public QelClIniFileNode {
 public:
   enum : std::size_t { NAME_LENGTH = 80 };
 
+  /// A section named by the characters from begin to end, at most NAME_LENGTH of them.
   QelClIniFileSection(const char* begin, const char* end);
+  /// A section named name, cut to NAME_LENGTH characters.
   explicit QelClIniFileSection(const char* name);
   /// Destroys the sections after this one and the options, too.
   ~QelClIniFileSection();
   QelClIniFileSection(const QelClIniFileSection&) = delete;
   QelClIniFileSection& operator=(const QelClIniFileSection&) = delete;
 
+  /// Makes option the first of the section's options.
   void setFirstOption(QelClIniFileOption* option) { pclFirstOption = option; }
+  /// Links next behind this section.
   void appendSection(QelClIniFileSection* next) { pclNext = next; }
   /// The name emptied and the options destroyed.
   void deleteContents();
+  /// The following section of the file, or null.
   QelClIniFileSection* getNext() const { return pclNext; }
+  /// The section's first option, or null.
   QelClIniFileOption* getFirstOption() const { return pclFirstOption; }
+  /// The section's name; empty when deleted.
   const char* getName() const { return szName; }
 
 private:
@@ -140,6 +155,7 @@ private:
   char szName[NAME_LENGTH + 1];
 };
 
+/// Receives a bad line's error record and 1-based line with the data given to setErrorHandler; false stops the reading.
 typedef bool (*QelPfuIniFileErrorHandler)(const _QelStError& error, unsigned int line, void* data);
 
 /// An INI file: a QelClFile (default extension ".INI") with the model of its contents.
@@ -166,6 +182,7 @@ public:
     READ_OUTSIDE_SECTION = 5
   };
 
+  /// The INI file name, with the default extension ".INI"; nothing is read yet.
   explicit QelClIniFile(const QelClFilenameABase& name);
   ~QelClIniFile() override;
   QelClIniFile(const QelClIniFile&) = delete;
@@ -175,11 +192,14 @@ public:
   /// handler stopped the reading. The file is read as it is on every host: a UTF-8 byte
   /// order mark at its start is skipped, and CR LF and a lone CR end a line as LF does.
   bool load(bool allowContinuation);
+  /// Adds what the text holds to the model, read as load() reads the file; false when the handler stopped the reading.
   bool loadFromCString(const char* text, bool allowContinuation);
+  /// Installs handler, called with data for each bad line; null: bad lines are skipped.
   void setErrorHandler(QelPfuIniFileErrorHandler handler, void* data);
 
   /// Whether the last load read every line and understood it; see QelEnReadResult.
   bool isReadWhole() const { return enReadResult == READ_WHOLE; }
+  /// How the last load went.
   QelEnReadResult getReadResult() const { return enReadResult; }
   /// The 1-based line of the result; 0 for READ_WHOLE and READ_NOT_OPENED.
   std::uint32_t getReadResultLine() const { return ulReadResultLine; }
@@ -187,6 +207,10 @@ public:
   /// Selects the current section; none when the name is not found.
   bool getSection(const char* name) const;
   /// Lookups in the current section; the outputs are unchanged when not found.
+  /// Numbers are read as decimal text (strtol, strtoul), a character as the first one of
+  /// the value or the quoted one after an opening single quote, a flag as true for one of
+  /// getStringAllTrueTokens() in any case; comment receives the option's comment.
+  ///@{
   bool getOption(const char* name, const char*& value) const;
   bool getOption(const char* name, const char*& value, const char*& comment) const;
   bool getOption(const char* name, long& value) const;
@@ -201,35 +225,55 @@ public:
   bool getOption(const char* name, char& value, const char*& comment) const;
   bool getOptionBool(const char* name, bool& value) const;
   bool getOptionBool(const char* name, bool& value, const char*& comment) const;
+  ///@}
 
   /// A new section at the end, made current (a section of the same name may exist).
   bool addSection(const char* name);
   /// False when the section is not found or already has an option of that name.
   bool addOption(const char* section, const char* name, const char* value);
+  /// The same in the section the cursor stands on.
   bool addOption(const QelClIniFileSectionCursor& section, const char* name, const char* value);
   /// Deleted entries stay in the lists with empty names.
   bool deleteSection(const char* name);
+  /// Deletes the section the cursor stands on; false when it is invalid.
   bool deleteSection(const QelClIniFileSectionCursor& section);
+  /// Deletes an option, named in a section, or the one a cursor stands on; false when not found.
+  ///@{
   bool deleteOption(const char* section, const char* name);
   bool deleteOption(const QelClIniFileSectionCursor& section, const char* name);
   bool deleteOption(const QelClIniFileOptionCursor& option);
+  ///@}
+  /// Gives an option, named in a section or the one a cursor stands on, a new value (QelClIniFileOption::setNewValue); false when not found.
+  ///@{
   bool setNewValue(const char* section, const char* name, const char* value);
   bool setNewValue(const QelClIniFileSectionCursor& section, const char* name, const char* value);
   bool setNewValue(const QelClIniFileOptionCursor& option, const char* value);
+  ///@}
 
+  /// The values that read as true, between bars: "|ON|TRUE|YES|1|OK|".
   const char* getStringAllTrueTokens() const { return "|ON|TRUE|YES|1|OK|"; }
+  /// The value written for true: "ON".
   const char* getStringTrue() const { return "ON"; }
+  /// The value written for false: "OFF".
   const char* getStringFalse() const { return "OFF"; }
 
+  /// The first section of the model, or null.
   QelClIniFileSection* getFirstSection() const { return pclFirstSection; }
+  /// The section getSection() selected, or null.
   const QelClIniFileSection* getCurrentSection() const { return pclCurrentSection; }
 
 protected:
+  /// Appends section to the model and makes it current.
   void addSection(QelClIniFileSection* section);
+  /// Appends option to the current section.
   void addOption(QelClIniFileOption* option);
+  /// Reads the next line into buffer (LINE_LENGTH characters and a terminator); false at the end of in.
   bool nextLine(std::istream& in, char* buffer);
+  /// Reads on while buffer holds a blank or comment line; false at the end of in.
   bool skipComment(std::istream& in, char* buffer);
+  /// Reports the current line as bad with errorId to the handler; returns whether reading goes on.
   bool error(unsigned long errorId);
+  /// Adds what in holds to the model; false when the handler stopped the reading.
   bool load(std::istream& in, bool allowContinuation);
 
 private:
@@ -257,15 +301,20 @@ private:
 /// Walks the sections of a file in order, deleted ones (empty names) included.
 class QEL_API QelClIniFileSectionCursor : public QelClUniDirCursorABase {
 public:
+  /// Stands on the first section of file (if there is one).
   explicit QelClIniFileSectionCursor(const QelClIniFile& file);
   ~QelClIniFileSectionCursor() override;
 
   bool isValid() const override { return pclCurrent != nullptr; }
+  /// Moves to the first section; false when there is none.
   bool setToFirst() override;
+  /// Moves to the next section; false after the last.
   bool setToNext() override;
   /// Stays when it stands on a section of that name (case ignored), else the first.
   virtual bool setTo(const char* name);
+  /// The name of the section the cursor stands on; the cursor must be valid.
   const char* getSection() const;
+  /// Whether the cursor stands on a section of that name (case ignored).
   bool matches(const char* name) const;
 
 private:
@@ -281,25 +330,36 @@ private:
 /// without a current section, or from an invalid section cursor, it is never valid.
 class QEL_API QelClIniFileOptionCursor : public QelClUniDirCursorABase {
 public:
+  /// Stands on the first option of the file's current section (if there is one).
   explicit QelClIniFileOptionCursor(const QelClIniFile& file);
+  /// Stands on the first option of the section the cursor stands on (if there is one).
   explicit QelClIniFileOptionCursor(const QelClIniFileSectionCursor& sections);
   ~QelClIniFileOptionCursor() override;
 
   bool isValid() const override { return pclCurrent != nullptr; }
+  /// Moves to the first option; false when there is none.
   bool setToFirst() override;
+  /// Moves to the next option; false after the last.
   bool setToNext() override;
+  /// Stays when it stands on an option of that name (case ignored), else the first.
   virtual bool setTo(const char* name);
+  /// Whether the cursor stands on an option of that name (case ignored).
   bool matches(const char* name) const;
+  /// The name of the option the cursor stands on.
   const char* getOption() const;
+  /// The value of the option the cursor stands on.
   const char* getValue() const;
+  /// The comment of the option the cursor stands on.
   const char* getComment() const;
   /// Each stores the converted value and returns the value text.
+  ///@{
   const char* getValue(int& value) const;
   const char* getValue(unsigned int& value) const;
   const char* getValue(long& value) const;
   const char* getValue(unsigned long& value) const;
   const char* getValue(char& value) const;
   const char* getValueBool(bool& value) const;
+  ///@}
 
 private:
   friend class QelClIniFile;
@@ -324,10 +384,13 @@ private:
 /// another writer made meanwhile: the other waits.
 class QEL_API QelClIniFileSave : public QelClIniFile {
 public:
+  /// The INI file name, with the default extension ".INI"; nothing is read or written yet.
   explicit QelClIniFileSave(const QelClFilenameABase& name);
   ~QelClIniFileSave() override;
 
+  /// Writes the model into the object's file, opening and emptying it the first time; returns whether the stream is good.
   bool save();
+  /// Writes the model into stream; returns whether the stream is good.
   bool save(std::ofstream& stream);
 
   /// Takes the file's lock file; false, with the error record (FILE_COULD_NOT_LOCK) and
@@ -335,6 +398,7 @@ public:
   bool lock(unsigned long waitMilliseconds = QelClFileUpdate::DEFAULT_WAIT);
   /// Lets the lock go without saving.
   void unlock() { clUpdate.abandon(); }
+  /// Whether the lock taken by lock() is held.
   bool isLocked() const { return clUpdate.isLocked(); }
   /// Writes the model in save()'s layout into the lock file (taking the lock first when
   /// it is not held), flushes it to stable storage and renames it over the file, which
@@ -348,6 +412,8 @@ protected:
   /// object's file into stream when nothing was opened yet, and return whether stream
   /// is good afterwards.
   bool saveSection(std::ofstream& stream, const char* name, const char* comment);
+  /// Writes an option line: name, the value (strings quoted where save() quotes them, flags as getStringTrue() or getStringFalse()) and the comment; nothing for an empty string value.
+  ///@{
   bool saveOption(std::ofstream& stream, const char* name, const char* value, const char* comment);
   bool saveOption(std::ofstream& stream, const char* name, int value, const char* comment);
   bool saveOption(std::ofstream& stream, const char* name, unsigned int value, const char* comment);
@@ -355,8 +421,12 @@ protected:
   bool saveOption(std::ofstream& stream, const char* name, unsigned long value, const char* comment);
   bool saveOption(std::ofstream& stream, const char* name, char value, const char* comment);
   bool saveOptionBool(std::ofstream& stream, const char* name, bool value, const char* comment);
+  ///@}
+  /// Writes "name<TAB>= ".
   void saveOption(std::ofstream& stream, const char* name);
+  /// Writes "<TAB>; comment" when there is a comment, then the line end.
   void saveComment(std::ofstream& stream, const char* comment) const;
+  /// Writes c, or its escape for a control character or a backslash.
   void saveChar(std::ofstream& stream, char c) const;
 
 private:
@@ -422,6 +492,7 @@ public:
   };
 
   QelClIniFileText();
+  /// A copy of the size bytes at data.
   QelClIniFileText(const void* data, std::size_t size);
   ~QelClIniFileText();
   QelClIniFileText(const QelClIniFileText&) = delete;
@@ -433,14 +504,18 @@ public:
   void append(const void* data, std::size_t size);
   /// The bytes as they are now; not terminated, valid until the next change.
   const char* getText() const { return pcText != nullptr ? pcText : ""; }
+  /// The number of bytes.
   std::size_t getSize() const { return ulSize; }
 
   /// Whether every line was understood; if not, the first line that was not (1-based,
   /// the byte order mark not counted as a line) and why.
   bool isUnderstood() const { return getFault() == QelEnLineFault::NONE; }
+  /// Why the first line that was not understood was not; NONE when every line was.
   QelEnLineFault getFault() const;
+  /// The 1-based number of the first line that was not understood; 0 when every line was.
   std::uint32_t getFaultLine() const;
 
+  /// Whether the text has a header of that section (case ignored).
   bool hasSection(const char* section) const;
   /// The option's value as the model reads it, continuation lines appended. The text
   /// stays valid until the next lookup or change.
@@ -499,6 +574,7 @@ private:
 /// and not change while it is used.
 class QEL_API QelClIniFileTextOptionCursor : public QelClUniDirCursorABase {
 public:
+  /// Stands on the first option of the section (if there is one).
   QelClIniFileTextOptionCursor(const QelClIniFileText& text, const char* section);
   ~QelClIniFileTextOptionCursor() override;
   QelClIniFileTextOptionCursor(const QelClIniFileTextOptionCursor&) = delete;
@@ -509,6 +585,7 @@ public:
   bool setToNext() override;
   /// The current option's name (its blanks dropped) and value.
   const char* getOption() const;
+  /// The current option's value as the model reads it, continuation lines appended.
   const char* getValue() const;
 
 private:
