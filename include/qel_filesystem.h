@@ -13,16 +13,18 @@ class QelClLocation;
 class QelClTmpFilename;
 
 // ---- Path analysis ---------------------------------------------------------------
-/// What every path text shares: where a network prefix \\server\share ends, the
+/// What every path text shares: where a network prefix `\\server\share` ends, the
 /// separator style, a drive letter, absoluteness. The text lives in the owner's buffer.
 class QEL_API QelClPathProperty {
 public:
   /// WINDOWS_STYLE: drive letters and backslashes; UNIX_STYLE: forward slashes only.
   enum QelEnPathStyle { WINDOWS_STYLE = 0, UNIX_STYLE = 1 };
 
+  /// The text's separator style.
   QelEnPathStyle getPathStyle() const { return enStyle; }
+  /// The path text starts with a drive letter and ':'.
   bool hasDrive() const;
-  /// A network prefix; else a leading "/" in UNIX_STYLE, or "X:\" in WINDOWS_STYLE.
+  /// A network prefix; else a leading "/" in UNIX_STYLE, or `X:\` in WINDOWS_STYLE.
   bool isAbsolute() const;
   /// The path text has no forward slash.
   bool isNormalized() const;
@@ -31,19 +33,22 @@ public:
 
 protected:
   QelClPathProperty();
+  /// Copies the analysis; the owner then relocates the pointers into its own buffer.
   QelClPathProperty(const QelClPathProperty&) = default;
+  /// Copies the analysis; the owner then relocates the pointers into its own buffer.
   QelClPathProperty& operator=(const QelClPathProperty&) = default;
   /// Analyses a text in the owner's buffer, which the owner may change through the pointers.
   void init(const char* text);
   /// Points full text and path text into ownText at the places they have in source.
   void relocate(const QelClPathProperty& source, char* ownText);
+  /// WINDOWS_STYLE for a text with a drive letter or a backslash, UNIX_STYLE for one with forward slashes only; WINDOWS_STYLE without separators.
   QelEnPathStyle getStyle(const char* text) const;
-  /// The separator of the text's style: '\\' or '/'.
+  /// The separator of the text's style: `'\\'` or '/'.
   char getPathSep(const char* text) const;
 
-  char* pszFullText;
-  char* pszPathText;
-  QelEnPathStyle enStyle;
+  char* pszFullText;  ///< The whole text, in the owner's buffer.
+  char* pszPathText;  ///< The text behind the network prefix.
+  QelEnPathStyle enStyle;  ///< The text's separator style.
 
 private:
   void determinePath();
@@ -55,26 +60,34 @@ private:
 /// extension) and extension (the last "." of the name onwards, or empty).
 class QEL_API QelClFilenameABase : public QelClPathProperty {
 public:
+  /// The whole name.
   const char* getAsCString() const { return pszFullText; }
+  /// The characters of the whole name.
   std::uint32_t getLength() const { return ulLength; }
+  /// The name without its directory part.
   const char* getName() const { return pszName; }
+  /// The extension from its dot on ("" without one).
   const char* getExtension() const { return pszExtension; }
   /// Behind the network prefix, if any.
   const char* getPathText() const { return pszPathText; }
 
-  /// Case is ignored unless this name is UNIX_STYLE.
-  /// The directory parts (without server) are equal; a name in a sub-directory matches too.
+  /// The directory parts (without server) are equal; a name in a sub-directory matches
+  /// too. Here and in matchesBase, case is ignored unless this name is UNIX_STYLE.
   bool matchesPath(const QelClFilenameABase& other) const;
+  /// The base names are equal.
   bool matchesBase(const QelClFilenameABase& other) const;
   /// ".txt" and "txt" both match the extension .txt; no extension matches only "".
   bool matchesExtension(const char* extension) const;
   /// The name (without directory) against a pattern of * and ?.
   bool matchesWildcardPattern(const char* pattern) const;
 
-  /// Each writes a zero-terminated part into out, which has room for 261 characters.
+  /// The directory part, with or without its closing separator, into out. This and the
+  /// other extract functions write a zero-terminated part into out, which has room for
+  /// 261 characters.
   void extractPath(char* out, bool withSeparator) const;
+  /// The base name (the name without its extension) into out.
   void extractBaseName(char* out) const;
-  /// \\server\share of a network name, else empty.
+  /// `\\server\share` of a network name, else empty.
   void extractServer(char* out) const;
 
   /// WINDOWS_STYLE, base name of at most 8 characters, extension of at most 3 behind
@@ -94,21 +107,26 @@ protected:
   QelClFilenameABase(const void* text, unsigned int length);
   /// Joins the parts with the directory's separator; extension may be null.
   QelClFilenameABase(const char* directory, const char* name, const char* extension);
+  /// A copy of other's text and parts.
   QelClFilenameABase(const QelClFilenameABase& other);
+  /// Takes other's text and parts.
   QelClFilenameABase& operator=(const QelClFilenameABase& other);
 
+  /// Takes text (cut to 260 characters) and finds its parts.
   void init(const char* text);
+  /// Joins the parts with the directory's separator (extension may be null) and finds the parts; refused beyond 260 characters.
   void init(const char* directory, const char* name, const char* extension);
   /// Length, name and extension from the text in the buffer.
   void determineParts();
+  /// The extension's position from the name.
   void determineExtension();
   /// The empty name, which also stands for a name refused for its length.
   void clear();
 
-  char szBuffer[MAX_LENGTH + 1];
-  char* pszName;
-  char* pszExtension;
-  std::uint32_t ulLength;
+  char szBuffer[MAX_LENGTH + 1];  ///< The text.
+  char* pszName;  ///< The name within the text.
+  char* pszExtension;  ///< The extension within the text (its end when there is none).
+  std::uint32_t ulLength;  ///< The characters of the text.
 };
 
 /// Where an extension, a base name with the old extension, a backup suffix or a
@@ -116,14 +134,22 @@ protected:
 /// becomes empty. Parts that a name is joined from are cut to 260 characters.
 class QEL_API QelClFilename : public QelClFilenameABase {
 public:
+  /// The name text, cut to 260 characters.
   explicit QelClFilename(const char* text);
+  /// The first length characters of text, or up to a zero byte; refused above 260.
   QelClFilename(const void* text, unsigned int length);
+  /// Joins directory, name and extension (which may be null) with the directory's separator.
   QelClFilename(const char* directory, const char* name, const char* extension);
+  /// Joins the location, name and extension (which may be null).
   QelClFilename(const QelClLocation& directory, const char* name, const char* extension);
   // cppcheck-suppress noExplicitConstructor ; every file name converts, by design
+  /// A copy of any file name.
   QelClFilename(const QelClFilenameABase& other);
+  /// A copy of other.
   QelClFilename(const QelClFilename& other) = default;
+  /// Takes other's text and parts.
   QelClFilename& operator=(const QelClFilename& other);
+  /// Takes the temporary name's text and parts.
   QelClFilename& operator=(const QelClTmpFilename& other);
 
   /// Replaces base name and extension; the new name may bring its own extension.
@@ -134,7 +160,9 @@ public:
   void setNewExtension(const char* extension);
   /// Replace the directory part (server included) and keep the name.
   void setNewPath(const char* directory);
+  /// Replaces the directory part by the location and keeps the name.
   void setNewPath(const QelClLocation& directory);
+  /// The name name in the location, in place of the whole text.
   void setNew(const QelClLocation& directory, const char* name);
   /// Drops server and directory: the name alone remains.
   void removePath();
@@ -150,9 +178,13 @@ private:
 class QEL_API QelClTmpFilename : public QelClFilenameABase {
 public:
   QelClTmpFilename();
+  /// A temporary name with prefix in the temporary directory.
   explicit QelClTmpFilename(const char* prefix);
+  /// A temporary name with prefix in directory.
   QelClTmpFilename(const char* directory, const char* prefix);
+  /// A temporary name with the prefix "TMP" in the location.
   explicit QelClTmpFilename(const QelClLocation& directory);
+  /// A temporary name with prefix in the location.
   QelClTmpFilename(const QelClLocation& directory, const char* prefix);
   /// In the directory of model.
   QelClTmpFilename(const QelClFilename& model, const char* prefix);
@@ -165,11 +197,12 @@ private:
 /// old extension followed by .BAK.
 class QEL_API QelClBakFilename : public QelClFilenameABase {
 public:
+  /// The backup name of source.
   explicit QelClBakFilename(const QelClFilenameABase& source);
 };
 
 /// The directory for temporary files: the value of TMP, else of TEMP, else (POSIX)
-/// of TMPDIR, else C:\ on Windows and /tmp on POSIX. Not to be freed.
+/// of TMPDIR, else `C:\` on Windows and /tmp on POSIX. Not to be freed.
 QEL_C_API const char* qelGetTmpDirectory();
 
 // ---- Locations -------------------------------------------------------------------
@@ -179,28 +212,36 @@ QEL_C_API const char* qelGetTmpDirectory();
 /// 260 characters is refused: the location is empty.
 class QEL_API QelClLocation : public QelClPathProperty {
 public:
+  /// The directory text path, with its separator appended.
   explicit QelClLocation(const char* path, bool normalize = false);
   /// Give normalize with a length: QelClLocation(text, length) is ambiguous on purpose.
   QelClLocation(const void* text, unsigned int length, bool normalize = false);
   /// The directory part of a file name (server prefix included).
   explicit QelClLocation(const QelClFilenameABase& name, bool normalize = false);
+  /// A copy of other.
   QelClLocation(const QelClLocation& other);
+  /// Takes other's text.
   QelClLocation& operator=(const QelClLocation& other);
+  /// Takes the directory text path, not normalized.
   QelClLocation& operator=(const char* path);
 
+  /// The directory text, ending with its separator unless empty.
   const char* getAsCString() const { return pszFullText; }
+  /// The characters of the text.
   std::uint32_t getLength() const { return ulLength; }
+  /// The file system has a directory of this name.
   bool isExistent() const;
-  /// C:\, / and \\server\share\ are roots.
+  /// `C:\`, / and `\\server\share\` are roots.
   bool isRoot() const;
 
 protected:
   enum : std::uint32_t { MAX_LENGTH = 260 };
 
+  /// Analyses the text in the buffer and appends the separator it lacks.
   void init(bool normalize);
 
-  char szBuffer[264];
-  std::uint32_t ulLength;
+  char szBuffer[264];  ///< The text.
+  std::uint32_t ulLength;  ///< The characters of the text.
 
 private:
   friend class QelClDirectory;
@@ -212,14 +253,23 @@ private:
 class QEL_API QelClFileABase {
 public:
   virtual ~QelClFileABase();
+  /// The entry's name text.
   virtual const char* getAsCString() const = 0;
+  /// The entry's name text (getAsCString).
   virtual operator const char*() const = 0;
+  /// The entry exists.
   virtual bool isExistent() const = 0;
+  /// The entry exists and is a directory.
   virtual bool isDirectory() const = 0;
+  /// The entry exists and is a file.
   virtual bool isFile() const = 0;
+  /// Removes the entry; false on failure.
   virtual bool remove() = 0;
+  /// When the entry was created (on POSIX: its status last changed); 0 when it can't be queried.
   virtual long getDateTimeOfCreation() const = 0;
+  /// When the entry was last read; 0 when it can't be queried.
   virtual long getDateTimeOfLastAccess() const = 0;
+  /// When the entry was last written; 0 when it can't be queried.
   virtual long getDateTimeOfLastModification() const = 0;
 
   /// Not absolute, or holding a "." or ".." component: the text needs expansion.
@@ -233,13 +283,17 @@ public:
 
 protected:
   QelClFileABase() = default;
+  /// Copies the base.
   QelClFileABase(const QelClFileABase&) = default;
+  /// Copies the base.
   QelClFileABase& operator=(const QelClFileABase&) = default;
 
-  /// 0 when the entry can't be queried.
+  /// The times of the entry path; 0 when the entry can't be queried.
+  ///@{
   long getDateTimeOfCreation(const char* path) const;
   long getDateTimeOfLastAccess(const char* path) const;
   long getDateTimeOfLastModification(const char* path) const;
+  ///@}
 };
 
 /// A directory of the file system: always absolute, written with the host's separator
@@ -253,18 +307,25 @@ public:
   /// A relative text is expanded against the current directory; a failed expansion
   /// leaves the text empty with DIRECTORY_EXPANSION_FAILED.
   explicit QelClDirectory(const QelClLocation& location);
+  /// The directory text path, expanded as a location is.
   explicit QelClDirectory(const char* path);
+  /// A copy of other's text and error record.
   QelClDirectory(const QelClDirectory& other);
+  /// Takes other's text and error record.
   QelClDirectory& operator=(const QelClDirectory& other) = default;
   ~QelClDirectory() override;
 
+  /// isRelativePath under the directory's name.
   static bool isRelativeDirectory(const char* path);
+  /// expandRelativePath under the directory's name.
   static bool expandRelativeDirectory(char* path);
 
   /// Creates every missing level (DIRECTORY_COULD_NOT_CREATE); levels created before a
   /// failure stay. The numbers are accepted and not used.
   bool create();
+  /// create(), the mode accepted and not used.
   bool create(unsigned long mode);
+  /// create(), mode and attributes accepted and not used.
   bool create(unsigned long mode, unsigned long attributes);
   /// DIRECTORY_COULD_NOT_CHANGE.
   bool setAsCurrent();
@@ -275,16 +336,18 @@ public:
   bool removeAll(bool recursive);
 
   /// Appends a sub-directory's text (without server prefix) and expands the result:
-  /// ..\x\ attached to C:\a\b\ gives C:\a\x\.
+  /// `..\x\` attached to `C:\a\b\` gives `C:\a\x\`.
   void attachSubDir(const QelClLocation& subDirectory);
-  /// C:\a\b\ becomes C:\a\; a root fails with DIRECTORY_COULD_NOT_DETACH.
+  /// `C:\a\b\` becomes `C:\a\`; a root fails with DIRECTORY_COULD_NOT_DETACH.
   bool detachLastSubDir();
   /// Stops at a root with DIRECTORY_COULD_NOT_DETACH, keeping the levels detached so far.
   bool detachSubDirs(unsigned int count);
-  /// C:\ has 0, C:\a\b\ has 2.
+  /// `C:\` has 0, `C:\a\b\` has 2.
   unsigned int getNumOfSubDirs() const;
 
+  /// The directory's text as a location.
   const QelClLocation& getLocation() const { return clLocation; }
+  /// The error record of the last operation.
   const _QelStError& getError() const { return stError; }
   /// The host's error code (errno, GetLastError) of the last failure; 0 when the record
   /// is clear or the failure was not the host's.
@@ -307,12 +370,14 @@ private:
   /// Removes the entries of directory, sub-directories with their contents; stops at
   /// the first entry that can't be removed.
   static void removeTree(const QelClDirectory& directory);
+  /// Fills the error record and the host error.
   void setError(std::uint32_t id, QelEnErrorClass errorClass, std::uint32_t hostError = 0);
+  /// Clears the error record and the host error.
   void clearError();
 
   QelClLocation clLocation;
-  _QelStError stError;
-  std::uint32_t ulHostError;
+  _QelStError stError;  ///< The error record of the last operation.
+  std::uint32_t ulHostError;  ///< The host's error code of the last failure.
 };
 
 // ---- Files -----------------------------------------------------------------------
@@ -325,7 +390,9 @@ public:
   QelClFile(const QelClFilenameABase& name, const char* defaultType);
   ~QelClFile() override;
 
+  /// The file's name.
   const QelClFilename& getFilename() const { return clName; }
+  /// The error record of the last copy, remove or rename.
   const _QelStError& getError() const { return stError; }
   /// The host's error code (errno, GetLastError) of the last failure; 0 when the record
   /// is clear or the failure was not the host's.
@@ -343,8 +410,11 @@ public:
   /// A missing file is hidden and read-only. On POSIX hidden means the name starts
   /// with a dot.
   bool isHidden() const;
+  /// The file may not be written (a missing file reads as read-only).
   bool isReadOnly() const;
+  /// Makes the file read-only or writable; a file that can't be changed stays as it is.
   void setReadOnly(bool readOnly);
+  /// The file's size in bytes; 0 when it can't be queried.
   unsigned long getFileSize() const;
   /// The extension without its dot: "gz" for a.tar.gz, "" for README.
   const char* getFileType() const;
@@ -353,6 +423,7 @@ public:
   /// is made writable unless keepAttributes. FILE_COULD_NOT_COPY_SELF when the target
   /// is this file (case ignored unless the name is UNIX_STYLE), else FILE_COULD_NOT_COPY.
   bool copyTo(const QelClLocation& directory, bool keepAttributes);
+  /// Copies to the file name target, replacing a file there; as the directory form otherwise.
   bool copyTo(const QelClFilenameABase& target, bool keepAttributes);
   /// Removes the file even when it is read-only (FILE_COULD_NOT_REMOVE).
   bool remove() override;
@@ -365,12 +436,14 @@ protected:
   /// Windows, ":" on POSIX) in turn, until one exists. name is left with the last
   /// directory tried.
   bool determineFileInEnvVarPath(QelClFilename& name, const char* variable) const;
+  /// Fills the error record and the host error.
   void setError(std::uint32_t id, QelEnErrorClass errorClass, std::uint32_t hostError = 0);
+  /// Clears the error record and the host error.
   void clearError();
 
-  QelClFilename clName;
-  _QelStError stError;
-  std::uint32_t ulHostError;
+  QelClFilename clName;  ///< The file's name.
+  _QelStError stError;  ///< The error record of the last operation.
+  std::uint32_t ulHostError;  ///< The host's error code of the last failure.
 };
 
 // ---- Replacing a file as a whole -------------------------------------------------
@@ -392,13 +465,16 @@ class QEL_API QelClFileUpdate {
 public:
   enum : unsigned long { DEFAULT_WAIT = 10000 };  ///< milliseconds
 
+  /// An update of the file name; nothing is locked or written yet.
   explicit QelClFileUpdate(const QelClFilenameABase& name);
   /// Abandons an update that was not committed.
   ~QelClFileUpdate();
   QelClFileUpdate(const QelClFileUpdate&) = delete;
   QelClFileUpdate& operator=(const QelClFileUpdate&) = delete;
 
+  /// Takes the lock file, waiting at most waitMilliseconds for another update to end; false with FILE_COULD_NOT_LOCK.
   bool lock(unsigned long waitMilliseconds = DEFAULT_WAIT);
+  /// Whether the lock is held.
   bool isLocked() const { return pvState != nullptr; }
   /// Takes the lock first when it is not held. A failed write abandons the update.
   bool write(const void* data, std::size_t size);
@@ -408,8 +484,11 @@ public:
   /// Removes the lock file and what was written; the file stays as it was.
   void abandon();
 
+  /// The name of the file updated.
   const QelClFilename& getFilename() const { return clName; }
+  /// The error record of the update.
   const _QelStError& getError() const { return stError; }
+  /// The host's error code of the failure; 0 without one.
   std::uint32_t getHostError() const { return ulHostError; }
 
 private:
@@ -431,15 +510,18 @@ private:
 /// host's code of the last one stays with the walker.
 class QEL_API QelClOSSDirectoryWalker {
 public:
+  /// Starts the walk of directory and stands on its first entry; failures go to error.
   QelClOSSDirectoryWalker(const QelClLocation& directory, _QelStError& error);
   ~QelClOSSDirectoryWalker();
   QelClOSSDirectoryWalker(const QelClOSSDirectoryWalker&) = delete;
   QelClOSSDirectoryWalker& operator=(const QelClOSSDirectoryWalker&) = delete;
 
+  /// Whether the walker stands on an entry.
   bool isValid() const { return bValid; }
   /// False at the end of the entries (the error record untouched) or on a failure.
   bool setToNext();
 
+  /// The current entry is a directory.
   bool isDirectory() const;
   /// A directory other than "." and "..".
   bool isSubDirectory() const;
@@ -447,12 +529,16 @@ public:
   bool isParentDirectory() const;
   /// The directory ".".
   bool isCurrentDirectory() const;
+  /// The current entry is hidden (on POSIX: its name starts with a dot).
   bool isHidden() const;
+  /// The current entry may not be written.
   bool isReadOnly() const;
   /// A symbolic link (on Windows any reparse point); on POSIX never a directory.
   bool isLink() const;
 
+  /// The directory's text followed by the current entry's name.
   const char* getNameWithPath() const { return szEntryText; }
+  /// The current entry's name.
   const char* getNameWithoutPath() const { return pszName; }
   /// The host's error code (errno, GetLastError) of the failure written to the caller's
   /// record; 0 before any, and for a name that doesn't fit.
@@ -478,28 +564,41 @@ private:
 /// DIRWALK_COULD_NOT_INIT (class OUT_OF_MEMORY for the allocation).
 class QEL_API QelClDirectoryWalk {
 public:
+  /// Starts the walk of the location and stands on its first entry.
   explicit QelClDirectoryWalk(const QelClLocation& directory);
+  /// Starts the walk of the directory and stands on its first entry.
   explicit QelClDirectoryWalk(const QelClDirectory& directory);
   ~QelClDirectoryWalk();
   QelClDirectoryWalk(const QelClDirectoryWalk&) = delete;
   QelClDirectoryWalk& operator=(const QelClDirectoryWalk&) = delete;
 
+  /// Whether the walk stands on an entry.
   bool isValid() const;
+  /// Moves to the next entry; false at the end or on a failure (see getError()).
   bool setToNext();
 
+  /// The current entry is a directory.
   bool isDirectory() const;
+  /// The current entry is a directory other than "." and "..".
   bool isSubDirectory() const;
+  /// The current entry is a directory whose name begins with "..".
   bool isParentDirectory() const;
+  /// The current entry is the directory ".".
   bool isCurrentDirectory() const;
+  /// The current entry is hidden (on POSIX: its name starts with a dot).
   bool isHidden() const;
+  /// The current entry may not be written.
   bool isReadOnly() const;
+  /// The current entry is a symbolic link (on Windows any reparse point).
   bool isLink() const;
   /// The entry's name against a pattern of * and ?, case ignored.
   bool matchesWildcardPattern(const char* pattern) const;
 
-  /// Both change with every step.
+  /// The current entry's name behind the directory's text; it changes with every step.
   const char* getNameWithPath() const;
+  /// The current entry's name; it changes with every step.
   const char* getNameWithoutPath() const;
+  /// The error record of the walk.
   const _QelStError& getError() const { return stError; }
   /// The host's error code (errno, GetLastError) of the failure in the error record; 0
   /// when there is none or it was not the host's (a walker that could not be allocated).
@@ -529,6 +628,7 @@ public:
   /// The name was resolved by the search.
   virtual bool isFoundInSystemPath() const;
 
+  /// The variable that lists where programs are searched: "PATH".
   static const char* getSystemPathEnvironmentVariable();
   /// "EXE" on Windows, "" on POSIX.
   static const char* getDefaultFileType();
@@ -540,7 +640,7 @@ protected:
   /// Searches the current name again; the arguments are not used.
   bool determinePath(bool, const char*);
 
-  bool bFoundInSystemPath;
+  bool bFoundInSystemPath;  ///< The name was resolved by the search.
 
 private:
   bool search();
@@ -552,18 +652,22 @@ private:
 /// RESOURCE_MISSING, and as the host error (getHostError()).
 class QEL_API QelClDllFile : public QelClExeFile {
 public:
+  /// Finds the module name as a module is found and loads it.
   explicit QelClDllFile(const QelClFilename& name);
   QelClDllFile(const QelClDllFile&) = delete;
   QelClDllFile& operator=(const QelClDllFile&) = delete;
   ~QelClDllFile() override;
 
+  /// Whether the module is loaded.
   bool isLoaded() const { return pvModule != nullptr; }
 
+  /// The variable that lists where modules are searched: "PATH".
   static const char* getSystemPathEnvironmentVariable();
+  /// The modules' default extension: ".so" on POSIX, ".DLL" on Windows.
   static const char* getDefaultFileType();
 
 protected:
-  void* pvModule;
+  void* pvModule;  ///< The host's handle of the loaded module; null when none is loaded.
 
 private:
   void load();
@@ -572,8 +676,10 @@ private:
 /// The address of a procedure a module exports; cast it to the procedure's own type.
 typedef int (*QelPfuProcedure)();
 
+/// A loaded module whose exported procedures can be looked up by name.
 class QEL_API QelClDllProcLoaderFile : public QelClDllFile {
 public:
+  /// Finds and loads the module name (see QelClDllFile).
   explicit QelClDllProcLoaderFile(const QelClFilename& name);
   /// Null when no module is loaded or it has no procedure of that name.
   QelPfuProcedure getProcedure(const char* name) const;
@@ -582,7 +688,9 @@ public:
 /// The same for callers that keep an opaque handle. Open returns null when the module
 /// can't be loaded; each handle it returns is closed once. Close ignores null.
 QEL_C_API void* qelDllProcLoaderOpen(const char* name);
+/// The procedure name of the module of handle; null when it has none or handle is null.
 QEL_C_API QelPfuProcedure qelDllProcLoaderGetProcedure(void* handle, const char* name);
+/// Unloads the module of handle; null is ignored.
 QEL_C_API void qelDllProcLoaderClose(void* handle);
 
 // ---- System queries ----------------------------------------------------------------
@@ -590,15 +698,19 @@ QEL_C_API void qelDllProcLoaderClose(void* handle);
 /// else, POSIX hosts included.
 QEL_C_API std::uint32_t qelGetOperatingSystemId();
 
-/// Streams of the standard library are always binary.
+/// Whether a stream is open in binary, or text, mode: streams of the standard library
+/// are always binary.
+///@{
 QEL_API bool qelFileIsOpenedInBinaryMode(const std::istream& stream);
 QEL_API bool qelFileIsOpenedInBinaryMode(const std::ostream& stream);
 QEL_API bool qelFileIsOpenedInTextMode(const std::istream& stream);
 QEL_API bool qelFileIsOpenedInTextMode(const std::ostream& stream);
+///@}
 /// The mode of a runtime file descriptor. On Windows the probe switches the descriptor
 /// to binary and back to text unless it was binary; on POSIX every open descriptor is
 /// binary. An invalid descriptor is neither.
 QEL_C_API bool qelFileIsOpenedInBinaryMode(int fd);
+/// Whether the runtime file descriptor is open in text mode (see qelFileIsOpenedInBinaryMode).
 QEL_C_API bool qelFileIsOpenedInTextMode(int fd);
 
 // ---- Environment variables -------------------------------------------------------
@@ -607,6 +719,7 @@ QEL_C_API bool qelFileIsOpenedInTextMode(int fd);
 /// no variable, its queries report the variable unset and its changes fail.
 class QEL_API QelClEnvironmentVariableABase {
 public:
+  /// The variable is set.
   bool hasValue() const;
   /// Set, and its value is ON, YES, TRUE or 1 in any case.
   bool hasValueEnabled() const;
@@ -614,17 +727,22 @@ public:
   const char* getValue() const;
 
 protected:
+  /// Names the variable name (refused beyond 40 characters).
   explicit QelClEnvironmentVariableABase(const char* name);
+  /// Names the variable name in place of the previous one (refused beyond 40 characters).
   void initName(const char* name);
 
-  char szName[41];
-  char szDefinition[303];
+  char szName[41];  ///< The variable's name; empty when refused.
+  char szDefinition[303];  ///< The definition "name=value" handed to the runtime.
 };
 
+/// A variable that is only read; its name can change.
 class QEL_API QelClEnvironmentVariableQueryOnly : public QelClEnvironmentVariableABase {
 public:
   QelClEnvironmentVariableQueryOnly();
+  /// Names the variable other names.
   explicit QelClEnvironmentVariableQueryOnly(const QelClEnvironmentVariableABase& other);
+  /// Names the variable name from now on (refused beyond 40 characters).
   void setNewName(const char* name);
 };
 
@@ -632,6 +750,7 @@ public:
 /// "=" and value) longer than 302 characters is refused and changes nothing.
 class QEL_API QelClEnvironmentVariable : public QelClEnvironmentVariableABase {
 public:
+  /// Names the variable name and sets it to value (setNewValue).
   QelClEnvironmentVariable(const char* name, const char* value);
   /// An empty value removes the variable. A null value hands over the name alone,
   /// which changes nothing and returns false.
