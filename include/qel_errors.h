@@ -14,20 +14,20 @@
 #undef NO_ERROR
 #undef IGNORE
 
-/// The class, severity and action of an error. They are scoped because severity
-/// and action both have a PANIC.
+/// The kind of failure an error is. The class, severity and action enumerations are
+/// scoped because severity and action both have a PANIC.
 enum class QelEnErrorClass : std::int32_t {
 #define QEL_ERROR_CLASS(name, value, message) name = (value),
 #include "qel_errortables.inc"
 };
 
-/// How grave an error is. The values are the QEL_ERROR_SEVERITY rows of qel_errortables.inc.
+/// How grave an error is.
 enum class QelEnErrorSeverity : std::int32_t {
 #define QEL_ERROR_SEVERITY(name, value, message) name = (value),
 #include "qel_errortables.inc"
 };
 
-/// What the program should do about an error. The values are the QEL_ERROR_ACTION rows of qel_errortables.inc.
+/// What the program should do about an error.
 enum class QelEnErrorAction : std::int32_t {
 #define QEL_ERROR_ACTION(name, value, message) name = (value),
 #include "qel_errortables.inc"
