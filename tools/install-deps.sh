@@ -32,6 +32,7 @@ table=(
   "libwine:/usr/lib/wine/wineserver"
   "gcovr:gcovr"
   "valgrind:valgrind"
+  "doxygen:doxygen"
 )
 
 if [ "${1:-}" = build ]; then
