@@ -55,7 +55,7 @@ public:
   bool isASCII() const { return hasFlag(ASCII); }
   /// Whether the registry lists it as EBCDIC-based.
   bool isEBCDIC() const { return hasFlag(EBCDIC); }
-  /// Whether the registry lists it as double-byte (mixed single- and double-byte included).
+  /// Whether the registry lists it as double-byte.
   bool isDBCS() const { return hasFlag(DBCS); }
   /// Whether the registry lists it as single-byte.
   bool isSBCS() const { return hasFlag(SBCS); }

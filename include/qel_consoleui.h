@@ -11,8 +11,8 @@
 #include <iosfwd>
 
 // ---- Usage texts -----------------------------------------------------------------
-/// A usage text describes a command line, one or more lines separated by '\n':
-/// \verbatim
+/// A usage text describes a command line, one or more lines separated by line feeds:
+/// ~~~
 ///   -name         a switch ("-" followed by a non-digit); "-1" is a number item
 ///   <text>        a placeholder; blanks inside the brackets belong to it
 ///   ( ... )       a group: a switch and the items after it in the same group are the
@@ -23,10 +23,10 @@
 ///   "..."         quoted text, skipped whole and never shown in usage mode
 ///   word          a letter or digit after a blank starts a bare-word item
 ///   /             an item of its own
-/// \endverbatim
+/// ~~~
 /// A switch name ends at one of [ ] < > ( ) { } - | blank, or at the end of the text;
-/// a line break does not end it, so "-verbose\n" names no switch while "[-verbose]\n"
-/// does.
+/// a line break does not end it, so "-verbose" followed by a line feed names no switch
+/// while "[-verbose]" followed by one does.
 ///
 /// The cursor stands on the first character of an item (on the last dot of an
 /// ellipsis). Depths and the tagged-line flag describe everything passed since the
@@ -221,7 +221,7 @@ public:
   virtual const QelClMessageCatalog& getMessageCatalog() const;
 
   // ---- Set-up and settings
-  /// Writes "\nNAME - title", then three blanks and subtitle, and a line end; null parts are left out.
+  /// Writes a line end, "NAME - title", then three blanks and subtitle, and a line end; null parts are left out.
   void displayTitle(const char* title, const char* subtitle);
   /// The usage text set by handleUsageHelp, or gs_cpszNoUsage.
   const char* getUsage() const;
@@ -376,7 +376,7 @@ public:
   void promptForKey();
   /// Restarts the spinner of progressStep.
   void progressStart();
-  /// Writes "\r", the next spinner character (| / - \ in turn) and text to the output stream.
+  /// Writes a carriage return, the next spinner character (| / - and a backslash in turn) and text to the output stream.
   void progressStep(const char* text = nullptr);
   /// Blanks the spinner's line.
   void progressStop();

@@ -43,7 +43,7 @@ protected:
   void relocate(const QelClPathProperty& source, char* ownText);
   /// WINDOWS_STYLE for a text with a drive letter or a backslash, UNIX_STYLE for one with forward slashes only; WINDOWS_STYLE without separators.
   QelEnPathStyle getStyle(const char* text) const;
-  /// The separator of the text's style: `'\\'` or '/'.
+  /// The separator of the text's style: a backslash or '/'.
   char getPathSep(const char* text) const;
 
   char* pszFullText;  ///< The whole text, in the owner's buffer.

@@ -454,7 +454,7 @@ private:
 ///   first '=', its value is parsed as QelClIniFileOption parses it;
 /// - an indented line continues the option before it when that option's own line was not
 ///   indented; otherwise (no option yet in the section, or after an indented option) it
-///   is an indented option of its own, as git's configuration writes them ("\tkey = v");
+///   is an indented option of its own, as git's configuration writes them (a tab, then "key = v");
 /// - option lines before the first header belong to no section: they are kept, as the
 ///   model ignores them, and never found; any other such line is not understood.
 /// Names compare without regard to case; lookups take the first section of a name and,

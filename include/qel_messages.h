@@ -65,8 +65,8 @@ private:
 };
 
 /// One message of a catalog with up to ten insertions; its text is ready once the
-/// object is built. In string-table messages "%1" to "%10" are the insertions and "%%"
-/// is "%"; a missing insertion (null) reads "???".
+/// object is built. In string-table messages `%1` to `%10` are the insertions and `%%`
+/// is `%`; a missing insertion (null) reads "???".
 class QEL_API QelClMessage {
 public:
   /// Message id of catalog without insertions.

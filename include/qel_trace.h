@@ -495,7 +495,7 @@ private:
 /// TRACEFORMAT_UNEXPECTED_EOF or TRACEFORMAT_FILE_CORRUPTED; what was written stays.
 /// Indentation is written only for nesting levels 0 to MAX_INDENTATION (a level read
 /// as negative indents nothing, a deeper one indents MAX_INDENTATION steps). A second
-/// %d in a format string prints nothing.
+/// `%d` in a format string prints nothing.
 class QEL_API QelClTraceFormatter {
 public:
   enum : std::uint32_t { MAX_INDENTATION = 256 };
@@ -522,7 +522,7 @@ public:
 
   bool bShowNesting = false;          ///< entry and exit data show the level
   bool bShowFunctionRecords = true;   ///< entry and exit records are rendered
-  bool bRepeatFunctionNames = true;   ///< %f on each record, not only on a change
+  bool bRepeatFunctionNames = true;   ///< `%f` on each record, not only on a change
   bool bHex = false;                  ///< scalar data again as a hex dump
   bool bBinary = false;               ///< no rendering uses it
 
