@@ -1,4 +1,5 @@
-// vrnqel43: the whole public interface of the library. Applications include only this.
+/// \file
+/// vrnqel43: the whole public interface of the library. Applications include only this.
 #ifndef VRNQEL43_H
 #define VRNQEL43_H
 

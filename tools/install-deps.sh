@@ -38,6 +38,7 @@ table=(
   "dpkg-dev:dpkg-shlibdeps"
   "file:file"
   "binutils:readelf"
+  "doxygen:doxygen"
 )
 
 if [ "${1:-}" = build ]; then
