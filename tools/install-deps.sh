@@ -20,7 +20,6 @@ table=(
   "cppcheck:cppcheck"
   "libclang-rt-14-dev:"
   "googletest:"
-  "libgtest-dev:"
   "libbenchmark-dev:"
   "libspdlog-dev:"
   "libinih-dev:"
@@ -39,6 +38,7 @@ table=(
   "file:file"
   "binutils:readelf"
   "doxygen:doxygen"
+  "graphviz:dot"
 )
 
 if [ "${1:-}" = build ]; then
