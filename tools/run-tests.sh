@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is needed, then builds and tests both targets: Linux (plain, its
-# binary interface against the committed baseline, the static analysis of its sources,
-# under valgrind's memcheck, under AddressSanitizer + UndefinedBehaviorSanitizer, the
-# trace tests under ThreadSanitizer, and the fuzzers for a short run) and the Windows DLL under Wine. Each stage says when it starts; the
-# first failing stage is named with its command, and the script exits non-zero
-# exactly then.
+# Installs what is needed, then builds and tests both targets: Linux (plain, with the
+# API reference; its Debian packages installed into a scratch root; its binary interface
+# against the committed baseline; the static analysis of its sources; under valgrind's
+# memcheck; under AddressSanitizer + UndefinedBehaviorSanitizer; the trace tests under
+# ThreadSanitizer; the fuzzers for a short run) and the Windows DLL under Wine. Each
+# stage says when it starts; the first failing stage is named with its command, and the
+# script exits non-zero exactly then.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
