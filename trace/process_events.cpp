@@ -69,7 +69,7 @@ void qel::trace::RingWriter::saveOnCrash(Recorder& recorder) {
   file->close();
 }
 
-void qel::trace::RingWriter::handOverUnsaved(Recorder& recorder) {
+void qel::trace::RingWriter::handOverUnsaved(const Recorder& recorder) {
   RecordFile* file = recorder.pclRecordFile;
   const Ring& ring = recorder.clRing;
   RingHeader& h = ring.header();

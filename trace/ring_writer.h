@@ -135,7 +135,7 @@ struct RingWriter {
   // save to the trace file, quietly, with calls that are safe in a signal handler.
   static void saveOnCrash(Recorder& recorder);
   // The ring's bytes since the last hand-over to the record file, quietly.
-  static void handOverUnsaved(Recorder& recorder);
+  static void handOverUnsaved(const Recorder& recorder);
   // In the child of a fork: the child's process id, no lock held, nothing of the
   // parent's to save, a ring file of its own.
   static void continueInChild(Recorder& recorder);
