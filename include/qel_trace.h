@@ -17,9 +17,9 @@
 class QelClTraceEnvironment;
 namespace qel {
 namespace trace {
-struct RingWriter;  // the library's own record path into the buffer
-class RecordFile;   // autosave's whole-record appends to the trace file
-}
+struct Ring;      // the library's side of a trace buffer
+struct Recorder;  // the library's side of a trace environment
+}  // namespace trace
 }  // namespace qel
 
 // ---- Vocabularies ----------------------------------------------------------------
@@ -218,15 +218,11 @@ protected:
   bool matches(const char* text) const;
 
 private:
-  friend struct qel::trace::RingWriter;
   void add(const char* part);
-  void chooseGuard();
 
   std::uint32_t ulLength;
   char szText[256];
   char* pszName;
-  /// Which of the guards' locks the text chooses, found once.
-  std::uint32_t ulGuardIndex;
 };
 
 /// The key of a trace buffer's lock.
@@ -291,16 +287,9 @@ public:
   void flush();
 
 private:
-  friend struct qel::trace::RingWriter;
-  struct Header;
-  void write(const char* bytes, unsigned int length);
-  void overflow();
-
-  const QelClResourceKeySemaphore* pclKey;
-  char* pcBuffer;
-  QelPfuTraceOverflow pfuCallback;
-  void* pvContext;
-  bool bDirty;
+  /// The buffer, its lock, the callback and whether anything was written since the
+  /// last flush.
+  qel::trace::Ring* pclRing;
 };
 
 // ---- Settings and environment ----------------------------------------------------
@@ -426,7 +415,7 @@ public:
   std::uint64_t saveAbandonedRecords() const;
 
 private:
-  friend struct qel::trace::RingWriter;
+  friend class QelClTraceInstance;  // a trace point records straight into the ring
   void determineSettingsFromEnvVars(const char* key);
   /// Frees what the constructor built so far, or everything.
   void release();
@@ -437,15 +426,13 @@ private:
   static void autoSave(const _QelStTraceOverflow* overflow);
 
   QelClResourceKeySemaphore clKey;
-  QelClTraceBufferManager* pclManager;
+  /// The buffer and its ring, and with autosave the trace file's side of it.
+  qel::trace::Recorder* pclRecorder;
   QelClTraceSettings* pclSettings;
-  /// With autosave: the block that holds the ring (pcBuffer points into it).
-  qel::trace::RecordFile* pclRecordFile;
   std::uint32_t ulBufferSize;
   std::uint32_t ulProcessId;
   QelClFilename clFileName;
   char szFormat[FORMAT_LENGTH + 1];
-  char* pcBuffer;
   bool bActive;
   bool bSharedMemory;
   bool bController;

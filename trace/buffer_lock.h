@@ -43,6 +43,9 @@ extern BufferLock g_bufferLocks[kBufferLockCount] __attribute__((visibility("hid
 extern BufferLock g_bufferLocks[kBufferLockCount];
 #endif
 
+// The lock that a resource key's text chooses: every key of the same text shares it.
+BufferLock& lockOf(const char* keyText);
+
 }  // namespace trace
 }  // namespace qel
 

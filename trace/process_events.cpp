@@ -15,43 +15,43 @@ constexpr int kWatchedRoom = 16;
 // hand-over for one write; a holder that takes longer is taken to be the crashed thread.
 constexpr std::uint32_t kCrashLockWait = 200;
 
-std::atomic<QelClTraceEnvironment*> g_watched[kWatchedRoom];
+std::atomic<qel::trace::Recorder*> g_watched[kWatchedRoom];
 std::atomic<int> g_crashSaving{0};
 
-bool savesOnCrash(const QelClTraceEnvironment& environment) {
-  return environment.getSettings().hasFlag(QelClTraceSettings::CRASHSAVE);
+bool savesOnCrash(const qel::trace::Recorder& recorder) {
+  return recorder.pclSettings->hasFlag(QelClTraceSettings::CRASHSAVE);
 }
 
 void saveAll() {
   for (auto& slot : g_watched) {
-    if (QelClTraceEnvironment* environment = slot.load()) qel::trace::RingWriter::saveOnCrash(*environment);
+    if (qel::trace::Recorder* recorder = slot.load()) qel::trace::RingWriter::saveOnCrash(*recorder);
   }
 }
 
 void continueAll() {
   for (auto& lock : qel::trace::g_bufferLocks) lock.reset();
   for (auto& slot : g_watched) {
-    if (QelClTraceEnvironment* environment = slot.load()) qel::trace::RingWriter::continueInChild(*environment);
+    if (qel::trace::Recorder* recorder = slot.load()) qel::trace::RingWriter::continueInChild(*recorder);
   }
 }
 
 }  // namespace
 
-void qel::trace::watchEnvironment(QelClTraceEnvironment& environment) {
+void qel::trace::watchRecorder(Recorder& recorder) {
   platform::callInForkedChild(continueAll);
   for (auto& slot : g_watched) {
-    QelClTraceEnvironment* empty = nullptr;
-    if (!slot.compare_exchange_strong(empty, &environment)) continue;
-    if (savesOnCrash(environment) && g_crashSaving.fetch_add(1) == 0) platform::installCrashHandler(saveAll);
+    Recorder* empty = nullptr;
+    if (!slot.compare_exchange_strong(empty, &recorder)) continue;
+    if (savesOnCrash(recorder) && g_crashSaving.fetch_add(1) == 0) platform::installCrashHandler(saveAll);
     return;
   }
 }
 
-void qel::trace::unwatchEnvironment(QelClTraceEnvironment& environment) {
+void qel::trace::unwatchRecorder(Recorder& recorder) {
   for (auto& slot : g_watched) {
-    QelClTraceEnvironment* watched = &environment;
+    Recorder* watched = &recorder;
     if (!slot.compare_exchange_strong(watched, nullptr)) continue;
-    if (savesOnCrash(environment) && g_crashSaving.fetch_sub(1) == 1) platform::removeCrashHandler();
+    if (savesOnCrash(recorder) && g_crashSaving.fetch_sub(1) == 1) platform::removeCrashHandler();
     return;
   }
 }
@@ -61,38 +61,38 @@ void qel::trace::unwatchEnvironment(QelClTraceEnvironment& environment) {
 // goes on without it. One it gets stays held, so that other threads add nothing to
 // the ring nor start an append that the process's end could cut; the record file
 // closes, so that exit handlers, which the previous handler may run, flush nothing.
-void qel::trace::RingWriter::saveOnCrash(QelClTraceEnvironment& environment) {
-  RecordFile* file = environment.pclRecordFile;
-  if (file == nullptr || !savesOnCrash(environment)) return;
-  static_cast<void>(lockOf(environment.clKey).tryLockFor(kCrashLockWait));
-  handOverUnsaved(environment);
+void qel::trace::RingWriter::saveOnCrash(Recorder& recorder) {
+  RecordFile* file = recorder.pclRecordFile;
+  if (file == nullptr || !savesOnCrash(recorder)) return;
+  static_cast<void>(recorder.clRing.pclLock->tryLockFor(kCrashLockWait));
+  handOverUnsaved(recorder);
   file->close();
 }
 
-void qel::trace::RingWriter::handOverUnsaved(QelClTraceEnvironment& environment) {
-  RecordFile* file = environment.pclRecordFile;
-  QelClTraceBufferManager& manager = *environment.pclManager;
-  RingHeader& h = header(manager);
+void qel::trace::RingWriter::handOverUnsaved(const Recorder& recorder) {
+  RecordFile* file = recorder.pclRecordFile;
+  const Ring& ring = recorder.clRing;
+  RingHeader& h = ring.header();
   const std::uint32_t written = writtenUpTo(h);
   if (h.ulSaved == written) return;
   if (h.ulSaved > written) {
-    file->handOver(manager.pcBuffer + h.ulSaved, h.ulLast + 1 - h.ulSaved, manager.pcBuffer + h.ulStart,
+    file->handOver(ring.pcBuffer + h.ulSaved, h.ulLast + 1 - h.ulSaved, ring.pcBuffer + h.ulStart,
                    written - h.ulStart, false);
   } else {
-    file->handOver(manager.pcBuffer + h.ulSaved, written - h.ulSaved, nullptr, 0, false);
+    file->handOver(ring.pcBuffer + h.ulSaved, written - h.ulSaved, nullptr, 0, false);
   }
   h.ulSaved = writtenUpTo(h);  // the start, after a hand-over at a wrap
 }
 
-void qel::trace::RingWriter::continueInChild(QelClTraceEnvironment& environment) {
+void qel::trace::RingWriter::continueInChild(Recorder& recorder) {
   const std::uint32_t processId = platform::currentProcessId();
-  environment.ulProcessId = processId;
-  QelClTraceBufferManager& manager = *environment.pclManager;
-  manager.bDirty = false;
-  RingHeader& h = header(manager);
-  if (RecordFile* file = environment.pclRecordFile) {
+  *recorder.pulProcessId = processId;
+  Ring& ring = recorder.clRing;
+  ring.bDirty = false;
+  RingHeader& h = ring.header();
+  if (RecordFile* file = recorder.pclRecordFile) {
     file->startAfresh(writtenUpTo(h), processId);
-    environment.pcBuffer = manager.pcBuffer = file->getRing();
+    ring.pcBuffer = file->getRing();
   } else {
     h.ulSaved = writtenUpTo(h);
   }

@@ -2,16 +2,16 @@
 #ifndef VRNQEL43_TRACE_PROCESS_EVENTS_H
 #define VRNQEL43_TRACE_PROCESS_EVENTS_H
 
-class QelClTraceEnvironment;
-
 namespace qel {
 namespace trace {
+
+struct Recorder;
 
 // From its construction to its destruction; an autosaving environment with crash save
 // keeps the crash handler installed meanwhile. Room for a few at once: beyond them an
 // environment is neither saved on a crash nor continued in a fork's child.
-void watchEnvironment(QelClTraceEnvironment& environment);
-void unwatchEnvironment(QelClTraceEnvironment& environment);
+void watchRecorder(Recorder& recorder);
+void unwatchRecorder(Recorder& recorder);
 
 }  // namespace trace
 }  // namespace qel

@@ -140,7 +140,7 @@ void qel::trace::RecordFile::handOver(const char* first, std::uint32_t firstLeng
   const char* end = secondLength != 0 ? second + secondLength : first + firstLength;
   const std::uint32_t total = state.carryLength + firstLength + secondLength;
   state.ringSaved = static_cast<std::uint32_t>(end - getRing());
-  auto& ring = *reinterpret_cast<RingWriter::RingHeader*>(getRing());
+  auto& ring = *reinterpret_cast<RingHeader*>(getRing());
   const bool wrapped = state.ringSaved == ring.ulLast + 1;
   if (wrapped) state.ringSaved = ring.ulStart;
   append(state, total, 0, verbose, wrapped ? &ring : nullptr);
@@ -156,7 +156,7 @@ void qel::trace::RecordFile::moveCarryToFront(StreamState& state) {
 }
 
 std::uint32_t qel::trace::RecordFile::stage(StreamState& state, std::uint32_t ringWrite) {
-  const auto& ring = *reinterpret_cast<const RingWriter::RingHeader*>(getRing());
+  const auto& ring = *reinterpret_cast<const RingHeader*>(getRing());
   char* stream = staging() + state.carryOffset + state.carryLength;
   std::uint32_t staged = 0;
   if (state.ringSaved == ringWrite) return state.carryLength;
@@ -182,7 +182,7 @@ std::uint32_t qel::trace::RecordFile::stage(StreamState& state, std::uint32_t ri
 // state saved up to the start holds a whole new lap. (Between the two stores the state
 // still says an append is in flight, whose records the recovery finds in the file.)
 void qel::trace::RecordFile::append(StreamState state, std::uint32_t total, std::uint32_t skip, bool verbose,
-                                    RingWriter::RingHeader* wrappedRing) {
+                                    RingHeader* wrappedRing) {
   const StreamState before = current();
   const char* stream = staging() + state.carryOffset;
   std::uint32_t records = 0;
@@ -259,7 +259,7 @@ void qel::trace::RecordFile::startAfresh(std::uint32_t ringWrite, std::uint32_t 
     std::memcpy(getRing(), ring, sizeof ring);
     ringWrite = QelClTraceBufferManager::HEADER_SIZE;
   }
-  auto& ring = *reinterpret_cast<RingWriter::RingHeader*>(getRing());
+  auto& ring = *reinterpret_cast<RingHeader*>(getRing());
   // An empty ring whose positions stand at the data area's end would read as a full one.
   if (ringWrite == ring.ulLast + 1) ringWrite = ring.ulStart;
   ring.ulSaved = ringWrite;
@@ -277,7 +277,7 @@ bool qel::trace::RecordFile::isValidBlock() const {
       h.ulStagingSize != stagingSizeFor(h.ulRingSize) || stMapped.size < blockSizeFor(h.ulRingSize)) {
     return false;
   }
-  const auto& ring = *reinterpret_cast<const RingWriter::RingHeader*>(getRing());
+  const auto& ring = *reinterpret_cast<const RingHeader*>(getRing());
   const StreamState state = current();
   const std::uint32_t end = ring.ulStart + ring.ulCapacity;
   const std::uint32_t written = RingWriter::writtenUpTo(ring);
@@ -391,7 +391,7 @@ std::uint64_t qel::trace::RecordFile::saveAbandoned(const char* traceFile) {
     // What a later try starts from: the same stream, its front where it is now.
     StreamState retry = state;
     retry.pendingLength = before.pendingLength;
-    const auto& ring = *reinterpret_cast<const RingWriter::RingHeader*>(abandoned.getRing());
+    const auto& ring = *reinterpret_cast<const RingHeader*>(abandoned.getRing());
     const std::uint32_t total = abandoned.stage(state, RingWriter::writtenUpTo(ring));
     std::uint32_t records = 0, skipped = 0;
     wholePrefix(abandoned.staging() + state.carryOffset, total, records);

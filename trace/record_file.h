@@ -99,7 +99,7 @@ private:
   // the file already), then holds back the rest. After a hand-over at a wrap, the
   // ring's write position moves to its start.
   void append(StreamState state, std::uint32_t total, std::uint32_t skip, bool verbose,
-              RingWriter::RingHeader* wrappedRing);
+              RingHeader* wrappedRing);
   // Appends bytes, which hold records, in one write; what fails counts them as lost.
   // pending is committed first for a durable block, with the file's size before.
   void write(StreamState pending, const char* bytes, std::uint32_t length, std::uint32_t records, bool verbose);

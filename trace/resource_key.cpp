@@ -19,18 +19,16 @@ char mapKeyCharacter(char c) {
 }  // namespace
 
 QelClResourceKeyABase::QelClResourceKeyABase(const char* type, const char* name, const char* instance)
-    : ulLength(0), szText{}, pszName(szText), ulGuardIndex(0) {
+    : ulLength(0), szText{}, pszName(szText) {
   add(type);
   const std::uint32_t typeLength = ulLength;
   add(name);
   pszName = szText + (typeLength != 0 && typeLength < ulLength ? typeLength + 1 : typeLength);
   if (instance != nullptr) add(instance);
-  chooseGuard();
 }
 
 QelClResourceKeyABase::QelClResourceKeyABase(const QelClResourceKeyABase& other)
-    : ulLength(other.ulLength), pszName(szText + (other.pszName - other.szText)),
-      ulGuardIndex(other.ulGuardIndex) {
+    : ulLength(other.ulLength), pszName(szText + (other.pszName - other.szText)) {
   std::memcpy(szText, other.szText, sizeof szText);
 }
 
@@ -39,7 +37,6 @@ QelClResourceKeyABase& QelClResourceKeyABase::operator=(const QelClResourceKeyAB
   ulLength = other.ulLength;
   std::memcpy(szText, other.szText, sizeof szText);
   pszName = szText + (other.pszName - other.szText);
-  ulGuardIndex = other.ulGuardIndex;
   return *this;
 }
 
@@ -54,12 +51,11 @@ void QelClResourceKeyABase::add(const char* part) {
   szText[ulLength] = '\0';
 }
 
-// Every key of the same text shares its lock; two texts may share one, which only
-// serialises them too.
-void QelClResourceKeyABase::chooseGuard() {
+// Two texts may share a lock, which only serialises them too.
+qel::trace::BufferLock& qel::trace::lockOf(const char* keyText) {
   std::uint32_t hash = 2166136261u;  // FNV-1a
-  for (const char* c = szText; *c != '\0'; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
-  ulGuardIndex = hash % qel::trace::kBufferLockCount;
+  for (const char* c = keyText; *c != '\0'; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+  return g_bufferLocks[hash % kBufferLockCount];
 }
 
 bool QelClResourceKeyABase::matches(const char* text) const {

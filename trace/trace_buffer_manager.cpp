@@ -2,8 +2,10 @@
 // the guard around every write and flush.
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
+#include "memory/managed_object.h"
 #include "qel_trace.h"
 #include "trace/ring_writer.h"
 
@@ -42,7 +44,7 @@ bool qel::trace::BufferLock::tryLockFor(std::uint32_t milliseconds) {
 }
 
 QelClTraceBufferAccessSemaphore::QelClTraceBufferAccessSemaphore(const QelClResourceKeySemaphore& key)
-    : pvLock(&qel::trace::RingWriter::lockOf(key)) {
+    : pvLock(&qel::trace::lockOf(key.getText())) {
   static_cast<qel::trace::BufferLock*>(pvLock)->lock();
 }
 
@@ -50,66 +52,44 @@ QelClTraceBufferAccessSemaphore::~QelClTraceBufferAccessSemaphore() {
   static_cast<qel::trace::BufferLock*>(pvLock)->unlock();
 }
 
-QelClTraceBufferManager::QelClTraceBufferManager(const QelClResourceKeySemaphore& key, char* buffer,
-                                                 unsigned int size)
-    : pclKey(&key), pcBuffer(buffer), pfuCallback(nullptr), pvContext(nullptr), bDirty(false) {
-  Header& h = qel::trace::RingWriter::header(*this);
+void qel::trace::Ring::attach(BufferLock& lock, char* buffer, std::uint32_t size) {
+  pclLock = &lock;
+  pcBuffer = buffer;
+  RingHeader& h = header();
   if (std::memcmp(h.acMagic, kMagic, sizeof kMagic) == 0) return;
   std::memcpy(h.acMagic, kMagic, sizeof kMagic);
-  h.ulCapacity = size - HEADER_SIZE;
-  h.ulStart = HEADER_SIZE;
+  h.ulCapacity = size - QelClTraceBufferManager::HEADER_SIZE;
+  h.ulStart = QelClTraceBufferManager::HEADER_SIZE;
   h.ulLast = h.ulStart + h.ulCapacity - 1;
   h.ulSaved = h.ulWrite = h.ulStart;
 }
 
-QelClTraceBufferManager::~QelClTraceBufferManager() {
-  pcBuffer = nullptr;
-  pfuCallback = nullptr;
-}
-
-void QelClTraceBufferManager::setOverflowCallback(QelPfuTraceOverflow callback, void* context) {
-  pfuCallback = callback;
-  pvContext = context;
-}
-
-void QelClTraceBufferManager::write(const QelClTraceEntry& entry) {
-  const unsigned char* record = entry.getRecord();
-  const char* strings = reinterpret_cast<const char*>(record + QelClTraceEntry::HEADER_LENGTH);
-  write(record, strings, strings + entry.getMessageLength(), entry.getData());
-}
-
-void QelClTraceBufferManager::write(const unsigned char* recordHeader, const char* message, const char* function,
-                                    const void* data) {
-  qel::trace::RingWriter::write(*this, qel::trace::RecordHeader::load(recordHeader), message, function, data);
-}
-
-void QelClTraceBufferManager::flush() {
-  QelClTraceBufferAccessSemaphore guard(*pclKey);
+void qel::trace::Ring::flush() {
+  const std::lock_guard<BufferLock> guard(*pclLock);
   if (!bDirty) return;
   overflow();
   bDirty = false;
 }
 
-// One call never brings more than the capacity, so the rest after a wrap fits.
-void QelClTraceBufferManager::write(const char* bytes, unsigned int length) {
+void qel::trace::Ring::write(const char* bytes, std::uint32_t length) {
   if (length == 0) return;
-  Header& h = qel::trace::RingWriter::header(*this);
+  RingHeader& h = header();
   const std::uint32_t room = h.ulLast - h.ulWrite + 1;
   if (length < room) {
     std::memcpy(pcBuffer + h.ulWrite, bytes, length);
-    qel::trace::RingWriter::publishWrite(h, h.ulWrite + length);
+    RingWriter::publishWrite(h, h.ulWrite + length);
     return;
   }
   std::memcpy(pcBuffer + h.ulWrite, bytes, room);
-  qel::trace::RingWriter::publishWrite(h, h.ulLast + 1);
+  RingWriter::publishWrite(h, h.ulLast + 1);
   overflow();
   std::memcpy(pcBuffer + h.ulStart, bytes + room, length - room);
-  qel::trace::RingWriter::publishWrite(h, h.ulStart + (length - room));
+  RingWriter::publishWrite(h, h.ulStart + (length - room));
 }
 
-void QelClTraceBufferManager::overflow() {
+void qel::trace::Ring::overflow() {
   if (pfuCallback == nullptr) return;
-  Header& h = qel::trace::RingWriter::header(*this);
+  RingHeader& h = header();
   _QelStTraceOverflow record{pvContext, pcBuffer + h.ulSaved, 0, nullptr, 0};
   if (h.ulSaved >= h.ulWrite) {
     record.ulFirstLength = h.ulLast - h.ulSaved + 1;
@@ -121,3 +101,30 @@ void QelClTraceBufferManager::overflow() {
   pfuCallback(&record);
   h.ulSaved = h.ulWrite;
 }
+
+// The lock is the one the key's text chooses when the manager is made.
+QelClTraceBufferManager::QelClTraceBufferManager(const QelClResourceKeySemaphore& key, char* buffer,
+                                                 unsigned int size)
+    : pclRing(qel::memory::construct<qel::trace::Ring>()) {
+  pclRing->attach(qel::trace::lockOf(key.getText()), buffer, size);
+}
+
+QelClTraceBufferManager::~QelClTraceBufferManager() { qel::memory::destroy(pclRing); }
+
+void QelClTraceBufferManager::setOverflowCallback(QelPfuTraceOverflow callback, void* context) {
+  pclRing->pfuCallback = callback;
+  pclRing->pvContext = context;
+}
+
+void QelClTraceBufferManager::write(const QelClTraceEntry& entry) {
+  const unsigned char* record = entry.getRecord();
+  const char* strings = reinterpret_cast<const char*>(record + QelClTraceEntry::HEADER_LENGTH);
+  write(record, strings, strings + entry.getMessageLength(), entry.getData());
+}
+
+void QelClTraceBufferManager::write(const unsigned char* recordHeader, const char* message, const char* function,
+                                    const void* data) {
+  qel::trace::RingWriter::write(*pclRing, qel::trace::RecordHeader::load(recordHeader), message, function, data);
+}
+
+void QelClTraceBufferManager::flush() { pclRing->flush(); }

@@ -75,14 +75,12 @@ bool isOff(const char* value) {
 
 QelClTraceEnvironment::QelClTraceEnvironment(const char* key, const char* instance, bool controller)
     : clKey(key, instance != nullptr ? instance : kDefaultInstance),
-      pclManager(nullptr),
+      pclRecorder(nullptr),
       pclSettings(nullptr),
-      pclRecordFile(nullptr),
       ulBufferSize(kDefaultBufferSize),
       ulProcessId(QelClProcessProperty().getProcessId()),
       clFileName(""),
       szFormat{},
-      pcBuffer(nullptr),
       bActive(false),
       bSharedMemory(false),
       bController(controller),
@@ -92,45 +90,49 @@ QelClTraceEnvironment::QelClTraceEnvironment(const char* key, const char* instan
   try {
     pclSettings = construct<QelClTraceSettings>();
     determineSettingsFromEnvVars(key);
+    pclRecorder = construct<qel::trace::Recorder>(*pclSettings, ulProcessId);
+    qel::trace::Ring& ring = pclRecorder->clRing;
+    qel::trace::BufferLock& lock = qel::trace::lockOf(clKey.getText());
     autosave = pclSettings->hasFlag(QelClTraceSettings::AUTOSAVE);
     if (autosave) {
       // Records a killed writer left belong in front of this run's.
       const std::uint64_t recovered = saveAbandonedRecords();
       const bool durable = !bController && pclSettings->hasFlag(QelClTraceSettings::DURABLE);
       qel::platform::Status reason;
-      pclRecordFile = construct<qel::trace::RecordFile>(getTraceFileName(), ulBufferSize, durable, reason);
-      pcBuffer = pclRecordFile->getRing();
+      pclRecorder->pclRecordFile =
+          construct<qel::trace::RecordFile>(getTraceFileName(), ulBufferSize, durable, reason);
+      ring.attach(lock, pclRecorder->pclRecordFile->getRing(), ulBufferSize);
       if (pclSettings->hasFlag(QelClTraceSettings::VERBOSE)) reportAutosave(recovered, durable, reason.error());
     } else {
-      pcBuffer = static_cast<char*>(QelClMemoryManager::calloc(1, ulBufferSize));
+      ring.attach(lock, static_cast<char*>(QelClMemoryManager::calloc(1, ulBufferSize)), ulBufferSize);
     }
-    pclManager = construct<QelClTraceBufferManager>(clKey, pcBuffer, ulBufferSize);
   } catch (...) {
     release();
     throw;
   }
   if (autosave) {
-    pclManager->setOverflowCallback(autoSave, this);
+    pclRecorder->clRing.pfuCallback = autoSave;
+    pclRecorder->clRing.pvContext = this;
     // What fails to be removed stays: the records are appended behind it.
     if (!bController && pclSettings->hasFlag(QelClTraceSettings::AUTOCLEAR)) QelClFile(clFileName, nullptr).remove();
   }
-  qel::trace::watchEnvironment(*this);
+  qel::trace::watchRecorder(*pclRecorder);
 }
 
 QelClTraceEnvironment::~QelClTraceEnvironment() {
-  if (pclManager != nullptr) {
-    flush();
-    pclManager->setOverflowCallback(nullptr, nullptr);
-  }
-  qel::trace::unwatchEnvironment(*this);
+  flush();
+  pclRecorder->clRing.pfuCallback = nullptr;
+  qel::trace::unwatchRecorder(*pclRecorder);
   release();
 }
 
+// The ring's buffer is the record file's block with autosave, else the environment's own.
 void QelClTraceEnvironment::release() {
-  if (pclRecordFile == nullptr) QelClMemoryManager::free(pcBuffer);
-  pcBuffer = nullptr;
-  destroy(pclManager);
-  destroy(pclRecordFile);
+  if (pclRecorder != nullptr) {
+    if (pclRecorder->pclRecordFile == nullptr) QelClMemoryManager::free(pclRecorder->clRing.pcBuffer);
+    destroy(pclRecorder->pclRecordFile);
+    destroy(pclRecorder);
+  }
   destroy(pclSettings);
 }
 
@@ -191,7 +193,8 @@ void QelClTraceEnvironment::reportSettings(const char* key) const {
 }
 
 void QelClTraceEnvironment::reportAutosave(std::uint64_t recovered, bool durable, std::uint32_t failure) const {
-  if (pclRecordFile->isDurable()) reportLine("ring file: ", pclRecordFile->getRingFileName());
+  const qel::trace::RecordFile& file = *pclRecorder->pclRecordFile;
+  if (file.isDurable()) reportLine("ring file: ", file.getRingFileName());
   if (durable && failure != 0) {
     char text[256];
     qel::platform::hostErrorText(failure, text, sizeof text);
@@ -202,14 +205,19 @@ void QelClTraceEnvironment::reportAutosave(std::uint64_t recovered, bool durable
 }
 
 std::uint64_t QelClTraceEnvironment::getLostRecordCount() const {
-  return pclRecordFile != nullptr ? pclRecordFile->getLostRecordCount() : 0;
+  const qel::trace::RecordFile* file = pclRecorder->pclRecordFile;
+  return file != nullptr ? file->getLostRecordCount() : 0;
 }
 
 std::uint32_t QelClTraceEnvironment::getHostError() const {
-  return pclRecordFile != nullptr ? pclRecordFile->getHostError() : 0;
+  const qel::trace::RecordFile* file = pclRecorder->pclRecordFile;
+  return file != nullptr ? file->getHostError() : 0;
 }
 
-bool QelClTraceEnvironment::isDurable() const { return pclRecordFile != nullptr && pclRecordFile->isDurable(); }
+bool QelClTraceEnvironment::isDurable() const {
+  const qel::trace::RecordFile* file = pclRecorder->pclRecordFile;
+  return file != nullptr && file->isDurable();
+}
 
 std::uint64_t QelClTraceEnvironment::saveAbandonedRecords() const {
   return qel::trace::RecordFile::saveAbandoned(getTraceFileName());
@@ -223,12 +231,13 @@ void QelClTraceEnvironment::add(const QelClTraceEntry& entry) {
 
 void QelClTraceEnvironment::add(const unsigned char* recordHeader, const char* message, const char* function,
                                 const void* data) {
-  qel::trace::RingWriter::add(*this, qel::trace::RecordHeader::load(recordHeader), message, function, data);
+  qel::trace::RingWriter::add(*pclRecorder, qel::trace::RecordHeader::load(recordHeader), message, function, data);
 }
 
 // After a crash save the buffer's lock stays with the dying process: nothing to flush.
 void QelClTraceEnvironment::flush() {
-  if (pclRecordFile == nullptr || !pclRecordFile->isClosed()) pclManager->flush();
+  const qel::trace::RecordFile* file = pclRecorder->pclRecordFile;
+  if (file == nullptr || !file->isClosed()) pclRecorder->clRing.flush();
 }
 
 void QelClTraceEnvironment::setFormatString(const char* text) {

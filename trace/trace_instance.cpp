@@ -37,16 +37,17 @@ struct ExitHandler {
 
 // The library's recording path: the filter, then the record into the environment.
 // Unpacked strings go from the caller straight into the buffer, behind the header.
-inline void record(QelClTraceEnvironment& environment, QelEnTraceDetail detail, unsigned short component,
-                   QelEnTraceDataType type, const char* function, unsigned int functionLength,
-                   const char* message, unsigned int messageLength, const void* data, unsigned int length) {
+inline void record(QelClTraceEnvironment& environment, qel::trace::Recorder& recorder, QelEnTraceDetail detail,
+                   unsigned short component, QelEnTraceDataType type, const char* function,
+                   unsigned int functionLength, const char* message, unsigned int messageLength, const void* data,
+                   unsigned int length) {
   const QelClTraceSettings& settings = environment.getSettings();
   if (!settings.getFilter().isPassing(detail, component)) return;
   if (settings.hasFlag(QelClTraceSettings::COMPRESSION)) {
     recordPacked(environment, detail, component, type, function, message, data, length);
     return;
   }
-  qel::trace::RingWriter::add(environment,
+  qel::trace::RingWriter::add(recorder,
                               qel::trace::makeRecordHeader(environment, detail, component, type, false,
                                                            qel::trace::keptLength(message, messageLength),
                                                            qel::trace::keptLength(function, functionLength),
@@ -138,8 +139,8 @@ void QelClTraceInstance::dump(QelEnTraceDetail detail, unsigned short component,
   } else if (pfuCallback == dumpImp) {
     // The library's own path, called directly rather than through the pointer. Its
     // user data is this instance: only the instance itself sets dumpImp.
-    record(*pclEnvironment, detail, component, type, function, functionLength, message, messageLength, data,
-           length);
+    record(*pclEnvironment, *pclEnvironment->pclRecorder, detail, component, type, function, functionLength,
+           message, messageLength, data, length);
   } else {
     pfuCallback(pvUserData, detail, component, type, function, message, data, length);
   }
@@ -160,16 +161,17 @@ void QelClTraceInstance::dump(std::uint32_t head, const char* function, const ch
       settings.hasFlag(QelClTraceSettings::AUTOFLUSH)) {
     dump(detail, component, type, function, head >> 24, message, head >> 16 & 0xFFu, data, length);
   } else if (settings.getFilter().isPassing(detail, component)) {
-    qel::trace::RingWriter::write(environment, qel::trace::stampHeader(environment, head, length), message,
-                                  function, data);
+    qel::trace::RingWriter::write(environment.pclRecorder->clRing, qel::trace::stampHeader(environment, head, length),
+                                  message, function, data);
   }
 }
 
 void QelClTraceInstance::dumpImp(void* user, QelEnTraceDetail detail, unsigned short component,
                                  QelEnTraceDataType type, const char* function, const char* message,
                                  const void* data, unsigned int length) {
-  record(*static_cast<QelClTraceInstance*>(user)->pclEnvironment, detail, component, type, function,
-         UNKNOWN_LENGTH, message, UNKNOWN_LENGTH, data, length);
+  QelClTraceEnvironment& environment = *static_cast<QelClTraceInstance*>(user)->pclEnvironment;
+  record(environment, *environment.pclRecorder, detail, component, type, function, UNKNOWN_LENGTH, message,
+         UNKNOWN_LENGTH, data, length);
 }
 
 QelClTraceInstance* qelTraceCreateInstance(const char* key, const char* instance) {
